@@ -1,0 +1,19 @@
+#include "app/command_host.h"
+
+#include "app/errors.h"
+
+const char kLogFileName[] = "VantrellActivity.log";
+const char kCsvFileName[] = "VantrellFiles.csv";
+const char kIniFileName[] = "Vantrell.ini";
+
+void EndByStop(CommandHost& host) {
+    host.AddLog("Aborted by user.");
+    host.ReturnToIdle();
+    throw SilentAbort{};
+}
+
+void EndByResourceError(CommandHost& host, const std::string& text) {
+    host.ShowErrorDialog(text);
+    host.ReturnToIdle();
+    throw SilentAbort{};
+}

@@ -1,0 +1,17 @@
+// Splitting the raw command line and reading its values.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Splits a raw command line into parameters; element 0 is the program's own name.
+// Codes 1..32 separate parameters, double quotes group and are removed, a lone pair of
+// quotes between parameters is skipped, and a backslash escapes nothing.
+std::vector<std::string> SplitCommandLine(const std::string& raw);
+
+// True when any parameter (element 0 excluded) is /?, -?, /h or -h in any case.
+bool HasHelpSwitch(const std::vector<std::string>& params);
+
+// Reads a 32-bit signed integer: leading blanks, optional sign, decimal digits, or hex
+// digits after "$", "x", "X", "0x" or "0X". Fails on anything else or out of range.
+bool TryParseInt32(const std::string& text, int32_t& value);

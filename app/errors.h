@@ -1,0 +1,34 @@
+// The error model: errors carry their user-facing text; the silent abort carries none.
+#pragma once
+#include <stdexcept>
+#include <string>
+
+// Ends an operation that was stopped by the user or by a resource-error dialog.
+// The general error report discards it without a message.
+struct SilentAbort {};
+
+// An error that the general error report shows with its text.
+class AppError : public std::runtime_error {
+  public:
+    explicit AppError(const std::string& message) : std::runtime_error(message) {}
+};
+
+// The text of an input/output error for a system error code ("File access denied", ...).
+std::string InOutErrorText(unsigned long code);
+
+// The error raised when a directory cannot be made current.
+AppError InOutError(unsigned long code);
+
+// The message box text of the general error report: a full stop is added when the
+// last character has a code above that of the full stop.
+std::string ErrorReportText(const std::string& message);
+
+// The system's message for an error code, trailing blanks, control characters and
+// full stops removed; empty when the system has none.
+std::string ReasonText(unsigned long code);
+
+// The clean-up applied to a system message (exposed for tests).
+std::string TrimReason(const std::string& message);
+
+// "Cannot create file "<path>". <reason>" for a file that could not be created.
+AppError CannotCreateFile(const std::string& path, unsigned long code);

@@ -1,0 +1,75 @@
+// Move-only owners for Win32 handles, so a listing or file can never be left open.
+#pragma once
+#include <windows.h>
+
+template <typename Traits> class UniqueHandle {
+  public:
+    using Handle = typename Traits::Handle;
+    UniqueHandle() = default;
+    explicit UniqueHandle(Handle h) : handle_(h) {}
+    UniqueHandle(const UniqueHandle&) = delete;
+    UniqueHandle& operator=(const UniqueHandle&) = delete;
+    UniqueHandle(UniqueHandle&& other) noexcept : handle_(other.release()) {}
+    UniqueHandle& operator=(UniqueHandle&& other) noexcept {
+        if (this != &other)
+            reset(other.release());
+        return *this;
+    }
+    ~UniqueHandle() { reset(); }
+
+    bool valid() const { return Traits::IsValid(handle_); }
+    Handle get() const { return handle_; }
+    Handle release() {
+        Handle h = handle_;
+        handle_ = Traits::Empty();
+        return h;
+    }
+    void reset(Handle h = Traits::Empty()) {
+        if (Traits::IsValid(handle_))
+            Traits::Close(handle_);
+        handle_ = h;
+    }
+
+  private:
+    Handle handle_ = Traits::Empty();
+};
+
+struct FindHandleTraits {
+    using Handle = HANDLE;
+    static Handle Empty() { return INVALID_HANDLE_VALUE; }
+    static bool IsValid(Handle h) { return h != INVALID_HANDLE_VALUE && h != nullptr; }
+    static void Close(Handle h) { FindClose(h); }
+};
+
+struct FileHandleTraits {
+    using Handle = HANDLE;
+    static Handle Empty() { return INVALID_HANDLE_VALUE; }
+    static bool IsValid(Handle h) { return h != INVALID_HANDLE_VALUE && h != nullptr; }
+    static void Close(Handle h) { CloseHandle(h); }
+};
+
+struct GdiObjectTraits {
+    using Handle = HGDIOBJ;
+    static Handle Empty() { return nullptr; }
+    static bool IsValid(Handle h) { return h != nullptr; }
+    static void Close(Handle h) { DeleteObject(h); }
+};
+
+using FindHandle = UniqueHandle<FindHandleTraits>;
+using FileHandle = UniqueHandle<FileHandleTraits>;
+using GdiObject = UniqueHandle<GdiObjectTraits>;
+
+// One directory listing: the first entry is read on opening, Next() reads the others.
+class DirectoryListing {
+  public:
+    explicit DirectoryListing(const char* pattern)
+        : handle_(FindFirstFileA(pattern, &entry_)) {}
+    bool HasEntry() const { return handle_.valid() && !done_; }
+    const WIN32_FIND_DATAA& Entry() const { return entry_; }
+    void Next() { done_ = !FindNextFileA(handle_.get(), &entry_); }
+
+  private:
+    WIN32_FIND_DATAA entry_{};
+    FindHandle handle_;
+    bool done_ = false;
+};

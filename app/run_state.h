@@ -1,0 +1,28 @@
+// Program-wide values that live for the whole run.
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "scan/date_time.h"
+
+struct RunCounters {
+    int64_t examined = 0; // files looked at by the file collector
+    int64_t old = 0;      // rows added to the found-file list
+    int64_t deleted = 0;  // files deleted
+    int64_t removed = 0;  // empty directories removed
+};
+
+struct RunState {
+    std::string programDirectory; // the executable's directory, with a trailing backslash
+    std::string startDirectory;   // the current directory at start-up, with a trailing backslash
+    bool interactive = true;
+    bool debug = false;
+    bool maximized = false;
+    bool stop = false;
+    DateTime scanStart = 0;
+    RunCounters counters;
+};
+
+extern const char kLogFileName[];
+extern const char kCsvFileName[];
+extern const char kIniFileName[];

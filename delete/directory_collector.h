@@ -1,0 +1,36 @@
+// The directory collector: every directory below the current one, with its level (the
+// number of backslashes in its full path), kept in ascending level.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "app/command_host.h"
+
+class DirectoryList {
+  public:
+    void Clear() { byLevel_.clear(); }
+    void Add(int level, const std::string& directory);
+    // Visits every row from the deepest level up.
+    template <typename Visit> void VisitDeepestFirst(Visit visit) const {
+        for (size_t level = byLevel_.size(); level-- > 0;)
+            for (size_t i = byLevel_[level].size(); i-- > 0;)
+                visit(byLevel_[level][i]);
+    }
+    size_t Count() const;
+    // Rows in list order (ascending level) as "level<TAB>directory", for tests and checks.
+    std::vector<std::string> Rows() const;
+
+  private:
+    std::vector<std::vector<std::string>> byLevel_;
+};
+
+// Non-overlapping occurrences of `sub` in `text`; 0 for an empty sub-text.
+int CountSubstring(const std::string& text, const std::string& sub);
+
+// Lists the current directory's tree into `list`. Ends by the silent abort after the
+// "RESOURCE ERROR: Too many directories." dialog, or by an AppError when a directory
+// cannot be made current.
+void CollectDirectories(CommandHost& host, DirectoryList& list);
+
+// True when the directory (full path, no trailing backslash) holds only "." and "..".
+bool IsDirectoryEmpty(const std::string& path);

@@ -1,0 +1,11 @@
+// The file collector: walks the tree below a root by current directory, files before
+// subdirectories, and adds a row to the found-file list for every old file.
+#pragma once
+#include <string>
+
+#include "app/command_host.h"
+
+// Ends normally with the start directory current again, or by the silent abort (stop,
+// resource error) or an AppError (a directory that cannot be made current).
+void FindOldFiles(CommandHost& host, const std::string& root, const std::string& mask,
+                  DateTime cutOff);

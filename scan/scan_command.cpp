@@ -1,0 +1,42 @@
+#include "scan/scan_command.h"
+
+#include "app/current_directory.h"
+#include "delete/file_deletion.h"
+#include "report/csv_report.h"
+#include "scan/file_collector.h"
+
+void ScanNow(CommandHost& host) {
+    RunState& state = host.State();
+    const std::string root = host.RootPath();
+    if (!IsExistingDirectory(root)) {
+        host.AddLog("ERROR: Path " + root + " does not exist.");
+        return;
+    }
+    state.stop = false;
+    host.EnterBusy();
+    state.counters = RunCounters();
+    host.Log().Clear();
+    host.Found().Clear();
+    host.FoundListChanged();
+    state.scanStart = LocalNow();
+
+    const std::string days = std::to_string(host.DaysValue());
+    host.AddLog("Searching path " + root);
+    host.AddLog("Looking for files older than " + days + " days (Created before " +
+                DateTimeText(CutOff(state.scanStart, host.DaysValue()), host.Formats()) + ")");
+    host.AddLog("Searching...");
+    FindOldFiles(host, host.RootPath(), "*.*", CutOff(state.scanStart, host.DaysValue()));
+
+    host.AddLog(std::to_string(state.counters.examined) + " files found under " + root);
+    host.AddLog(std::to_string(state.counters.old) + " files older than " +
+                std::to_string(host.DaysValue()) + " days.");
+    if (state.counters.old > 0) {
+        WriteToCSVFile(host);
+        host.EnableDelete();
+        if (!state.interactive)
+            DeleteFiles(host);
+    }
+    host.AddLog("Finished.");
+    host.WriteLogFile();
+    host.ReturnToIdle();
+}

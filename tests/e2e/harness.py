@@ -1,0 +1,109 @@
+"""Runs Vantrell.exe under Wine as a user or a scheduler would: a fresh program directory
+per test, an exact Windows command line, its modal dialogs answered with Enter."""
+import os
+import shutil
+import subprocess
+import tempfile
+import time
+
+EXE = os.environ.get("VANTRELL_EXE", os.path.join(os.path.dirname(__file__), "..", "..", "build", "Vantrell.exe"))
+DIALOG_CAPTIONS = ("Error", "Information", "Vantrell")
+
+
+def win(path):
+    """The Windows form of a Linux path (Wine maps / to Z:)."""
+    return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
+def set_attributes(path, bits):
+    """Hidden (2) and system (4) bits as Wine keeps them."""
+    os.setxattr(path, "user.DOSATTRIB", b"0x%x" % bits)
+
+
+def age(path, days):
+    when = time.time() - days * 86400
+    os.utime(path, (when, when), follow_symlinks=False)
+
+
+def make_file(path, days, content=b"x"):
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    with open(path, "wb") as f:
+        f.write(content)
+    age(path, days)
+
+
+class Result:
+    def __init__(self, code, dialogs):
+        self.code = code
+        self.dialogs = dialogs
+
+
+class Program:
+    """One copy of the program in a temporary program directory."""
+
+    def __init__(self):
+        self.dir = tempfile.mkdtemp(prefix="vantrell-e2e-")
+        self.exe = os.path.join(self.dir, "Vantrell.exe")
+        shutil.copy(EXE, self.exe)
+
+    def cleanup(self):
+        subprocess.run(["chmod", "-R", "u+w", self.dir], check=False)
+        shutil.rmtree(self.dir, ignore_errors=True)
+
+    def path(self, name):
+        return os.path.join(self.dir, name)
+
+    def read(self, name):
+        try:
+            with open(self.path(name), "rb") as f:
+                return f.read()
+        except FileNotFoundError:
+            return None
+
+    def write(self, name, data):
+        with open(self.path(name), "wb") as f:
+            f.write(data)
+
+    def run(self, args="", timeout=90, answer=True, while_running=None):
+        """Runs `Vantrell.exe <args>` with exactly that command line; answers each dialog
+        with Enter (unless answer is False) and returns the code and the dialogs' captions."""
+        bat = os.path.join(self.dir, "run.bat")
+        with open(bat, "w", newline="") as f:
+            f.write('@"%s" %s\r\n@exit /b %%errorlevel%%\r\n' % (win(self.exe), args))
+        process = subprocess.Popen(["wine", "cmd", "/c", win(bat)], cwd=self.dir,
+                                   stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                   stderr=subprocess.DEVNULL)
+        dialogs = []
+        answered = set()  # a closed window stays findable for a moment
+        deadline = time.time() + timeout
+        try:
+            while process.poll() is None:
+                if time.time() > deadline:
+                    raise TimeoutError("Vantrell did not end within %d s (dialogs: %s)" % (timeout, dialogs))
+                if while_running:
+                    while_running()
+                if answer:
+                    for caption in DIALOG_CAPTIONS:
+                        for window in find_windows(caption):
+                            if window in answered:
+                                continue
+                            answered.add(window)
+                            dialogs.append(caption)
+                            press_enter(window)
+                            time.sleep(0.5)
+                time.sleep(0.2)
+        finally:
+            if process.poll() is None:
+                process.kill()
+        return Result(process.returncode, dialogs)
+
+
+def find_windows(caption):
+    out = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^%s$" % caption],
+                         capture_output=True, text=True).stdout
+    return out.split()
+
+
+def press_enter(window):
+    subprocess.run(["xdotool", "windowfocus", window], capture_output=True)
+    subprocess.run(["xdotool", "key", "--window", window, "Return"], capture_output=True)

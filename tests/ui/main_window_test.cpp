@@ -1,0 +1,181 @@
+// The real main window, created in-process.
+#include "ui/main_window.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+void Pump() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessageA(&msg);
+}
+
+struct WindowFixture : ::testing::Test {
+    TForm1 form;
+    void SetUp() override {
+        ASSERT_TRUE(form.Create());
+        // Start with the size the design gives the client area.
+        RECT outer = {0, 0, 617, 466};
+        AdjustWindowRectEx(&outer, WS_OVERLAPPEDWINDOW, FALSE, 0);
+        SetWindowPos(form.Handle(), nullptr, 0, 0, outer.right - outer.left,
+                     outer.bottom - outer.top, SWP_NOMOVE | SWP_NOZORDER);
+        Pump();
+    }
+    bool Enabled(ControlId id) { return IsWindowEnabled(form.Control(id)) != FALSE; }
+    bool Visible(ControlId id) { return (GetWindowLongA(form.Control(id), GWL_STYLE) & WS_VISIBLE) != 0; }
+    RECT Place(ControlId id) {
+        RECT r;
+        GetWindowRect(form.Control(id), &r);
+        MapWindowPoints(nullptr, form.Handle(), reinterpret_cast<POINT*>(&r), 2);
+        return r;
+    }
+    void ResizeClient(int width, int height) {
+        RECT outer = {0, 0, width, height};
+        AdjustWindowRectEx(&outer, WS_OVERLAPPEDWINDOW, FALSE, 0);
+        SetWindowPos(form.Handle(), nullptr, 0, 0, outer.right - outer.left,
+                     outer.bottom - outer.top, SWP_NOMOVE | SWP_NOZORDER);
+        RECT client;
+        GetClientRect(form.Handle(), &client);
+        ASSERT_EQ(client.right, width);
+        ASSERT_EQ(client.bottom, height);
+    }
+    std::string Text(ControlId id) {
+        char buffer[256];
+        GetWindowTextA(form.Control(id), buffer, sizeof buffer);
+        return buffer;
+    }
+};
+
+TEST_F(WindowFixture, SwitchesBetweenTheIdleAndBusyStates) {
+    const ControlId inputs[] = {IdScanNow, IdClose, IdDaysOldEdit, IdSelectDrivePath, IdSaveSettings};
+    for (ControlId id : inputs)
+        EXPECT_TRUE(Enabled(id)) << id;
+    EXPECT_FALSE(Enabled(IdDelete));
+    EXPECT_FALSE(Enabled(IdStop));
+    EXPECT_FALSE(Visible(IdProgressBar));
+
+    form.EnterBusy();
+    for (ControlId id : inputs)
+        EXPECT_FALSE(Enabled(id)) << id;
+    EXPECT_TRUE(Enabled(IdStop));
+    EXPECT_TRUE(Visible(IdProgressBar));
+    EXPECT_TRUE(Enabled(IdProgressBar));
+    EXPECT_TRUE(Enabled(IdHelp));
+    EXPECT_TRUE(Enabled(IdAbout));
+
+    form.EnableDelete();
+    form.ReturnToIdle();
+    for (ControlId id : inputs)
+        EXPECT_TRUE(Enabled(id)) << id;
+    EXPECT_TRUE(Enabled(IdDelete)) << "the idle state leaves Delete Files as it was";
+    EXPECT_FALSE(Enabled(IdStop));
+    EXPECT_FALSE(Visible(IdProgressBar));
+}
+
+TEST_F(WindowFixture, TheTimerStepsTheBarByTenAndWraps) {
+    HWND bar = form.Control(IdProgressBar);
+    form.EnterBusy();
+    EXPECT_EQ(SendMessageA(bar, PBM_GETPOS, 0, 0), 0);
+    for (int i = 0; i < 3; ++i)
+        form.Timer1Timer();
+    EXPECT_EQ(SendMessageA(bar, PBM_GETPOS, 0, 0), 30);
+    for (int i = 0; i < 8; ++i)
+        form.Timer1Timer();
+    EXPECT_LT(SendMessageA(bar, PBM_GETPOS, 0, 0), 30) << "past 100 it starts again";
+    form.ReturnToIdle();
+}
+
+TEST_F(WindowFixture, SplitsThePanelAndFollowsTheAnchorsOnResize) {
+    RECT list = Place(IdListView), memo = Place(IdMemo);
+    EXPECT_EQ(list.top, 136);
+    EXPECT_EQ(list.bottom - list.top, 150);
+    EXPECT_EQ(memo.top, 128 + 158);
+    EXPECT_EQ(memo.bottom - memo.top, 142);
+    EXPECT_EQ(list.right - list.left, 601);
+
+    ResizeClient(717, 467); // panel 301 high
+    list = Place(IdListView);
+    memo = Place(IdMemo);
+    EXPECT_EQ(list.bottom - list.top, 150);
+    EXPECT_EQ(memo.bottom - memo.top, 143);
+    EXPECT_EQ(list.right - list.left, 701);
+    EXPECT_EQ(Place(IdClose).left, 635);
+    EXPECT_EQ(Place(IdClose).top, 436);
+    EXPECT_EQ(Place(IdHelp).left, 96);
+    EXPECT_EQ(Place(IdHelp).top, 436);
+    EXPECT_EQ(form.BevelRect().right - form.BevelRect().left, 702);
+    EXPECT_EQ(Place(IdScanNow).left, 8);
+    EXPECT_EQ(Place(IdDrivePathEdit).right - Place(IdDrivePathEdit).left, 553);
+    EXPECT_EQ(Place(IdProgressBar).left, 289);
+}
+
+TEST_F(WindowFixture, TheDaysFieldClampsOnFocusLossAndStepsWithinRange) {
+    HWND days = form.Control(IdDaysOldEdit);
+    const std::pair<const char*, const char*> cases[] = {
+        {"400", "365"}, {"-5", "0"}, {"", ""}, {"1.5", "1.5"}, {"120", "120"}};
+    ShowWindow(form.Handle(), SW_SHOWNA);
+    for (const auto& c : cases) {
+        form.SetDaysText(c.first);
+        SendMessageA(form.Handle(), WM_COMMAND, MAKEWPARAM(IdDaysOldEdit, EN_KILLFOCUS),
+                     reinterpret_cast<LPARAM>(days));
+        EXPECT_EQ(Text(IdDaysOldEdit), c.second) << c.first;
+    }
+    form.SetDaysText("1.5");
+    EXPECT_EQ(form.DaysValue(), 0);
+    form.SetDaysText("365");
+    SendMessageA(days, WM_KEYDOWN, VK_UP, 0);
+    EXPECT_EQ(Text(IdDaysOldEdit), "365");
+    SendMessageA(days, WM_KEYDOWN, VK_DOWN, 0);
+    EXPECT_EQ(Text(IdDaysOldEdit), "364");
+    SendMessageA(days, WM_CHAR, 'a', 0);
+    SendMessageA(days, WM_CHAR, '\r', 0);
+    EXPECT_EQ(Text(IdDaysOldEdit), "364") << "refused keys change nothing";
+    EXPECT_EQ(SendMessageA(days, EM_GETLIMITTEXT, 0, 0), 3);
+}
+
+TEST_F(WindowFixture, EscapeActsAsStopOnlyWhileStopIsEnabled) {
+    form.State().stop = false;
+    SendMessageA(form.Handle(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    EXPECT_FALSE(form.State().stop);
+    form.EnterBusy();
+    SendMessageA(form.Handle(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    EXPECT_TRUE(form.State().stop);
+    form.ReturnToIdle();
+}
+
+TEST_F(WindowFixture, ClosingWhileBusyStopsFirstAndClosesAfterwards) {
+    HWND hwnd = form.Handle();
+    form.EnterBusy();
+    SendMessageA(hwnd, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(IsWindow(hwnd)) << "the window must outlive the running operation";
+    EXPECT_TRUE(form.State().stop);
+}
+
+TEST_F(WindowFixture, TheListShowsTheStoreThroughOwnerData) {
+    form.Found().AddRow("C:\\b.txt", "1", "2", "3", "40");
+    form.Found().AddRow("C:\\a.txt", "4", "5", "6", "50");
+    form.FoundListChanged();
+    HWND list = form.Control(IdListView);
+    EXPECT_EQ(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), 2);
+    char text[64] = "";
+    LVITEMA item{};
+    item.iSubItem = 4;
+    item.pszText = text;
+    item.cchTextMax = sizeof text;
+    SendMessageA(list, LVM_GETITEMTEXTA, 0, reinterpret_cast<LPARAM>(&item));
+    EXPECT_STREQ(text, "50");
+    item.iSubItem = 0;
+    SendMessageA(list, LVM_GETITEMTEXTA, 1, reinterpret_cast<LPARAM>(&item));
+    EXPECT_STREQ(text, "C:\\b.txt");
+    char caption[32] = "";
+    LVCOLUMNA column{};
+    column.mask = LVCF_TEXT | LVCF_WIDTH;
+    column.pszText = caption;
+    column.cchTextMax = sizeof caption;
+    SendMessageA(list, LVM_GETCOLUMNA, 4, reinterpret_cast<LPARAM>(&column));
+    EXPECT_STREQ(caption, "Age (Days)");
+    EXPECT_EQ(column.cx, 70);
+}
+
+} // namespace

@@ -1,0 +1,139 @@
+#include "app/errors.h"
+#include "delete/directory_collector.h"
+#include "report/csv_report.h"
+#include "ui/days_field.h"
+#include "ui/layout.h"
+
+#include <cstring>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(ErrorReportText, AddsAFullStopOnlyAfterCharactersAboveIt) {
+    EXPECT_EQ(ErrorReportText("File access denied"), "File access denied.");
+    EXPECT_EQ(ErrorReportText("I/O error 206"), "I/O error 206.");
+    EXPECT_EQ(ErrorReportText("Done."), "Done.");
+    EXPECT_EQ(ErrorReportText("Cannot create file \"C:\\a.log\""), "Cannot create file \"C:\\a.log\"");
+    EXPECT_EQ(ErrorReportText("(see above)"), "(see above)");
+    EXPECT_EQ(ErrorReportText("en-dash \xE9"), "en-dash \xE9.");
+    EXPECT_EQ(ErrorReportText(""), "");
+}
+
+TEST(InOutErrorText, NamesTheKnownCodesAndNumbersTheRest) {
+    const std::pair<unsigned long, const char*> cases[] = {
+        {2, "File not found"},        {3, "Invalid filename"},
+        {4, "Too many open files"},   {5, "File access denied"},
+        {100, "Read beyond end of file"}, {101, "Disk full"},
+        {106, "Invalid numeric input"}, {206, "I/O error 206"},
+        {32, "I/O error 32"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(InOutErrorText(c.first), c.second);
+}
+
+TEST(TrimReason, RemovesTrailingBlanksControlsAndFullStops) {
+    EXPECT_EQ(TrimReason("Access is denied.\r\n"), "Access is denied");
+    EXPECT_EQ(TrimReason("The process cannot access the file. . \t"),
+              "The process cannot access the file");
+    EXPECT_EQ(TrimReason("v1.2 ok"), "v1.2 ok");
+    EXPECT_EQ(TrimReason(" .\r\n"), "");
+    EXPECT_EQ(TrimReason(""), "");
+}
+
+TEST(ReasonText, IsTheSystemsMessageTrimmedOrEmpty) {
+    const std::string denied = ReasonText(5);
+    ASSERT_FALSE(denied.empty());
+    EXPECT_NE(denied.back(), '.');
+    EXPECT_NE(denied.back(), '\n');
+    EXPECT_EQ(ReasonText(0x7FFF1234), "") << "a code without a message";
+}
+
+TEST(CountSubstring, CountsNonOverlappingOccurrences) {
+    EXPECT_EQ(CountSubstring("\\\\server\\share\\a", "\\"), 4);
+    EXPECT_EQ(CountSubstring("C:\\Data\\x", "\\"), 2);
+    EXPECT_EQ(CountSubstring("aaaa", "aa"), 2);
+    EXPECT_EQ(CountSubstring("aaa", "aa"), 1);
+    EXPECT_EQ(CountSubstring("abc", ""), 0);
+    EXPECT_EQ(CountSubstring("", "a"), 0);
+    EXPECT_EQ(CountSubstring("abc", "abcd"), 0);
+}
+
+TEST(DirectoryList, OrdersLevelsNumericallyAndVisitsDeepestFirst) {
+    DirectoryList list;
+    list.Add(10, "C:\\1\\2\\3\\4\\5\\6\\7\\8\\9\\10");
+    list.Add(2, "C:\\a\\b");
+    list.Add(9, "C:\\1\\2\\3\\4\\5\\6\\7\\8\\9");
+    list.Add(1, "C:\\a");
+    list.Add(12, "C:\\1\\2\\3\\4\\5\\6\\7\\8\\9\\10\\11\\12");
+    std::vector<std::string> levels;
+    for (const std::string& row : list.Rows())
+        levels.push_back(row.substr(0, row.find('\t')));
+    EXPECT_EQ(levels, (std::vector<std::string>{"1", "2", "9", "10", "12"}));
+    std::vector<std::string> visited;
+    list.VisitDeepestFirst([&](const std::string& d) { visited.push_back(d); });
+    ASSERT_EQ(visited.size(), 5u);
+    EXPECT_EQ(visited.front(), "C:\\1\\2\\3\\4\\5\\6\\7\\8\\9\\10\\11\\12");
+    EXPECT_EQ(visited.back(), "C:\\a");
+}
+
+TEST(CsvText, QuotesThePathAndCopiesTheOtherCellsAsShown) {
+    FoundFileList list([](const char* a, const char* b) { return std::strcmp(a, b); });
+    list.AddRow("C:\\My Files\\a,b.txt", "5/3/2008", "5/3/2008 2:07:09 PM", "6/3/2008", "30");
+    list.AddRow("C:\\Empty\\", "1,2", "x", "y", "400");
+    EXPECT_EQ(CsvText(list), "File,Created,Modified,Accessed,Age (Days)\r\n"
+                             "\"C:\\Empty\\\",1,2,x,y,400\r\n"
+                             "\"C:\\My Files\\a,b.txt\",5/3/2008,5/3/2008 2:07:09 PM,6/3/2008,30\r\n");
+    list.Clear();
+    EXPECT_EQ(CsvText(list), "File,Created,Modified,Accessed,Age (Days)\r\n");
+}
+
+TEST(DaysField, FiltersTypingReadsClampsAndSteps) {
+    for (char c : std::string("0123456789+-,\b"))
+        EXPECT_TRUE(IsDaysCharAccepted(c, ',')) << int(c);
+    for (char c : std::string("a.x \r\x1b"))
+        EXPECT_FALSE(IsDaysCharAccepted(c, ',')) << int(c);
+    EXPECT_TRUE(IsDaysCharAccepted('.', '.'));
+
+    const std::pair<const char*, int32_t> reads[] = {{"30", 30}, {"", 0},     {"-", 0},
+                                                     {"1.5", 0}, {"400", 400}, {"-5", -5}};
+    for (const auto& r : reads)
+        EXPECT_EQ(DaysValueOf(r.first), r.second) << r.first;
+
+    const std::pair<const char*, const char*> exits[] = {
+        {"400", "365"}, {"-5", "0"}, {"365", "365"}, {"0", "0"}, {"", ""}, {"1.5", "1.5"}, {"-", "-"}};
+    for (const auto& e : exits)
+        EXPECT_EQ(DaysTextOnExit(e.first), e.second) << e.first;
+
+    EXPECT_EQ(SteppedDays("30", 1), 31);
+    EXPECT_EQ(SteppedDays("365", 1), 365);
+    EXPECT_EQ(SteppedDays("0", -1), 0);
+    EXPECT_EQ(SteppedDays("400", -1), 365);
+    EXPECT_EQ(SteppedDays("", 1), 1);
+}
+
+TEST(Layout, SplitsThePanelAndFollowsTheAnchors) {
+    const PanelSplit at300 = SplitPanel(300);
+    EXPECT_EQ(at300.listTop, 8);
+    EXPECT_EQ(at300.listHeight, 150);
+    EXPECT_EQ(at300.logTop, 158);
+    EXPECT_EQ(at300.logHeight, 142);
+    const PanelSplit at301 = SplitPanel(301);
+    EXPECT_EQ(at301.listHeight, 150);
+    EXPECT_EQ(at301.logTop, 158);
+    EXPECT_EQ(at301.logHeight, 143);
+
+    const Box close = Anchored({535, 435, 75, 25}, kRight | kBottom, 100, 50);
+    EXPECT_EQ(close.left, 635);
+    EXPECT_EQ(close.top, 485);
+    EXPECT_EQ(close.width, 75);
+    const Box panel = Anchored({8, 128, 601, 300}, kLeft | kTop | kRight | kBottom, 100, 50);
+    EXPECT_EQ(panel.left, 8);
+    EXPECT_EQ(panel.width, 701);
+    EXPECT_EQ(panel.height, 350);
+    const Box fixed = Anchored({132, 10, 49, 22}, kLeft | kTop, 100, 50);
+    EXPECT_EQ(fixed.left, 132);
+    EXPECT_EQ(fixed.width, 49);
+}
+
+} // namespace

@@ -1,0 +1,169 @@
+#include "app/current_directory.h"
+#include "app/errors.h"
+#include "delete/file_deletion.h"
+#include "recording_host.h"
+#include "scan/scan_command.h"
+#include "temp_tree.h"
+
+#include <algorithm>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+bool Contains(const Lines& lines, const std::string& line) {
+    return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
+struct DeleteFixture : ::testing::Test {
+    TempTree tree;
+    TempTree program;
+    RecordingHost host{program.Root()};
+
+    void SetUp() override { host.root = tree.Root(); }
+    void ScanThenDelete() {
+        ScanNow(host);
+        // Wine's file clock is coarser than the local clock: let the scan start lie well
+        // before any change the deletion makes.
+        Sleep(100);
+        host.events.clear();
+        DeleteFiles(host);
+    }
+};
+
+TEST_F(DeleteFixture, DeletesEveryListedFileReadOnlyOnesIncluded) {
+    tree.File("a.txt", 40);
+    tree.File("ro.txt", 40, FILE_ATTRIBUTE_READONLY);
+    tree.File("keep.txt", 3);
+    ScanThenDelete();
+    EXPECT_FALSE(tree.Exists("a.txt"));
+    EXPECT_FALSE(tree.Exists("ro.txt"));
+    EXPECT_TRUE(tree.Exists("keep.txt"));
+    const Lines lines = host.Lines();
+    EXPECT_EQ(Lines(lines.end() - 5, lines.end()),
+              (Lines{"Deleting files...", "2 files deleted.", "Deleting empty directories...",
+                     "0 empty directories deleted.", "Finished."}));
+    EXPECT_EQ(host.events, (Lines{"busy", "idle"}));
+    EXPECT_EQ(host.found.Count(), 2u) << "rows stay after their files are deleted";
+    EXPECT_EQ(ReadWholeFile(host.state.programDirectory + kLogFileName), host.log.Text());
+}
+
+TEST_F(DeleteFixture, AFileHeldOpenIsLoggedWithItsReasonAndTheRestAreDeleted) {
+    tree.File("a.txt", 40);
+    tree.File("held.txt", 40);
+    tree.File("z.txt", 40);
+    ScanNow(host);
+    HANDLE held = CreateFileA(tree.Path("held.txt").c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    DeleteFiles(host);
+    CloseHandle(held);
+    const Lines lines = host.Lines();
+    EXPECT_TRUE(Contains(lines, "ERROR: Could not delete " + tree.Path("held.txt")));
+    EXPECT_TRUE(Contains(lines, "REASON: " + ReasonText(32)));
+    EXPECT_TRUE(Contains(lines, "2 files deleted."));
+    EXPECT_TRUE(tree.Exists("held.txt"));
+    EXPECT_FALSE(tree.Exists("a.txt"));
+    EXPECT_FALSE(tree.Exists("z.txt"));
+}
+
+TEST_F(DeleteFixture, AStopDuringFileKDeletesKAndNothingAfterIt) {
+    for (const char* name : {"1.txt", "2.txt", "3.txt", "4.txt"})
+        tree.File(name, 40);
+    ScanNow(host);
+    host.pumps = 0;
+    host.onPump = [&](int pump) {
+        if (pump == 2)
+            host.state.stop = true;
+    };
+    DeleteFiles(host);
+    EXPECT_FALSE(tree.Exists("1.txt"));
+    EXPECT_FALSE(tree.Exists("2.txt"));
+    EXPECT_TRUE(tree.Exists("3.txt"));
+    EXPECT_TRUE(tree.Exists("4.txt"));
+    const Lines lines = host.Lines();
+    EXPECT_EQ(lines.back(), "Aborted by user.");
+    EXPECT_EQ(lines[lines.size() - 2], "Deleting files...");
+    EXPECT_EQ(host.state.counters.deleted, 2);
+}
+
+TEST_F(DeleteFixture, RemovesEmptyOldDirectoriesButNotHiddenContentSystemOnesOrTheRoot) {
+    tree.Directory("EmptyHidden", 100, FILE_ATTRIBUTE_HIDDEN);
+    tree.File("OnlyHidden\\h.txt", 1, FILE_ATTRIBUTE_HIDDEN);
+    tree.Age("OnlyHidden", 100);
+    tree.Directory("Sys\\Empty", 100);
+    tree.Directory("Sys", 100, FILE_ATTRIBUTE_SYSTEM);
+    tree.Directory("Fresh", 1);
+    tree.File("old.txt", 100);
+    tree.Age("", 100);
+    ScanThenDelete();
+    const std::string r = tree.Root();
+    EXPECT_FALSE(tree.Exists("EmptyHidden"));
+    EXPECT_TRUE(tree.Exists("OnlyHidden\\h.txt"));
+    EXPECT_TRUE(tree.Exists("Sys\\Empty"));
+    EXPECT_TRUE(tree.Exists("Fresh"));
+    EXPECT_TRUE(IsExistingDirectory(r));
+    EXPECT_EQ(host.FoundFiles(), (Lines{r + "\\EmptyHidden\\", r + "\\old.txt"}));
+    EXPECT_TRUE(Contains(host.Lines(), "Deleted empty directory: " + r + "\\EmptyHidden"));
+    EXPECT_TRUE(Contains(host.Lines(), "1 empty directories deleted."));
+    const std::string csv = ReadWholeFile(host.state.programDirectory + kCsvFileName);
+    EXPECT_NE(csv.find("\"" + r + "\\EmptyHidden\\\","), std::string::npos);
+    EXPECT_LT(csv.find("EmptyHidden"), csv.find("old.txt")) << "directory rows in list order";
+}
+
+TEST_F(DeleteFixture, NestedEmptyDirectoriesAreVisitedDeepestFirst) {
+    tree.Directory("A\\B\\C", 100);
+    tree.Age("A\\B", 100);
+    tree.Age("A", 100);
+    tree.File("old.txt", 100);
+    host.days = 0;
+    host.state.debug = true;
+    ScanThenDelete();
+    const Lines lines = host.Lines();
+    const std::string r = tree.Root();
+    auto at = [&](const std::string& l) {
+        return std::find(lines.begin(), lines.end(), l) - lines.begin();
+    };
+    EXPECT_LT(at("Checking directory " + r + "\\A\\B\\C"), at("Checking directory " + r + "\\A\\B"));
+    EXPECT_LT(at("Checking directory " + r + "\\A\\B"), at("Checking directory " + r + "\\A"));
+    EXPECT_FALSE(tree.Exists("A\\B\\C"));
+    // The diagnostic lines of one visit, labels ten characters wide.
+    const size_t check = static_cast<size_t>(at("Checking directory " + r + "\\A\\B\\C"));
+    ASSERT_LT(check + 6, lines.size());
+    EXPECT_EQ(lines[check + 1], "Directory is empty.");
+    EXPECT_EQ(lines[check + 2].substr(0, 10), "Created:  ");
+    EXPECT_EQ(lines[check + 3].substr(0, 10), "Modified: ");
+    EXPECT_EQ(lines[check + 4], "Before:   " + DateTimeText(host.state.scanStart, host.formats));
+    EXPECT_EQ(lines[check + 5], "Directory is old.");
+    EXPECT_EQ(lines[check + 6], "Deleted empty directory: " + r + "\\A\\B\\C");
+    if (RunningUnderWine()) {
+        // The removal below refreshed the parent's creation time too: new, so it stays.
+        EXPECT_TRUE(tree.Exists("A\\B"));
+        EXPECT_TRUE(Contains(lines, "1 empty directories deleted."));
+    } else {
+        // Only the last write was refreshed, within 61 seconds of the scan start: old.
+        EXPECT_FALSE(tree.Exists("A"));
+        EXPECT_TRUE(Contains(lines, "3 empty directories deleted."));
+    }
+}
+
+TEST_F(DeleteFixture, WithThirtyDaysAParentEmptiedInThisRunIsLeftForALaterRun) {
+    tree.Directory("A\\B", 100);
+    tree.Age("A", 100);
+    tree.File("A\\old.txt", 100);
+    tree.Age("A", 100);
+    tree.Directory("Full", 100);
+    tree.File("Full\\new.txt", 1);
+    tree.Age("Full", 100);
+    host.state.debug = true;
+    ScanThenDelete();
+    EXPECT_FALSE(tree.Exists("A\\B"));
+    EXPECT_TRUE(tree.Exists("A")) << "its last write is fresh now";
+    EXPECT_TRUE(Contains(host.Lines(), "Directory is NOT old."));
+    EXPECT_TRUE(Contains(host.Lines(), "Directory is NOT empty."));
+    EXPECT_TRUE(tree.Exists("Full\\new.txt"));
+}
+
+} // namespace

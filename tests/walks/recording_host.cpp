@@ -1,0 +1,28 @@
+#include "recording_host.h"
+
+#include "app/current_directory.h"
+
+RecordingHost::RecordingHost(const std::string& programDirectory) {
+    state.programDirectory = WithTrailingBackslash(programDirectory);
+    state.startDirectory = CurrentDirectoryPrefix();
+    formats.shortDate = "dd/MM/yyyy";
+    formats.longTime = "HH:mm:ss";
+}
+
+std::vector<std::string> RecordingHost::Lines() const {
+    std::vector<std::string> lines;
+    const std::string& text = log.Text();
+    for (size_t start = 0; start < text.size();) {
+        size_t end = text.find("\r\n", start);
+        lines.push_back(text.substr(start, end - start));
+        start = end + 2;
+    }
+    return lines;
+}
+
+std::vector<std::string> RecordingHost::FoundFiles() const {
+    std::vector<std::string> files;
+    for (size_t i = 0; i < found.Count(); ++i)
+        files.push_back(found.FileText(i));
+    return files;
+}

@@ -1,0 +1,134 @@
+#include "app/errors.h"
+#include "report/csv_report.h"
+#include "recording_host.h"
+#include "scan/scan_command.h"
+#include "temp_tree.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+struct ScanFixture : ::testing::Test {
+    TempTree tree;
+    TempTree program;
+    RecordingHost host{program.Root()};
+
+    void SetUp() override {
+        host.root = tree.Root();
+        tree.File("a.txt", 100);
+        tree.File("b.txt", 1);
+        tree.File("Sub\\old.txt", 100);
+        tree.File("h.txt", 100, FILE_ATTRIBUTE_HIDDEN);
+        tree.File("r.txt", 100, FILE_ATTRIBUTE_READONLY);
+        tree.File("s.txt", 100, FILE_ATTRIBUTE_SYSTEM);
+        tree.File("HiddenDir\\old.txt", 100);
+        tree.Directory("HiddenDir", 100, FILE_ATTRIBUTE_HIDDEN);
+        tree.File("SysDir\\old.txt", 100);
+        tree.Directory("SysDir", 100, FILE_ATTRIBUTE_SYSTEM);
+    }
+    void TearDown() override {
+        SetFileAttributesA(tree.Path("r.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
+    std::string CutOffText() {
+        return DateTimeText(CutOff(host.state.scanStart, host.days), host.formats);
+    }
+};
+
+TEST_F(ScanFixture, ListsOldFilesOfEveryAttributeButNeverEntersHiddenOrSystemDirectories) {
+    ScanNow(host);
+    const std::string r = tree.Root();
+    EXPECT_EQ(host.FoundFiles(), (Lines{r + "\\a.txt", r + "\\h.txt", r + "\\r.txt",
+                                        r + "\\s.txt", r + "\\Sub\\old.txt"}));
+    EXPECT_EQ(host.Lines(), (Lines{"Searching path " + r,
+                                   "Looking for files older than 30 days (Created before " +
+                                       CutOffText() + ")",
+                                   "Searching...", "6 files found under " + r,
+                                   "5 files older than 30 days.", "Finished."}));
+    EXPECT_EQ(host.events, (Lines{"busy", "delete enabled", "idle"}));
+    EXPECT_EQ(host.state.counters.examined, 6);
+    EXPECT_EQ(host.pumps, 6) << "one message pump per file examined";
+    EXPECT_STREQ(host.found.Text(0, FoundFileList::Age), "100");
+    EXPECT_EQ(ReadWholeFile(host.state.programDirectory + kLogFileName), host.log.Text());
+    EXPECT_TRUE(tree.Exists("a.txt")) << "a scan deletes nothing";
+}
+
+TEST_F(ScanFixture, WritesTheCsvFileInListOrder) {
+    host.days = 0;
+    ScanNow(host);
+    const std::string csv = ReadWholeFile(host.state.programDirectory + kCsvFileName);
+    const std::string r = tree.Root();
+    ASSERT_EQ(csv.rfind("File,Created,Modified,Accessed,Age (Days)\r\n\"" + r + "\\a.txt\",", 0), 0u)
+        << csv;
+    size_t lines = 0;
+    for (size_t at = csv.find("\r\n"); at != std::string::npos; at = csv.find("\r\n", at + 2))
+        ++lines;
+    EXPECT_EQ(lines, 7u) << "the header and six rows, each ending with CR LF";
+    EXPECT_NE(csv.find("\"" + r + "\\b.txt\","), std::string::npos) << "0 days lists b.txt";
+    EXPECT_EQ(csv.back(), '\n');
+}
+
+TEST_F(ScanFixture, AStopEndsTheWalkSilentlyAndKeepsTheRowsFound) {
+    host.onPump = [&](int pump) {
+        if (pump == 3)
+            host.state.stop = true;
+    };
+    EXPECT_THROW(ScanNow(host), SilentAbort);
+    EXPECT_EQ(host.Lines().back(), "Aborted by user.");
+    EXPECT_EQ(host.pumps, 3) << "the stop is seen right after the file it was set at";
+    EXPECT_EQ(host.events, (Lines{"busy", "idle"}));
+    EXPECT_LE(host.found.Count(), 3u);
+    EXPECT_EQ(ReadWholeFile(host.state.programDirectory + kLogFileName), "<missing>");
+    EXPECT_EQ(ReadWholeFile(host.state.programDirectory + kCsvFileName), "<missing>");
+}
+
+TEST_F(ScanFixture, AMissingPathChangesNothingButTheLog) {
+    ScanNow(host);
+    const size_t rows = host.found.Count();
+    host.root = tree.Path("nope");
+    ScanNow(host);
+    EXPECT_EQ(host.Lines().back(), "ERROR: Path " + tree.Path("nope") + " does not exist.");
+    EXPECT_EQ(host.found.Count(), rows);
+    host.root = "";
+    ScanNow(host);
+    EXPECT_EQ(host.Lines().back(), "ERROR: Path  does not exist.");
+    host.root = tree.Path("a.txt");
+    ScanNow(host);
+    EXPECT_EQ(host.Lines().back(), "ERROR: Path " + tree.Path("a.txt") + " does not exist.");
+}
+
+TEST(Scan, FindingNothingWritesNoCsvAndLeavesDeleteDisabled) {
+    TempTree tree, program;
+    RecordingHost host(program.Root());
+    host.root = tree.Root() + "\\";
+    tree.File("new.txt", 2);
+    ScanNow(host);
+    EXPECT_EQ(host.Lines()[3], "1 files found under " + tree.Root() + "\\");
+    EXPECT_EQ(host.Lines()[4], "0 files older than 30 days.");
+    EXPECT_EQ(host.events, (Lines{"busy", "idle"}));
+    EXPECT_EQ(ReadWholeFile(host.state.programDirectory + kCsvFileName), "<missing>");
+    EXPECT_EQ(host.found.Count(), 0u);
+}
+
+TEST(Scan, ACsvFileThatCannotBeCreatedEndsTheScanWithItsText) {
+    TempTree tree, program;
+    RecordingHost host(program.Root());
+    host.root = tree.Root();
+    tree.File("old.txt", 90);
+    const std::string csv = host.state.programDirectory + kCsvFileName;
+    // Held open without sharing, as a spreadsheet holds it.
+    HANDLE lock = CreateFileA(csv.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    try {
+        ScanNow(host);
+        ADD_FAILURE() << "the scan reported success";
+    } catch (const AppError& e) {
+        EXPECT_EQ(std::string(e.what()), "Cannot create file \"" + csv + "\". " + ReasonText(32));
+    }
+    CloseHandle(lock);
+    EXPECT_EQ(host.Lines().back(), "1 files older than 30 days.");
+    EXPECT_EQ(ReadWholeFile(host.state.programDirectory + kLogFileName), "<missing>");
+}
+
+} // namespace

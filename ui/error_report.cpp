@@ -1,0 +1,47 @@
+#include "ui/error_report.h"
+
+#include "app/errors.h"
+
+#include <new>
+#include <windows.h>
+
+namespace {
+
+void Box(const std::string& text, const char* caption, UINT icon) {
+    MessageBoxA(nullptr, text.c_str(), caption, MB_OK | icon | MB_TASKMODAL | MB_SETFOREGROUND);
+}
+
+} // namespace
+
+void ShowErrorReport(const std::string& message) {
+    Box(ErrorReportText(message), "Vantrell", MB_ICONERROR);
+}
+
+void ShowInformationDialog(const std::string& text) { Box(text, "Information", MB_ICONINFORMATION); }
+
+void ShowErrorDialog(const std::string& text) { Box(text, "Error", MB_ICONERROR); }
+
+Outcome RunGuardedOutcome(const std::function<void()>& action,
+                          const std::function<void(const std::string&)>& failure) {
+    std::string message;
+    try {
+        action();
+        return Outcome::Completed;
+    } catch (const SilentAbort&) {
+        return Outcome::Aborted;
+    } catch (const std::bad_alloc&) {
+        message = "Out of memory";
+    } catch (const std::exception& e) {
+        message = e.what();
+    } catch (...) {
+        message = "Unexpected error";
+    }
+    try {
+        if (failure)
+            failure(message);
+        ShowErrorReport(message);
+    } catch (...) {
+        // The report itself must not let anything escape.
+    }
+    return Outcome::Failed;
+}

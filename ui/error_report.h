@@ -1,0 +1,23 @@
+// The general error report and the program's own message dialogs.
+#pragma once
+#include <functional>
+#include <string>
+
+// A message box captioned "Vantrell" with the error icon, text by the full-stop rule.
+void ShowErrorReport(const std::string& message);
+
+// Modal "Information" and "Error" dialogs centred on the screen.
+void ShowInformationDialog(const std::string& text);
+void ShowErrorDialog(const std::string& text);
+
+enum class Outcome { Completed, Aborted, Failed };
+
+// Runs `action`; an escaped error is shown by the general error report and the silent abort
+// is discarded. `failure` receives the message of an error before it is shown.
+Outcome RunGuardedOutcome(const std::function<void()>& action,
+                          const std::function<void(const std::string&)>& failure = nullptr);
+
+// True when `action` completed or was aborted silently.
+inline bool RunGuarded(const std::function<void()>& action) {
+    return RunGuardedOutcome(action) != Outcome::Failed;
+}

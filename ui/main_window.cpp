@@ -1,0 +1,665 @@
+#include "ui/main_window.h"
+
+#include "app/command_line.h"
+#include "app/current_directory.h"
+#include "app/errors.h"
+#include "app/run_modes.h"
+#include "app/settings.h"
+#include "delete/file_deletion.h"
+#include "resources/resource_ids.h"
+#include "scan/scan_command.h"
+#include "ui/days_field.h"
+#include "ui/error_report.h"
+#include "ui/layout.h"
+
+#include <commctrl.h>
+#include <windowsx.h>
+
+namespace {
+
+const UINT kInitMessage = WM_APP + 1;
+const UINT_PTR kTimer1 = 1;
+const int kDesignClientWidth = 617;
+const int kDesignClientHeight = 466;
+const Box kPanel1 = {8, 128, 601, 300};
+const Box kBevel1 = {8, 6, 602, 79};
+
+struct ControlPlace {
+    ControlId id;
+    Box box;
+    int anchors;
+};
+
+// Design positions in client coordinates, with the edges each control keeps its distance to.
+const ControlPlace kPlaces[] = {
+    {IdLabel1, {16, 18, 114, 13}, kLeft | kTop},
+    {IdDaysOldEdit, {132, 10, 33, 22}, kLeft | kTop},
+    {IdDaysUpDown, {165, 10, 16, 22}, kLeft | kTop},
+    {IdLabel2, {184, 18, 30, 13}, kLeft | kTop},
+    {IdSaveSettings, {502, 16, 97, 25}, kLeft | kTop},
+    {IdDrivePathLabel, {16, 40, 120, 13}, kLeft | kTop},
+    {IdDrivePathEdit, {16, 56, 553, 21}, kLeft | kTop},
+    {IdSelectDrivePath, {576, 56, 23, 22}, kLeft | kTop},
+    {IdScanNow, {8, 96, 89, 25}, kLeft | kTop},
+    {IdDelete, {105, 96, 89, 25}, kLeft | kTop},
+    {IdStop, {201, 96, 75, 25}, kLeft | kTop},
+    {IdProgressBar, {289, 96, 321, 25}, kLeft | kTop},
+    {IdAbout, {8, 435, 75, 25}, kLeft | kBottom},
+    {IdHelp, {96, 435, 75, 25}, kLeft | kBottom},
+    {IdClose, {535, 435, 75, 25}, kRight | kBottom},
+};
+
+const struct {
+    const char* caption;
+    int width;
+    int format;
+} kColumns[5] = {{"File", 350, LVCFMT_LEFT},
+                 {"Created", 120, LVCFMT_LEFT},
+                 {"Modified", 120, LVCFMT_LEFT},
+                 {"Accessed", 120, LVCFMT_LEFT},
+                 {"Age (Days)", 70, LVCFMT_RIGHT}};
+
+std::string WindowText(HWND hwnd) {
+    std::string text(static_cast<size_t>(GetWindowTextLengthA(hwnd)) + 1, '\0');
+    int length = GetWindowTextA(hwnd, &text[0], static_cast<int>(text.size()));
+    text.resize(static_cast<size_t>(length > 0 ? length : 0));
+    return text;
+}
+
+std::string ProgramDirectory() {
+    char path[MAX_PATH * 4];
+    DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
+    std::string full(path, length);
+    size_t slash = full.find_last_of('\\');
+    return slash == std::string::npos ? std::string() : full.substr(0, slash + 1);
+}
+
+char ReadDecimalSeparator() {
+    char buffer[8];
+    return GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, buffer, sizeof buffer) > 1
+               ? buffer[0]
+               : '.';
+}
+
+} // namespace
+
+TForm1::TForm1() : formats_(RegionalFormats::FromSystem()), decimalSeparator_(ReadDecimalSeparator()) {
+    log_.AttachView(this);
+}
+
+TForm1::~TForm1() {
+    if (font_)
+        DeleteObject(font_);
+}
+
+bool TForm1::Create() {
+    RECT outer = {0, 0, kDesignClientWidth, kDesignClientHeight};
+    const DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+    AdjustWindowRectEx(&outer, style, FALSE, WS_EX_LAYERED);
+    HICON icon = LoadIconA(GetModuleHandleA(nullptr), "MAINICON");
+    // Layered and fully transparent from the start: the window must never be seen before
+    // Init has decided the run mode.
+    if (!CreateTopLevel("TForm1", "Vantrell", style, WS_EX_LAYERED, outer.right - outer.left,
+                        outer.bottom - outer.top, icon))
+        return false;
+    SetLayeredWindowAttributes(Handle(), 0, 0, LWA_ALPHA);
+    return true;
+}
+
+void TForm1::Show(int showCommand) {
+    // The window becomes visible only once Init has chosen interactive mode, so an
+    // unattended run is never seen, also where layered windows are not composited.
+    showCommand_ = showCommand;
+    PostMessageA(Handle(), kInitMessage, 0, 0);
+}
+
+void TForm1::DispatchLoopMessage(MSG& msg) {
+    if (!IsDialogMessageA(Handle(), &msg)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+// ---------------------------------------------------------------- controls
+
+HWND TForm1::AddControl(int id, const char* className, const char* text, DWORD style,
+                        DWORD exStyle) {
+    HWND control = CreateWindowExA(exStyle, className, text, WS_CHILD | WS_CLIPSIBLINGS | style, 0,
+                                   0, 0, 0, Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                   GetModuleHandleA(nullptr), nullptr);
+    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    return control;
+}
+
+void TForm1::AddHint(HWND control, const char* hint) {
+    TOOLINFOA tool{};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = Handle();
+    tool.uId = reinterpret_cast<UINT_PTR>(control);
+    tool.lpszText = const_cast<char*>(hint);
+    SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+void TForm1::CreateControls() {
+    font_ = CreateFontA(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                        DEFAULT_PITCH | FF_DONTCARE, "MS Sans Serif");
+    SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Handle(),
+                               nullptr, GetModuleHandleA(nullptr), nullptr);
+    const DWORD button = WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON;
+    // Creation order is the tab order.
+    HWND scan = AddControl(IdScanNow, WC_BUTTONA, "Scan Now", button, 0);
+    HWND del = AddControl(IdDelete, WC_BUTTONA, "Delete Files", button | WS_DISABLED, 0);
+    HWND stop = AddControl(IdStop, WC_BUTTONA, "&Stop", button | WS_DISABLED, 0);
+    HWND about = AddControl(IdAbout, WC_BUTTONA, "&About...", button, 0);
+    HWND help = AddControl(IdHelp, WC_BUTTONA, "&Help", button, 0);
+    HWND close = AddControl(IdClose, WC_BUTTONA, "&Close", button, 0);
+    HWND days = AddControl(IdDaysOldEdit, WC_EDITA, "30",
+                           WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE);
+    HWND spin = AddControl(IdDaysUpDown, UPDOWN_CLASSA, nullptr, WS_VISIBLE, 0);
+    HWND save = AddControl(IdSaveSettings, WC_BUTTONA, "Save Settings", button, 0);
+    HWND path = AddControl(IdDrivePathEdit, WC_EDITA, "",
+                           WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL | ES_READONLY, WS_EX_CLIENTEDGE);
+    HWND list = AddControl(IdListView, WC_LISTVIEWA, "",
+                           WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_SINGLESEL |
+                               LVS_SHOWSELALWAYS,
+                           WS_EX_CLIENTEDGE);
+    HWND memo = AddControl(IdMemo, WC_EDITA, "",
+                           WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_READONLY |
+                               ES_AUTOVSCROLL,
+                           WS_EX_CLIENTEDGE);
+    HWND folder = AddControl(IdSelectDrivePath, WC_BUTTONA, "", WS_VISIBLE | BS_PUSHBUTTON | BS_FLAT, 0);
+    AddControl(IdProgressBar, PROGRESS_CLASSA, nullptr, WS_DISABLED, 0);
+    AddControl(IdLabel1, WC_STATICA, "Remove files older than", WS_VISIBLE, 0);
+    AddControl(IdLabel2, WC_STATICA, "days.", WS_VISIBLE, 0);
+    AddControl(IdDrivePathLabel, WC_STATICA, "Drive Path to Search:", WS_VISIBLE, 0);
+
+    SendMessageA(days, EM_LIMITTEXT, kDaysMaxLength, 0);
+    SendMessageA(spin, UDM_SETRANGE32, kMinDays, kMaxDays);
+    SendMessageA(memo, EM_SETLIMITTEXT, 0, 0);
+    SendMessageA(Control(IdProgressBar), PBM_SETRANGE32, 0, 100);
+    SendMessageA(Control(IdProgressBar), PBM_SETSTEP, 10, 0);
+    for (HWND subclassed : {days, path, folder})
+        SetWindowSubclass(subclassed, ControlProc, 1, reinterpret_cast<DWORD_PTR>(this));
+
+    ListView_SetExtendedListViewStyle(list, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
+    for (int i = 0; i < 5; ++i) {
+        LVCOLUMNA column{};
+        column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
+        column.pszText = const_cast<char*>(kColumns[i].caption);
+        column.cx = kColumns[i].width;
+        column.fmt = kColumns[i].format;
+        SendMessageA(list, LVM_INSERTCOLUMNA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column));
+    }
+
+    const int left = BUTTON_IMAGELIST_ALIGN_LEFT;
+    glyphs_.Apply(scan, IDB_GLYPH_SCAN, left);
+    glyphs_.Apply(del, IDB_GLYPH_DELETE, left);
+    glyphs_.Apply(stop, IDB_GLYPH_STOP, left);
+    glyphs_.Apply(about, IDB_GLYPH_QUESTION, left);
+    glyphs_.Apply(help, IDB_GLYPH_QUESTION, left);
+    glyphs_.Apply(close, IDB_GLYPH_CLOSE, left);
+    glyphs_.Apply(save, IDB_GLYPH_SAVE, left);
+    glyphs_.Apply(folder, IDB_GLYPH_FOLDER, BUTTON_IMAGELIST_ALIGN_CENTER);
+
+    AddHint(days, "The number of days files must be before being deleted.");
+    AddHint(save, "Save the number of days and path settings.");
+    AddHint(path, "Use the button to select the drive/path you want to search.");
+    AddHint(folder, "Choose another search drive/path.");
+    AddHint(scan, "Scan for files older than specified days (Does not delete)");
+    AddHint(del, "Delete the files listed below.");
+    AddHint(stop, "Stop the current operation.");
+    AddHint(close, "Exit the application.");
+    LayOut();
+}
+
+void TForm1::LayOut() {
+    RECT client;
+    GetClientRect(Handle(), &client);
+    const int dx = client.right - kDesignClientWidth;
+    const int dy = client.bottom - kDesignClientHeight;
+    for (const ControlPlace& place : kPlaces) {
+        Box box = Anchored(place.box, place.anchors, dx, dy);
+        MoveWindow(Control(place.id), box.left, box.top, box.width, box.height, TRUE);
+    }
+    InvalidateRect(Handle(), nullptr, TRUE);
+    Panel1Resize();
+}
+
+RECT TForm1::BevelRect() const {
+    RECT client;
+    GetClientRect(Handle(), &client);
+    const Box box = Anchored(kBevel1, kLeft | kTop | kRight, client.right - kDesignClientWidth, 0);
+    return RECT{box.left, box.top, box.left + box.width, box.top + box.height};
+}
+
+void TForm1::PaintBevel() {
+    // Bevel1 is drawn by the window itself: a frame with no window of its own.
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(Handle(), &paint);
+    RECT frame = BevelRect();
+    DrawEdge(dc, &frame, BDR_SUNKENOUTER, BF_RECT);
+    EndPaint(Handle(), &paint);
+}
+
+void TForm1::Panel1Resize() {
+    RECT client;
+    GetClientRect(Handle(), &client);
+    const Box panel = Anchored(kPanel1, kLeft | kTop | kRight | kBottom,
+                               client.right - kDesignClientWidth,
+                               client.bottom - kDesignClientHeight);
+    const PanelSplit split = SplitPanel(panel.height);
+    MoveWindow(Control(IdListView), panel.left, panel.top + split.listTop, panel.width,
+               split.listHeight, TRUE);
+    MoveWindow(Control(IdMemo), panel.left, panel.top + split.logTop, panel.width,
+               split.logHeight > 0 ? split.logHeight : 0, TRUE);
+}
+
+// ---------------------------------------------------------------- message handling
+
+LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CREATE:
+        CreateControls();
+        return 0;
+    case WM_PAINT:
+        PaintBevel();
+        return 0;
+    case kInitMessage:
+        if (RunGuardedOutcome([this] { Init(); }, [this](const std::string& message) {
+                ReturnToIdle();
+                Enable(IdDelete, false);
+                if (!state_.interactive)
+                    log_.Add(ErrorReportText(message));
+            }) != Outcome::Completed)
+            EndAfterFailedStart();
+        if (closePending_)
+            DestroyWindow(Handle());
+        return 0;
+    case WM_COMMAND:
+        OnCommand(LOWORD(wParam), HIWORD(wParam));
+        return 0;
+    case WM_NOTIFY:
+        return OnNotify(reinterpret_cast<NMHDR*>(lParam));
+    case WM_TIMER:
+        if (wParam == kTimer1)
+            Timer1Timer();
+        return 0;
+    case WM_SIZE:
+        if (wParam != SIZE_MINIMIZED)
+            LayOut();
+        return 0;
+    case WM_GETMINMAXINFO:
+        if (minimumSize_.cx > 0) {
+            auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+            info->ptMinTrackSize.x = minimumSize_.cx;
+            info->ptMinTrackSize.y = minimumSize_.cy;
+        }
+        return 0;
+    case WM_CLOSE:
+        OnClose();
+        return 0;
+    case WM_DESTROY:
+        PostQuitMessage(returnCode_);
+        return 0;
+    }
+    return Default(message, wParam, lParam);
+}
+
+void TForm1::OnCommand(int id, int code) {
+    if (id == IdDaysOldEdit && code == EN_KILLFOCUS) {
+        const std::string text = DaysText();
+        const std::string fixed = DaysTextOnExit(text);
+        if (fixed != text)
+            SetDaysText(fixed);
+        return;
+    }
+    if (code != BN_CLICKED)
+        return;
+    switch (id) {
+    case IdScanNow:
+        RunCommand(&TForm1::ScanNowClick);
+        break;
+    case IdDelete:
+        RunCommand(&TForm1::DeleteFilesClick);
+        break;
+    case IdStop:
+        StopBitBtnClick();
+        break;
+    case IDCANCEL: // Esc: the window's cancel button is Stop, while it is enabled
+        if (IsWindowEnabled(Control(IdStop)))
+            StopBitBtnClick();
+        break;
+    case IdSaveSettings:
+        RunGuarded([this] { SaveSettingsButtonClick(); });
+        break;
+    case IdSelectDrivePath:
+        RunGuarded([this] { DrivePathButtonClick(); });
+        break;
+    case IdHelp:
+        RunGuarded([this] { HelpBitBtnClick(); });
+        break;
+    case IdAbout:
+        RunGuarded([this] { AboutBitBtnClick(); });
+        break;
+    case IdClose:
+        PostMessageA(Handle(), WM_CLOSE, 0, 0);
+        break;
+    }
+}
+
+LRESULT TForm1::OnNotify(NMHDR* header) {
+    if (header->idFrom == IdListView && header->code == LVN_GETDISPINFOA) {
+        LVITEMA& item = reinterpret_cast<NMLVDISPINFOA*>(header)->item;
+        if ((item.mask & LVIF_TEXT) && item.iItem >= 0 &&
+            static_cast<size_t>(item.iItem) < found_.Count() && item.iSubItem >= 0 &&
+            item.iSubItem < 5 && item.cchTextMax > 0)
+            lstrcpynA(item.pszText, found_.Text(static_cast<size_t>(item.iItem), item.iSubItem),
+                      item.cchTextMax);
+        return 0;
+    }
+    if (header->idFrom == IdListView && header->code == LVN_GETDISPINFOW) {
+        LVITEMW& item = reinterpret_cast<NMLVDISPINFOW*>(header)->item;
+        if ((item.mask & LVIF_TEXT) && item.iItem >= 0 &&
+            static_cast<size_t>(item.iItem) < found_.Count() && item.iSubItem >= 0 &&
+            item.iSubItem < 5 && item.cchTextMax > 0) {
+            const char* text = found_.Text(static_cast<size_t>(item.iItem), item.iSubItem);
+            if (!MultiByteToWideChar(CP_ACP, 0, text, -1, item.pszText, item.cchTextMax))
+                item.pszText[0] = 0;
+            item.pszText[item.cchTextMax - 1] = 0;
+        }
+        return 0;
+    }
+    if (header->idFrom == IdDaysUpDown && header->code == UDN_DELTAPOS) {
+        const auto* change = reinterpret_cast<NMUPDOWN*>(header);
+        SetDaysText(std::to_string(SteppedDays(DaysText(), change->iDelta > 0 ? 1 : -1)));
+        return TRUE; // the field's text is the value; the control keeps no position of its own
+    }
+    return 0;
+}
+
+void TForm1::OnClose() {
+    if (busy_) {
+        // Destroying the window under a running loop would lose the log: stop it first,
+        // and close as soon as the operation has ended.
+        closePending_ = true;
+        state_.stop = true;
+        return;
+    }
+    DestroyWindow(Handle());
+}
+
+void TForm1::RunCommand(void (TForm1::*command)()) {
+    RunGuardedOutcome([&] { (this->*command)(); },
+                      [this](const std::string&) {
+                          ReturnToIdle();
+                          Enable(IdDelete, false);
+                      });
+    if (closePending_)
+        DestroyWindow(Handle());
+}
+
+void TForm1::EndAfterFailedStart() {
+    // A start that was cut short by an error or a silent abort must not leave an invisible
+    // process waiting: end it with return code 2.
+    try {
+        ExitProgram(2);
+    } catch (...) {
+        returnCode_ = 2;
+        PostQuitMessage(2);
+    }
+}
+
+LRESULT CALLBACK TForm1::ControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                     UINT_PTR, DWORD_PTR data) {
+    auto* self = reinterpret_cast<TForm1*>(data);
+    bool handled = false;
+    LRESULT result = 0;
+    RunGuarded([&] {
+        const int id = GetDlgCtrlID(hwnd);
+        if (id == IdDaysOldEdit) {
+            result = self->DaysEditMessage(hwnd, message, wParam, lParam, handled);
+        } else if (id == IdDrivePathEdit && message == WM_GETDLGCODE) {
+            // Entering the path field by Tab leaves its text unselected.
+            result = DefSubclassProc(hwnd, message, wParam, lParam) & ~DLGC_HASSETSEL;
+            handled = true;
+        } else if (id == IdSelectDrivePath && message == WM_SETFOCUS) {
+            // The path button never takes the keyboard focus: hand it back.
+            if (wParam)
+                SetFocus(reinterpret_cast<HWND>(wParam));
+            handled = true;
+        }
+    });
+    if (message == WM_NCDESTROY)
+        RemoveWindowSubclass(hwnd, ControlProc, 1);
+    return handled ? result : DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+LRESULT TForm1::DaysEditMessage(HWND edit, UINT message, WPARAM wParam, LPARAM lParam,
+                                bool& handled) {
+    switch (message) {
+    case WM_GETDLGCODE:
+        handled = true;
+        // Enter comes to the field (and is refused there); Tab and Esc stay with the window.
+        if (lParam && reinterpret_cast<MSG*>(lParam)->wParam == VK_RETURN)
+            return DefSubclassProc(edit, message, wParam, lParam) | DLGC_WANTMESSAGE;
+        return DefSubclassProc(edit, message, wParam, lParam);
+    case WM_CHAR:
+        if (!IsDaysCharAccepted(static_cast<char>(wParam), decimalSeparator_)) {
+            MessageBeep(MB_OK);
+            handled = true;
+        }
+        return 0;
+    case WM_KEYDOWN:
+        if (wParam == VK_UP || wParam == VK_DOWN) {
+            SetDaysText(std::to_string(SteppedDays(DaysText(), wParam == VK_UP ? 1 : -1)));
+            handled = true;
+        }
+        return 0;
+    }
+    return 0;
+}
+
+// ---------------------------------------------------------------- fields
+
+std::string TForm1::DaysText() const { return WindowText(Control(IdDaysOldEdit)); }
+
+void TForm1::SetDaysText(const std::string& text) {
+    SetWindowTextA(Control(IdDaysOldEdit), text.c_str());
+}
+
+int32_t TForm1::DaysValue() { return DaysValueOf(DaysText()); }
+
+std::string TForm1::RootPath() { return WindowText(Control(IdDrivePathEdit)); }
+
+void TForm1::SetDrivePath(const std::string& path) {
+    SetWindowTextA(Control(IdDrivePathEdit), path.c_str());
+}
+
+// ---------------------------------------------------------------- states
+
+void TForm1::EnterBusy() {
+    busy_ = true;
+    SendMessageA(Control(IdProgressBar), PBM_SETPOS, 0, 0);
+    Enable(IdScanNow, false);
+    Enable(IdDelete, false);
+    Enable(IdClose, false);
+    Enable(IdStop, true);
+    Enable(IdDaysOldEdit, false);
+    Enable(IdDaysUpDown, false);
+    Enable(IdSelectDrivePath, false);
+    Enable(IdSaveSettings, false);
+    SetTimer(Handle(), kTimer1, 500, nullptr);
+    ShowWindow(Control(IdProgressBar), SW_SHOWNA);
+    Enable(IdProgressBar, true);
+}
+
+void TForm1::ReturnToIdle() {
+    KillTimer(Handle(), kTimer1);
+    ShowWindow(Control(IdProgressBar), SW_HIDE);
+    Enable(IdProgressBar, false);
+    Enable(IdScanNow, true);
+    Enable(IdClose, true);
+    // Disabling the focused Stop button would leave the keyboard with nowhere to go.
+    if (GetFocus() == Control(IdStop))
+        SetFocus(Control(IdScanNow));
+    Enable(IdStop, false);
+    Enable(IdDaysOldEdit, true);
+    Enable(IdDaysUpDown, true);
+    Enable(IdSelectDrivePath, true);
+    Enable(IdSaveSettings, true);
+    busy_ = false;
+}
+
+void TForm1::EnableDelete() { Enable(IdDelete, true); }
+
+void TForm1::FoundListChanged() {
+    if (found_.Count() == shownRows_ && found_.Count() != 0)
+        return;
+    shownRows_ = found_.Count();
+    ListView_SetItemCountEx(Control(IdListView), static_cast<int>(shownRows_), LVSICF_NOSCROLL);
+}
+
+void TForm1::ProcessMessages() {
+    // Peeking costs a round trip to the window system; ask first whether anything waits.
+    if (HIWORD(GetQueueStatus(QS_ALLINPUT)) == 0)
+        return;
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            return;
+        }
+        DispatchLoopMessage(msg);
+    }
+}
+
+void TForm1::ShowErrorDialog(const std::string& text) { ::ShowErrorDialog(text); }
+
+void TForm1::AppendText(const std::string& text) {
+    HWND memo = Control(IdMemo);
+    const int end = GetWindowTextLengthA(memo);
+    SendMessageA(memo, EM_SETSEL, static_cast<WPARAM>(end), end);
+    SendMessageA(memo, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
+    // Memo1Change: bring the last line into sight.
+    SendMessageA(memo, EM_LINESCROLL, 0, SendMessageA(memo, EM_GETLINECOUNT, 0, 0));
+}
+
+void TForm1::ClearText() { SetWindowTextA(Control(IdMemo), ""); }
+
+// ---------------------------------------------------------------- start-up and exit
+
+void TForm1::Init() {
+    SetLayeredWindowAttributes(Handle(), 0, 0, LWA_ALPHA);
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    GetWindowPlacement(Handle(), &placement);
+    minimumSize_.cx = placement.rcNormalPosition.right - placement.rcNormalPosition.left;
+    minimumSize_.cy = placement.rcNormalPosition.bottom - placement.rcNormalPosition.top;
+    state_.interactive = true;
+    state_.programDirectory = ProgramDirectory();
+    state_.startDirectory = CurrentDirectoryPrefix();
+    ReadSettings();
+    if (state_.debug) {
+        log_.Add("Program Path = " + state_.programDirectory);
+        log_.Add("Current Path = " + state_.startDirectory);
+    }
+    const RunModeDecision decision =
+        DecideRunMode(SplitCommandLine(GetCommandLineA()), IsExistingDirectory);
+    switch (decision.kind) {
+    case RunModeDecision::Help:
+        ShowInformationDialog(UsageText());
+        ExitProgram(0);
+        return;
+    case RunModeDecision::ParameterError:
+        log_.Add(decision.message);
+        ::ShowErrorDialog(decision.message);
+        ExitProgram(1);
+        return;
+    case RunModeDecision::Unattended:
+        SetDrivePath(decision.path);
+        SetDaysText(std::to_string(decision.days));
+        log_.Add("Search values obtained from command-line");
+        state_.interactive = false;
+        break;
+    case RunModeDecision::Interactive:
+        break;
+    }
+    DeleteFileA((state_.programDirectory + kLogFileName).c_str());
+    DeleteFileA((state_.programDirectory + kCsvFileName).c_str());
+    if (state_.interactive) {
+        ShowWindow(Handle(), showCommand_);
+        MakeOpaque();
+        return;
+    }
+    ScanNow(*this);
+    ExitProgram(0);
+}
+
+void TForm1::MakeOpaque() {
+    SetLayeredWindowAttributes(Handle(), 0, 255, LWA_ALPHA);
+    SetWindowLongA(Handle(), GWL_EXSTYLE, GetWindowLongA(Handle(), GWL_EXSTYLE) & ~WS_EX_LAYERED);
+    RedrawWindow(Handle(), nullptr, nullptr,
+                 RDW_ERASE | RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
+    if (!state_.maximized)
+        return;
+    if (IsIconic(Handle())) {
+        // Started minimised: it opens maximised when the user restores it.
+        WINDOWPLACEMENT placement{};
+        placement.length = sizeof placement;
+        GetWindowPlacement(Handle(), &placement);
+        placement.flags |= WPF_RESTORETOMAXIMIZED;
+        SetWindowPlacement(Handle(), &placement);
+    } else {
+        ShowWindow(Handle(), SW_MAXIMIZE);
+    }
+}
+
+void TForm1::ExitProgram(int32_t code) {
+    if (state_.debug)
+        log_.Add("Return Code = " + std::to_string(code));
+    WriteLogFile();
+    returnCode_ = code;
+    PostQuitMessage(code);
+}
+
+void TForm1::ReadSettings() {
+    const SettingsValues values =
+        ReadSettingsFile(state_.programDirectory + kIniFileName, state_.programDirectory);
+    state_.debug = values.debug;
+    SetDaysText(std::to_string(ClampDays(values.daysOld)));
+    SetDrivePath(values.drivePath);
+    state_.maximized = values.maximized;
+    log_.Add("Settings Read.");
+}
+
+void TForm1::WriteSettings() {
+    SettingsValues values;
+    values.debug = state_.debug;
+    values.daysOld = DaysValue();
+    values.drivePath = RootPath();
+    values.maximized = IsZoomed(Handle()) != FALSE;
+    WriteSettingsFile(state_.programDirectory + kIniFileName, values);
+    log_.Add("Settings Saved.");
+}
+
+// ---------------------------------------------------------------- handlers
+
+void TForm1::ScanNowClick() { ScanNow(*this); }
+
+void TForm1::DeleteFilesClick() { DeleteFiles(*this); }
+
+void TForm1::StopBitBtnClick() { state_.stop = true; }
+
+void TForm1::SaveSettingsButtonClick() { WriteSettings(); }
+
+void TForm1::DrivePathButtonClick() {}
+
+void TForm1::HelpBitBtnClick() {}
+
+void TForm1::AboutBitBtnClick() {}
+
+void TForm1::Timer1Timer() { SendMessageA(Control(IdProgressBar), PBM_STEPIT, 0, 0); }

@@ -1,0 +1,119 @@
+// TForm1: the main window. It owns the controls, the found-file list, the activity log and
+// the run state, and carries out the commands through the CommandHost interface.
+#pragma once
+#include <string>
+
+#include "app/command_host.h"
+#include "ui/glyphs.h"
+#include "ui/window_base.h"
+
+enum ControlId {
+    IdScanNow = 1001,
+    IdDelete,
+    IdStop,
+    IdAbout,
+    IdHelp,
+    IdClose,
+    IdDaysOldEdit,
+    IdDaysUpDown,
+    IdSaveSettings,
+    IdDrivePathEdit,
+    IdListView,
+    IdMemo,
+    IdSelectDrivePath,
+    IdProgressBar,
+    IdLabel1,
+    IdLabel2,
+    IdDrivePathLabel,
+};
+
+class TForm1 : public Window, public CommandHost, private LogView {
+  public:
+    TForm1();
+    ~TForm1() override;
+
+    bool Create();
+    // Applies the process's show command; the first showing runs Init.
+    void Show(int showCommand);
+    // Dispatches one message of the application's loop (dialog keys included).
+    void DispatchLoopMessage(MSG& msg);
+    int ReturnCode() const { return returnCode_; }
+    HWND Control(ControlId id) const { return GetDlgItem(Handle(), id); }
+    bool Busy() const { return busy_; }
+    // Bevel1, the sunken frame round the settings, in client coordinates.
+    RECT BevelRect() const;
+
+    // CommandHost
+    RunState& State() override { return state_; }
+    ActivityLog& Log() override { return log_; }
+    FoundFileList& Found() override { return found_; }
+    const RegionalFormats& Formats() const override { return formats_; }
+    int32_t DaysValue() override;
+    std::string RootPath() override;
+    void EnterBusy() override;
+    void ReturnToIdle() override;
+    void EnableDelete() override;
+    void FoundListChanged() override;
+    void ProcessMessages() override;
+    void ShowErrorDialog(const std::string& text) override;
+
+    // Start-up and settings.
+    void Init();
+    void ExitProgram(int32_t code);
+    void ReadSettings();
+    void WriteSettings();
+    void SetDaysText(const std::string& text);
+    void SetDrivePath(const std::string& path);
+
+    // Handlers.
+    void ScanNowClick();
+    void DeleteFilesClick();
+    void StopBitBtnClick();
+    void SaveSettingsButtonClick();
+    void DrivePathButtonClick();
+    void HelpBitBtnClick();
+    void AboutBitBtnClick();
+    void Timer1Timer();
+    void Panel1Resize();
+
+  protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+  private:
+    // LogView
+    void AppendText(const std::string& text) override;
+    void ClearText() override;
+
+    void CreateControls();
+    HWND AddControl(int id, const char* className, const char* text, DWORD style, DWORD exStyle);
+    void AddHint(HWND control, const char* hint);
+    void LayOut();
+    void OnCommand(int id, int code);
+    LRESULT OnNotify(NMHDR* header);
+    void OnClose();
+    void RunCommand(void (TForm1::*command)());
+    void EndAfterFailedStart();
+    void MakeOpaque();
+    void PaintBevel();
+    std::string DaysText() const;
+    void Enable(ControlId id, bool enabled) { EnableWindow(Control(id), enabled ? TRUE : FALSE); }
+
+    static LRESULT CALLBACK ControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                        UINT_PTR id, DWORD_PTR data);
+    LRESULT DaysEditMessage(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
+
+    RunState state_;
+    ActivityLog log_;
+    FoundFileList found_;
+    RegionalFormats formats_;
+    char decimalSeparator_ = '.';
+    GlyphImages glyphs_;
+    HFONT font_ = nullptr;
+    HWND tooltip_ = nullptr;
+    SIZE minimumSize_{0, 0};
+    int32_t returnCode_ = 0;
+    bool busy_ = false;
+    bool closePending_ = false;
+    int showCommand_ = SW_SHOWNORMAL;
+    size_t shownRows_ = 0;
+};

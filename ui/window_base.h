@@ -1,0 +1,27 @@
+// A window that owns its HWND: `this` is stored at WM_NCCREATE and every message goes to
+// HandleMessage inside one guard, so no C++ exception ever reaches the system.
+#pragma once
+#include <windows.h>
+
+class Window {
+  public:
+    Window() = default;
+    Window(const Window&) = delete;
+    Window& operator=(const Window&) = delete;
+    virtual ~Window();
+
+    HWND Handle() const { return hwnd_; }
+
+  protected:
+    // Registers the class once per name and creates the window.
+    bool CreateTopLevel(const char* className, const char* caption, DWORD style, DWORD exStyle,
+                        int width, int height, HICON icon);
+    virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT Default(UINT message, WPARAM wParam, LPARAM lParam) {
+        return DefWindowProcA(hwnd_, message, wParam, lParam);
+    }
+
+  private:
+    static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    HWND hwnd_ = nullptr;
+};
