@@ -45,10 +45,12 @@ class Program:
         self.dir = tempfile.mkdtemp(prefix="vantrell-e2e-")
         self.exe = os.path.join(self.dir, "Vantrell.exe")
         shutil.copy(EXE, self.exe)
+        self.scratch = tempfile.mkdtemp(prefix="vantrell-e2e-run-")
 
     def cleanup(self):
         subprocess.run(["chmod", "-R", "u+w", self.dir], check=False)
         shutil.rmtree(self.dir, ignore_errors=True)
+        shutil.rmtree(self.scratch, ignore_errors=True)
 
     def path(self, name):
         return os.path.join(self.dir, name)
@@ -67,7 +69,8 @@ class Program:
     def run(self, args="", timeout=90, answer=True, while_running=None):
         """Runs `Vantrell.exe <args>` with exactly that command line; answers each dialog
         with Enter (unless answer is False) and returns the code and the dialogs' captions."""
-        bat = os.path.join(self.dir, "run.bat")
+        # The batch file lives apart, so the program directory itself may be made read-only.
+        bat = os.path.join(self.scratch, "run.bat")
         with open(bat, "w", newline="") as f:
             f.write('@"%s" %s\r\n@exit /b %%errorlevel%%\r\n' % (win(self.exe), args))
         process = subprocess.Popen(["wine", "cmd", "/c", win(bat)], cwd=self.dir,
