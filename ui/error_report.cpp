@@ -8,7 +8,15 @@
 namespace {
 
 void Box(const std::string& text, const char* caption, UINT icon) {
+    // Unowned, so the box is centred on the screen; task-modal, so the program's windows
+    // wait for it. Unowned boxes do not hand the keyboard back, so that is done here.
+    HWND active = GetActiveWindow();
+    HWND focus = GetFocus();
     MessageBoxA(nullptr, text.c_str(), caption, MB_OK | icon | MB_TASKMODAL | MB_SETFOREGROUND);
+    if (active && IsWindow(active))
+        SetActiveWindow(active);
+    if (focus && IsWindow(focus) && IsWindowEnabled(focus))
+        SetFocus(focus);
 }
 
 } // namespace

@@ -483,11 +483,16 @@ void TForm1::SetDrivePath(const std::string& path) {
 
 void TForm1::EnterBusy() {
     busy_ = true;
+    // The keyboard goes to Stop, the one command that works now, rather than to a control
+    // that is about to be disabled.
+    const bool hadFocus = GetFocus() != nullptr && GetParent(GetFocus()) == Handle();
     SendMessageA(Control(IdProgressBar), PBM_SETPOS, 0, 0);
     Enable(IdScanNow, false);
     Enable(IdDelete, false);
     Enable(IdClose, false);
     Enable(IdStop, true);
+    if (hadFocus)
+        SetFocus(Control(IdStop));
     Enable(IdDaysOldEdit, false);
     Enable(IdDaysUpDown, false);
     Enable(IdSelectDrivePath, false);
@@ -593,6 +598,7 @@ void TForm1::Init() {
     if (state_.interactive) {
         ShowWindow(Handle(), showCommand_);
         MakeOpaque();
+        SetFocus(Control(IdScanNow)); // the first control in tab order
         return;
     }
     ScanNow(*this);

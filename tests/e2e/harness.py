@@ -1,6 +1,7 @@
 """Runs Vantrell.exe under Wine as a user or a scheduler would: a fresh program directory
 per test, an exact Windows command line, its modal dialogs answered with Enter."""
 import os
+import signal
 import shutil
 import subprocess
 import tempfile
@@ -73,9 +74,7 @@ class Program:
         bat = os.path.join(self.scratch, "run.bat")
         with open(bat, "w", newline="") as f:
             f.write('@"%s" %s\r\n@exit /b %%errorlevel%%\r\n' % (win(self.exe), args))
-        process = subprocess.Popen(["wine", "cmd", "/c", win(bat)], cwd=self.dir,
-                                   stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                                   stderr=subprocess.DEVNULL)
+        process = start(bat, self.dir)
         dialogs = []
         answered = set()  # a closed window stays findable for a moment
         deadline = time.time() + timeout
@@ -96,9 +95,23 @@ class Program:
                             time.sleep(0.5)
                 time.sleep(0.2)
         finally:
-            if process.poll() is None:
-                process.kill()
+            stop(process)
         return Result(process.returncode, dialogs)
+
+
+def start(bat, cwd):
+    # A session of its own, so that a test that fails can end the program it started too.
+    return subprocess.Popen(["wine", "cmd", "/c", win(bat)], cwd=cwd, stdin=subprocess.DEVNULL,
+                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                            start_new_session=True)
+
+
+def stop(process):
+    try:
+        os.killpg(process.pid, signal.SIGKILL)
+    except ProcessLookupError:
+        pass
+    process.wait()
 
 
 def find_windows(caption):
@@ -109,4 +122,65 @@ def find_windows(caption):
 
 def press_enter(window):
     subprocess.run(["xdotool", "windowfocus", window], capture_output=True)
-    subprocess.run(["xdotool", "key", "--window", window, "Return"], capture_output=True)
+    time.sleep(0.2)
+    subprocess.run(["xdotool", "key", "Return"], capture_output=True)
+
+
+class Window:
+    """The program started interactively, driven by the keyboard as a user drives it."""
+
+    def __init__(self, program, args=""):
+        self.program = program
+        bat = os.path.join(program.scratch, "run.bat")
+        with open(bat, "w", newline="") as f:
+            f.write('@"%s" %s\r\n@exit /b %%errorlevel%%\r\n' % (win(program.exe), args))
+        before = set(find_windows("Vantrell"))
+        self.process = start(bat, program.dir)
+        self.id = wait_for(lambda: next((w for w in find_windows("Vantrell") if w not in before), None),
+                           30, "the main window")
+
+    def keys(self, *keys):
+        subprocess.run(["xdotool", "windowfocus", self.id], capture_output=True)
+        time.sleep(0.2)
+        for key in keys:
+            subprocess.run(["xdotool", "key", key], capture_output=True)
+            time.sleep(0.2)
+
+    def dialogs(self, caption):
+        return [w for w in find_windows(caption) if w != self.id]
+
+    def answer(self, caption, timeout=10):
+        """Waits for a dialog with that caption, answers it with Enter, waits for it to go."""
+        dialog = wait_for(lambda: (self.dialogs(caption) or [None])[0], timeout, caption)
+        subprocess.run(["xdotool", "windowfocus", dialog], capture_output=True)
+        time.sleep(0.3)
+        subprocess.run(["xdotool", "key", "Return"], capture_output=True)
+        wait_for(lambda: dialog not in self.dialogs(caption), timeout, "the dialog to close")
+
+    def close(self, timeout=30):
+        """Alt+F4, as a user closes it; a key that arrives while Wine is still settling the
+        focus after a dialog is lost, so it is pressed again until the program ends."""
+        deadline = time.time() + timeout
+        try:
+            while time.time() < deadline:
+                self.keys("alt+F4")
+                try:
+                    return self.process.wait(3)
+                except subprocess.TimeoutExpired:
+                    pass
+            raise TimeoutError("the window did not close")
+        finally:
+            stop(self.process)
+
+    def kill(self):
+        stop(self.process)
+
+
+def wait_for(probe, timeout, what):
+    deadline = time.time() + timeout
+    while time.time() < deadline:
+        value = probe()
+        if value:
+            return value
+        time.sleep(0.2)
+    raise TimeoutError("waited %d s for %s" % (timeout, what))
