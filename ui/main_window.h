@@ -94,6 +94,7 @@ class TForm1 : public Window, public CommandHost, private LogView {
     void RunCommand(void (TForm1::*command)());
     void EndAfterFailedStart();
     void MakeOpaque();
+    void ShowFoundRows();
     void PaintBevel();
     std::string DaysText() const;
     void Enable(ControlId id, bool enabled) { EnableWindow(Control(id), enabled ? TRUE : FALSE); }
@@ -115,5 +116,7 @@ class TForm1 : public Window, public CommandHost, private LogView {
     bool busy_ = false;
     bool closePending_ = false;
     int showCommand_ = SW_SHOWNORMAL;
-    size_t shownRows_ = 0;
+    size_t shownRows_ = 0;   // the row count the list view was last given
+    bool listChanged_ = false; // rows were added since
+    DWORD lastPump_ = 0;
 };
