@@ -5,6 +5,7 @@
 #include "scan/entry_name.h"
 
 #include <new>
+#include <vector>
 
 namespace {
 
@@ -19,6 +20,9 @@ bool IsSubdirectory(const WIN32_FIND_DATAA& entry, DWORD excluded) {
 
 void Collect(CommandHost& host, DirectoryList& list) {
     const std::string base = CurrentDirectoryPrefix();
+    // One listing serves both passes: every listed subdirectory gets its row, and those that
+    // are not hidden are entered once the listing is done.
+    std::vector<std::string> descend;
     for (DirectoryListing entries("*.*"); entries.HasEntry(); entries.Next()) {
         try {
             const WIN32_FIND_DATAA& entry = entries.Entry();
@@ -29,6 +33,8 @@ void Collect(CommandHost& host, DirectoryList& list) {
                 } else {
                     const std::string path = base + name;
                     list.Add(CountSubstring(path, "\\"), path);
+                    if (IsSubdirectory(entry, kNotEntered))
+                        descend.push_back(name);
                 }
             }
             host.ProcessMessages();
@@ -36,13 +42,7 @@ void Collect(CommandHost& host, DirectoryList& list) {
             EndByResourceError(host, "RESOURCE ERROR: Too many directories.");
         }
     }
-    for (DirectoryListing entries("*.*"); entries.HasEntry(); entries.Next()) {
-        const WIN32_FIND_DATAA& entry = entries.Entry();
-        if (!IsSubdirectory(entry, kNotEntered))
-            continue;
-        const std::string name = ReachableName(entry);
-        if (name.empty())
-            continue; // already reported by the listing pass
+    for (const std::string& name : descend) {
         ChangeDirectory(name);
         Collect(host, list);
         ChangeDirectory("..");

@@ -8,14 +8,29 @@
 
 namespace {
 
+// A read-only file has every attribute cleared (a failure is ignored) before it is deleted,
+// and the reset is not undone when the deletion fails. Deleting first and reading the
+// attributes only when that fails gives the same files, attributes, log and count, and saves
+// an attribute read per file. Returns 0 on success, else the failed deletion's error code.
+DWORD DeleteWithReadOnlyReset(const std::string& path) {
+    if (DeleteFileA(path.c_str()))
+        return 0;
+    DWORD code = GetLastError();
+    if (!(GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_READONLY))
+        return code;
+    SetFileAttributesA(path.c_str(), 0);
+    if (DeleteFileA(path.c_str()))
+        return 0;
+    code = GetLastError();
+    return code != 0 ? code : ERROR_ACCESS_DENIED;
+}
+
 void DeleteOneFile(CommandHost& host, const std::string& path) {
-    if (GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_READONLY)
-        SetFileAttributesA(path.c_str(), 0); // clears every bit; a failure is ignored
-    if (DeleteFileA(path.c_str())) {
+    const DWORD code = DeleteWithReadOnlyReset(path);
+    if (code == 0) {
         ++host.State().counters.deleted;
         return;
     }
-    const DWORD code = GetLastError();
     host.AddLog("ERROR: Could not delete " + path);
     host.AddLog("REASON: " + ReasonText(code));
 }

@@ -5,6 +5,7 @@
 #include "scan/entry_name.h"
 
 #include <new>
+#include <vector>
 
 namespace {
 
@@ -18,19 +19,22 @@ class OldFileWalk {
 
     void CollectOldFiles() {
         const std::string prefix = CurrentDirectoryPrefix();
-        for (DirectoryListing files(mask_.c_str()); files.HasEntry(); files.Next())
-            if (!(files.Entry().dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-                ExamineFile(prefix, files.Entry());
-        for (DirectoryListing dirs("*.*"); dirs.HasEntry(); dirs.Next()) {
-            const WIN32_FIND_DATAA& entry = dirs.Entry();
-            if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ||
-                (entry.dwFileAttributes & kNotEntered) || IsDotEntry(entry.cFileName))
-                continue;
-            const std::string name = ReachableName(entry);
-            if (name.empty()) {
-                host_.AddLog("ERROR: Cannot enter directory " + prefix + entry.cFileName);
-                continue;
-            }
+        // Files first, then subdirectories. With the mask "*.*" one listing serves both
+        // passes: the subdirectories it shows are entered after the last file.
+        const bool oneListing = mask_ == "*.*";
+        std::vector<std::string> subdirectories;
+        for (DirectoryListing entries(mask_.c_str()); entries.HasEntry(); entries.Next()) {
+            const WIN32_FIND_DATAA& entry = entries.Entry();
+            if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                ExamineFile(prefix, entry);
+            else if (oneListing)
+                NoteSubdirectory(prefix, entry, subdirectories);
+        }
+        if (!oneListing)
+            for (DirectoryListing dirs("*.*"); dirs.HasEntry(); dirs.Next())
+                if (dirs.Entry().dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                    NoteSubdirectory(prefix, dirs.Entry(), subdirectories);
+        for (const std::string& name : subdirectories) {
             ChangeDirectory(name);
             CollectOldFiles();
             ChangeDirectory("..");
@@ -38,6 +42,18 @@ class OldFileWalk {
     }
 
   private:
+    // A subdirectory to enter: not hidden, system, a volume label or a link.
+    void NoteSubdirectory(const std::string& prefix, const WIN32_FIND_DATAA& entry,
+                          std::vector<std::string>& subdirectories) {
+        if ((entry.dwFileAttributes & kNotEntered) || IsDotEntry(entry.cFileName))
+            return;
+        const std::string name = ReachableName(entry);
+        if (name.empty())
+            host_.AddLog("ERROR: Cannot enter directory " + prefix + entry.cFileName);
+        else
+            subdirectories.push_back(name);
+    }
+
     void ExamineFile(const std::string& prefix, const WIN32_FIND_DATAA& entry) {
         try {
             ++host_.State().counters.examined;

@@ -12,14 +12,15 @@ const char* const FoundFileList::kCaptions[5] = {"File", "Created", "Modified", 
 
 namespace {
 
-int SystemCompare(const char* a, const char* b) { return lstrcmpA(a, b); }
-
-char* PackRow(const std::string* texts) {
-    size_t size = 0;
+// A row is its sort key followed by its five texts, each ending with a NUL.
+char* PackRow(const std::string& key, const std::string* texts) {
+    size_t size = key.size() + 1;
     for (int i = 0; i < 5; ++i)
         size += texts[i].size() + 1;
     char* row = new char[size];
     char* p = row;
+    std::memcpy(p, key.c_str(), key.size() + 1);
+    p += key.size() + 1;
     for (int i = 0; i < 5; ++i) {
         std::memcpy(p, texts[i].c_str(), texts[i].size() + 1);
         p += texts[i].size() + 1;
@@ -27,9 +28,21 @@ char* PackRow(const std::string* texts) {
     return row;
 }
 
+bool KeyLess(const char* a, const char* b) { return std::strcmp(a, b) < 0; }
+
 } // namespace
 
-FoundFileList::FoundFileList(Compare compare) : compare_(compare ? compare : SystemCompare) {}
+FoundFileList::FoundFileList(SortKey sortKey) : sortKey_(sortKey ? sortKey : LocaleSortKey) {}
+
+std::string FoundFileList::LocaleSortKey(const std::string& file) {
+    const int size = LCMapStringA(LOCALE_USER_DEFAULT, LCMAP_SORTKEY, file.c_str(), -1, nullptr, 0);
+    if (size <= 0)
+        throw std::bad_alloc(); // no key can be made: treated as running out of resources
+    std::string key(static_cast<size_t>(size), '\0');
+    LCMapStringA(LOCALE_USER_DEFAULT, LCMAP_SORTKEY, file.c_str(), -1, &key[0], size);
+    key.resize(std::strlen(key.c_str()));
+    return key;
+}
 
 FoundFileList::~FoundFileList() { Clear(); }
 
@@ -47,8 +60,8 @@ void FoundFileList::AddRow(const std::string& file, const std::string& created,
                            const std::string& modified, const std::string& accessed,
                            const std::string& age) {
     const std::string texts[5] = {file, created, modified, accessed, age};
-    std::unique_ptr<char[]> row(PackRow(texts));
-    auto less = [this](const char* a, const char* b) { return compare_(a, b) < 0; };
+    std::unique_ptr<char[]> row(PackRow(sortKey_(file), texts));
+    auto less = KeyLess;
     if (blocks_.empty())
         blocks_.emplace_back();
     // The last block whose first row does not sort after the new one receives it.
@@ -96,6 +109,7 @@ const char* FoundFileList::RowAt(size_t row) const {
 
 const char* FoundFileList::Text(size_t row, int column) const {
     const char* text = RowAt(row);
+    text += std::strlen(text) + 1; // past the sort key
     for (int i = 0; i < column; ++i)
         text += std::strlen(text) + 1;
     return text;

@@ -1,6 +1,8 @@
 // The found-file list: rows of five texts kept in ascending order of their File text.
 // Rows live in blocks of pointers, so an insertion costs a binary search and a short move,
-// and a row is one allocation holding its five texts.
+// and a row is one allocation holding its sort key and its five texts. The order is that of
+// the user's locale (lstrcmpA); comparing sort keys made once per row gives the same order
+// at the cost of a byte comparison.
 #pragma once
 #include <cstddef>
 #include <string>
@@ -8,12 +10,15 @@
 
 class FoundFileList {
   public:
-    using Compare = int (*)(const char*, const char*);
+    // Makes the byte string whose order is the File text's order.
+    using SortKey = std::string (*)(const std::string& file);
     enum Column { File = 0, Created = 1, Modified = 2, Accessed = 3, Age = 4 };
     static const char* const kCaptions[5];
 
-    // The order is the locale-aware comparison of the user's locale (lstrcmpA) by default.
-    explicit FoundFileList(Compare compare = nullptr);
+    // By default the locale's sort key (LCMapStringA), which orders as lstrcmpA does.
+    explicit FoundFileList(SortKey sortKey = nullptr);
+    static std::string LocaleSortKey(const std::string& file);
+    static std::string ByteOrderKey(const std::string& file) { return file; }
     ~FoundFileList();
     FoundFileList(const FoundFileList&) = delete;
     FoundFileList& operator=(const FoundFileList&) = delete;
@@ -36,7 +41,7 @@ class FoundFileList {
     void RebuildStarts() const;
     void SplitBlock(size_t index);
 
-    Compare compare_;
+    SortKey sortKey_;
     std::vector<Block> blocks_;
     size_t count_ = 0;
     mutable std::vector<size_t> starts_; // first row index of each block

@@ -119,4 +119,5 @@ class TForm1 : public Window, public CommandHost, private LogView {
     size_t shownRows_ = 0;   // the row count the list view was last given
     bool listChanged_ = false; // rows were added since
     DWORD lastPump_ = 0;
+    DWORD lastListRefresh_ = 0;
 };

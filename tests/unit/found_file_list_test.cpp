@@ -4,6 +4,8 @@
 #include <cstring>
 #include <random>
 
+#include <windows.h>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -51,7 +53,7 @@ TEST(FoundFileList, KeepsEveryRowsTextsTogether) {
 TEST(FoundFileList, StaysSortedThroughManyBlockSplits) {
     // Enough rows for dozens of blocks, arriving in random order, read back after each
     // thousand additions as the window would between files.
-    FoundFileList list([](const char* a, const char* b) { return std::strcmp(a, b); });
+    FoundFileList list(FoundFileList::ByteOrderKey);
     std::vector<std::string> expected;
     std::mt19937 random(7);
     for (int i = 0; i < 20000; ++i) {
@@ -65,13 +67,34 @@ TEST(FoundFileList, StaysSortedThroughManyBlockSplits) {
         }
     }
     // Ascending input (the common case of a sorted walk) keeps filling the last block.
-    FoundFileList ascending([](const char* a, const char* b) { return std::strcmp(a, b); });
+    FoundFileList ascending(FoundFileList::ByteOrderKey);
     for (int i = 0; i < 3000; ++i)
         Add(ascending, std::to_string(100000 + i));
     ASSERT_EQ(ascending.Count(), 3000u);
     EXPECT_STREQ(ascending.FileText(0), "100000");
     EXPECT_STREQ(ascending.FileText(1234), "101234");
     EXPECT_STREQ(ascending.FileText(2999), "102999");
+}
+
+TEST(FoundFileList, TheLocaleSortKeyOrdersExactlyAsLstrcmpA) {
+    // Rows are ordered by sort keys made once per row; they must agree with lstrcmpA on
+    // every pair, the hard cases included: case, hyphen, apostrophe, accents, separators.
+    const char alphabet[] = "aAbBzZ09-'_. \\,~!\xE9\xC9\xFC\xDF\xE6";
+    std::mt19937 random(11);
+    auto word = [&] {
+        std::string w;
+        for (int i = random() % 7; i > 0; --i)
+            w += alphabet[random() % (sizeof alphabet - 1)];
+        return w;
+    };
+    auto sign = [](int v) { return (v > 0) - (v < 0); };
+    for (int i = 0; i < 20000; ++i) {
+        const std::string a = word(), b = word();
+        const int expected = sign(lstrcmpA(a.c_str(), b.c_str()));
+        const int actual = sign(std::strcmp(FoundFileList::LocaleSortKey(a).c_str(),
+                                            FoundFileList::LocaleSortKey(b).c_str()));
+        ASSERT_EQ(actual, expected) << "[" << a << "] [" << b << "]";
+    }
 }
 
 } // namespace

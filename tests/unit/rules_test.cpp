@@ -78,7 +78,7 @@ TEST(DirectoryList, OrdersLevelsNumericallyAndVisitsDeepestFirst) {
 }
 
 TEST(CsvText, QuotesThePathAndCopiesTheOtherCellsAsShown) {
-    FoundFileList list([](const char* a, const char* b) { return std::strcmp(a, b); });
+    FoundFileList list(FoundFileList::ByteOrderKey);
     list.AddRow("C:\\My Files\\a,b.txt", "5/3/2008", "5/3/2008 2:07:09 PM", "6/3/2008", "30");
     list.AddRow("C:\\Empty\\", "1,2", "x", "y", "400");
     EXPECT_EQ(CsvText(list), "File,Created,Modified,Accessed,Age (Days)\r\n"

@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Builds, then times Vantrell beside the bare floor program on generated trees and writes
+# docs/performance.md. Not part of the test run. Usage: scripts/benchmark.sh [--runs N] [sizes...]
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+source "$root/scripts/setup.sh"
+source "$root/scripts/xvfb.sh"
+trap 'stop_private_display' EXIT
+ensure_display
+wineserver -p
+wine cmd /c exit >/dev/null 2>&1 || true
+[ $# -gt 0 ] || set -- 10000 100000 1000000
+export VANTRELL_EXE="$root/build/Vantrell.exe"
+python3 "$root/scripts/benchmark/run.py" "$@"
