@@ -5,7 +5,7 @@ Glyphs: art/NAME.txt, one character per pixel in the 16-colour palette below ('.
 transparent colour). Each becomes NAME.bmp holding the normal picture and, to its right, the
 greyed outline drawn while the button is disabled; the bottom-left pixel is transparent.
 Icon: drawn here (a grey wastebasket, papers sticking out, a green recycling mark), written
-as a 32 x 32, 16-colour vantrell.ico.  Run: python3 make_images.py [output-directory]
+as a 32 x 32, 16-colour vantrell.ico and as the help page's help.png (8-bit palette).  Run: python3 make_images.py [output-directory]
 """
 import os
 import struct
@@ -130,6 +130,21 @@ def ico16(indices):
     return directory + image
 
 
+def png8(indices):
+    """The help page's picture: the icon as an 8-bit palette PNG, index 16 transparent."""
+    import zlib
+
+    def chunk(kind, data):
+        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF)
+
+    size = len(indices)
+    raw = b"".join(b"\0" + bytes(16 if c is None else c for c in row) for row in indices)
+    palette = b"".join(bytes(rgb) for rgb in PALETTE) + bytes((0xFF, 0xFF, 0xCC))
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", size, size, 8, 3, 0, 0, 0)) +
+            chunk(b"PLTE", palette) + chunk(b"tRNS", b"\xff" * 16 + b"\0") +
+            chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
+
+
 def main():
     out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(HERE, "generated")
     os.makedirs(out, exist_ok=True)
@@ -144,6 +159,8 @@ def main():
                 f.write(bmp24(both))
     with open(os.path.join(out, "vantrell.ico"), "wb") as f:
         f.write(ico16(draw_icon()))
+    with open(os.path.join(out, "help.png"), "wb") as f:
+        f.write(png8(draw_icon()))
 
 
 if __name__ == "__main__":

@@ -11,6 +11,7 @@
 #include "ui/days_field.h"
 #include "ui/error_report.h"
 #include "ui/layout.h"
+#include "ui/path_chooser.h"
 
 #include <commctrl.h>
 #include <windowsx.h>
@@ -105,7 +106,7 @@ bool TForm1::Create() {
                         outer.bottom - outer.top, icon))
         return false;
     SetLayeredWindowAttributes(Handle(), 0, 0, LWA_ALPHA);
-    return true;
+    return AboutBox.Create();
 }
 
 void TForm1::Show(int showCommand) {
@@ -686,10 +687,23 @@ void TForm1::StopBitBtnClick() { state_.stop = true; }
 
 void TForm1::SaveSettingsButtonClick() { WriteSettings(); }
 
-void TForm1::DrivePathButtonClick() {}
+void TForm1::DrivePathButtonClick() {
+    std::string start = RootPath();
+    if (!IsExistingDirectory(start))
+        start = state_.startDirectory;
+    DirectoryChooser chooser;
+    if (!chooser.Create())
+        return;
+    std::string chosen;
+    const bool confirmed = chooser.Choose(Handle(), start, chosen);
+    if (confirmed)
+        SetDrivePath(chosen);
+    if (state_.debug)
+        log_.Add("Path selected = " + (confirmed ? chosen : start));
+}
 
 void TForm1::HelpBitBtnClick() {}
 
-void TForm1::AboutBitBtnClick() {}
+void TForm1::AboutBitBtnClick() { AboutBox.ShowModal(Handle()); }
 
 void TForm1::Timer1Timer() { SendMessageA(Control(IdProgressBar), PBM_STEPIT, 0, 0); }

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/command_host.h"
+#include "ui/about_box.h"
 #include "ui/glyphs.h"
 #include "ui/window_base.h"
 
@@ -40,6 +41,7 @@ class TForm1 : public Window, public CommandHost, private LogView {
     int ReturnCode() const { return returnCode_; }
     HWND Control(ControlId id) const { return GetDlgItem(Handle(), id); }
     bool Busy() const { return busy_; }
+    TAboutBox& About() { return AboutBox; }
     // Bevel1, the sunken frame round the settings, in client coordinates.
     RECT BevelRect() const;
 
@@ -103,6 +105,7 @@ class TForm1 : public Window, public CommandHost, private LogView {
                                         UINT_PTR id, DWORD_PTR data);
     LRESULT DaysEditMessage(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
 
+    TAboutBox AboutBox;
     RunState state_;
     ActivityLog log_;
     FoundFileList found_;

@@ -2,6 +2,8 @@
 #include "app/settings.h"
 #include "temp_tree.h"
 
+#include <random>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -88,6 +90,43 @@ TEST(Settings, ARefusedWriteNamesTheFile) {
     }
     EXPECT_EQ(ReadSettingsFile(ini, "").daysOld, 12);
     SetFileAttributesA(ini.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST(Settings, GarbageHugeAndRepeatedInputNeverBreaksReading) {
+    TempTree dir;
+    const std::string ini = dir.Path("Vantrell.ini");
+    const std::string programDir = dir.Root() + "\\";
+
+    WriteText(ini, "[Vantrell]\r\nDrivePath=" + std::string(5000, 'p') + "\r\nDaysOld=" +
+                       std::string(5000, '7') + "\r\n");
+    SettingsValues longLines = ReadSettingsFile(ini, programDir);
+    EXPECT_EQ(longLines.drivePath, std::string(2047, 'p')) << "texts are cut at 2047 characters";
+    EXPECT_EQ(longLines.daysOld, 30) << "a number beyond 32 bits gives the default";
+
+    WriteText(ini, "[Vantrell]\r\nDaysOld=5\r\nDaysOld=9\r\n[Vantrell]\r\nDebug=1\r\n");
+    SettingsValues repeated = ReadSettingsFile(ini, programDir);
+    EXPECT_EQ(repeated.daysOld, 5) << "the first of repeated keys counts";
+
+    std::mt19937 random(17);
+    for (int round = 0; round < 20; ++round) {
+        std::string garbage(static_cast<size_t>(random() % 4096), '\0');
+        for (char& c : garbage)
+            c = static_cast<char>(random());
+        if (round % 2)
+            garbage = "[Vantrell]\r\n" + garbage;
+        WriteText(ini, garbage);
+        SettingsValues v = ReadSettingsFile(ini, programDir);
+        EXPECT_LE(v.drivePath.size(), 2047u);
+    }
+
+    std::string huge;
+    huge.reserve(10u << 20);
+    huge += "[Other]\r\n";
+    while (huge.size() < (10u << 20))
+        huge += "key" + std::to_string(huge.size()) + "=value\r\n";
+    huge += "[Vantrell]\r\nDaysOld=77\r\n";
+    WriteText(ini, huge);
+    EXPECT_EQ(ReadSettingsFile(ini, programDir).daysOld, 77) << "a 10 MB file is read to its end";
 }
 
 } // namespace

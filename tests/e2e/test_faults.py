@@ -1,0 +1,118 @@
+"""Faults a deleting tool must survive: each ends with a documented return code, reports
+what happened, and deletes nothing it had not reported."""
+import os
+import shutil
+import subprocess
+import time
+import unittest
+
+from harness import Program, Window, make_file, wait_for, win
+
+HOLD = os.environ.get("HOLD_FILE_EXE", os.path.join(os.path.dirname(__file__), "..", "..", "build", "hold_file.exe"))
+
+
+class Faults(unittest.TestCase):
+    def setUp(self):
+        self.program = Program()
+        self.addCleanup(self.program.cleanup)
+        self.root = os.path.join(self.program.dir, "tree")
+        os.mkdir(self.root)
+
+    def tree(self, relative):
+        return os.path.join(self.root, relative)
+
+    def log(self):
+        return (self.program.read("VantrellActivity.log") or b"").decode("cp1252").split("\r\n")[:-1]
+
+    def csv_paths(self):
+        csv = self.program.read("VantrellFiles.csv") or b""
+        return [line.split(b'"')[1].decode("cp1252") for line in csv.split(b"\r\n")[1:-1]]
+
+    def hold(self, path):
+        """A second process holding the file open without delete sharing."""
+        holder = subprocess.Popen(["wine", HOLD, win(path), "120"], stdout=subprocess.DEVNULL,
+                                  stderr=subprocess.DEVNULL, start_new_session=True)
+        self.addCleanup(lambda: (holder.kill(), holder.wait()))
+        wait_for(lambda: os.path.exists(path + ".held"), 30, "the holder")
+
+    def test_a_file_held_open_by_another_process_is_reported_and_the_rest_deleted(self):
+        for name in ("a.txt", "held.txt", "z.txt"):
+            make_file(self.tree(name), 40)
+        self.hold(self.tree("held.txt"))
+        result = self.program.run('"%s" 30' % win(self.root))
+        self.assertEqual((result.code, result.dialogs), (0, []))
+        log = self.log()
+        at = log.index("ERROR: Could not delete " + win(self.tree("held.txt")))
+        self.assertRegex(log[at + 1], r"^REASON: \S.*[^.]$")
+        self.assertIn("2 files deleted.", log)
+        self.assertTrue(os.path.exists(self.tree("held.txt")))
+        self.assertFalse(os.path.exists(self.tree("a.txt")))
+        self.assertFalse(os.path.exists(self.tree("z.txt")))
+
+    def test_a_locked_csv_file_stops_the_job_before_anything_is_deleted(self):
+        make_file(self.tree("old.txt"), 40)
+        self.hold(self.program.path("VantrellFiles.csv"))
+        result = self.program.run('"%s" 30' % win(self.root))
+        self.assertEqual((result.code, result.dialogs), (2, ["Vantrell"]))
+        self.assertTrue(os.path.exists(self.tree("old.txt")))
+        self.assertRegex(self.log()[-1], r'^Cannot create file "%s\\VantrellFiles\.csv"\. \S.*[^.]\.$'
+                         % win(self.program.dir).replace("\\", "\\\\"))
+
+    def test_a_locked_log_file_is_reported_and_only_listed_files_were_deleted(self):
+        make_file(self.tree("old.txt"), 40)
+        make_file(self.tree("new.txt"), 1)
+        self.hold(self.program.path("VantrellActivity.log"))
+        result = self.program.run('"%s" 30' % win(self.root))
+        self.assertEqual((result.code, result.dialogs), (2, ["Vantrell"]))
+        self.assertEqual(self.csv_paths(), [win(self.tree("old.txt"))], "deleted only after being listed")
+        self.assertTrue(os.path.exists(self.tree("new.txt")))
+
+    def test_a_file_removed_by_someone_else_before_delete_files(self):
+        make_file(self.tree("gone.txt"), 40)
+        make_file(self.tree("stays.txt"), 40)
+        self.program.write("Vantrell.ini", b"[Vantrell]\r\nDrivePath=%s\r\n" % win(self.root).encode())
+        window = Window(self.program)
+        self.addCleanup(window.kill)
+        window.keys("space")
+        wait_for(lambda: self.program.read("VantrellActivity.log"), 30, "the scan")
+        os.remove(self.tree("gone.txt"))
+        window.keys("Tab", "space")
+        wait_for(lambda: "Finished." in self.log()[-1:] and "Deleting files..." in self.log(), 30, "the deletion")
+        log = self.log()
+        at = log.index("ERROR: Could not delete " + win(self.tree("gone.txt")))
+        self.assertRegex(log[at + 1], r"^REASON: \S")
+        self.assertIn("1 files deleted.", log)
+        self.assertEqual(window.close(), 0)
+
+    def test_a_tree_deeper_than_the_path_limit_ends_with_the_input_output_error(self):
+        deep = self.root
+        for level in range(6):
+            deep = os.path.join(deep, "level%d-" % level + "x" * 50)
+        make_file(os.path.join(deep, "old.txt"), 40)
+        make_file(self.tree("shallow.txt"), 40)
+        outside = os.path.join(self.program.dir, "outside.txt")
+        make_file(outside, 40)
+        result = self.program.run('"%s" 30' % win(self.root))
+        self.assertEqual((result.code, result.dialogs), (2, ["Vantrell"]))
+        self.assertIn(self.log()[-1], ("I/O error 206.", "Invalid filename.", "File not found."))
+        self.assertTrue(os.path.exists(self.tree("shallow.txt")), "the scan failed: nothing deleted")
+        self.assertTrue(os.path.exists(os.path.join(deep, "old.txt")))
+        self.assertTrue(os.path.exists(outside))
+
+    def test_names_outside_the_code_page_are_reached_through_their_short_names(self):
+        make_file(self.tree("日本語の書類.txt"), 40)
+        make_file(self.tree("Ελληνικά/αρχείο.txt"), 40)
+        make_file(self.tree("plain.txt"), 40)
+        result = self.program.run('"%s" 30' % win(self.root))
+        self.assertEqual((result.code, result.dialogs), (0, []))
+        self.assertEqual(os.listdir(self.root), ["Ελληνικά"])
+        self.assertEqual(os.listdir(self.tree("Ελληνικά")), [])
+        paths = self.csv_paths()
+        self.assertEqual(len(paths), 3)
+        self.assertIn(win(self.tree("plain.txt")), paths)
+        self.assertFalse(any("?" in p for p in paths), paths)
+        self.assertIn("3 files deleted.", self.log())
+
+
+if __name__ == "__main__":
+    unittest.main()

@@ -1,0 +1,45 @@
+// TAboutBox: the product, its icon, the running executable's version and the two links.
+#pragma once
+#include <string>
+
+#include "ui/file_info.h"
+#include "ui/glyphs.h"
+#include "ui/modal_window.h"
+
+enum AboutControlId {
+    IdAboutOk = IDOK,
+    IdProductName = 2001,
+    IdVersion,
+    IdCopyright,
+    IdComments1,
+    IdComments2,
+    IdDonateLabel1,
+    IdDonateLabel2,
+    IdUrl,
+};
+
+class TAboutBox : public ModalWindow {
+  public:
+    TAboutBox();
+    ~TAboutBox() override;
+    bool Create();
+    // Fills the version label from the executable on disk; runs before every showing.
+    void FormShow() override;
+    std::string Text(AboutControlId id) const;
+    HWND Control(AboutControlId id) const { return GetDlgItem(Handle(), id); }
+
+  protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+  private:
+    HWND Label(int id, const char* text, int left, int top, HFONT font, DWORD style = 0);
+    void Paint();
+    void URLClick();
+    void DonateClick();
+
+    TFileInfo FileInfo1;
+    GlyphImages glyphs_;
+    HFONT font_ = nullptr;
+    HFONT productFont_ = nullptr;
+    HICON icon_ = nullptr;
+};

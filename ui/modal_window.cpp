@@ -1,0 +1,51 @@
+#include "ui/modal_window.h"
+
+bool ModalWindow::CreateModal(const char* className, const char* caption, int clientWidth,
+                              int clientHeight, DWORD extraStyle) {
+    const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN | extraStyle;
+    RECT outer = {0, 0, clientWidth, clientHeight};
+    AdjustWindowRectEx(&outer, style, FALSE, WS_EX_DLGMODALFRAME);
+    return CreateTopLevel(className, caption, style, WS_EX_DLGMODALFRAME, outer.right - outer.left,
+                          outer.bottom - outer.top, nullptr);
+}
+
+void ModalWindow::ShowModal(HWND owner) {
+    if (!placed_) {
+        // The first showing is centred on the screen; later ones keep the last place.
+        placed_ = true;
+        RECT r;
+        GetWindowRect(Handle(), &r);
+        SetWindowPos(Handle(), nullptr, (GetSystemMetrics(SM_CXSCREEN) - (r.right - r.left)) / 2,
+                     (GetSystemMetrics(SM_CYSCREEN) - (r.bottom - r.top)) / 2, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    FormShow();
+    if (owner)
+        EnableWindow(owner, FALSE);
+    running_ = true;
+    ShowWindow(Handle(), SW_SHOW);
+    AfterShow();
+    MSG msg;
+    while (running_ && GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        if (!IsDialogMessageA(Handle(), &msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+    if (running_) // the loop saw WM_QUIT: hand it on to the loop outside
+        PostQuitMessage(static_cast<int>(msg.wParam));
+    running_ = false;
+    if (owner) {
+        EnableWindow(owner, TRUE);
+        SetActiveWindow(owner);
+    }
+    ShowWindow(Handle(), SW_HIDE);
+}
+
+LRESULT ModalWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_CLOSE) {
+        EndModal();
+        return 0;
+    }
+    return Window::HandleMessage(message, wParam, lParam);
+}

@@ -1,0 +1,24 @@
+// A top-level window shown modally: created once, hidden when closed, shown again later.
+#pragma once
+#include "ui/window_base.h"
+
+class ModalWindow : public Window {
+  public:
+    // Disables the owner, shows the window and runs its messages until it is closed.
+    void ShowModal(HWND owner);
+    bool Showing() const { return running_; }
+
+  protected:
+    // A fixed dialog frame around a client area of the given size.
+    bool CreateModal(const char* className, const char* caption, int clientWidth,
+                     int clientHeight, DWORD extraStyle = 0);
+    void EndModal() { running_ = false; }
+    // Runs just before each showing, and just after the window has appeared.
+    virtual void FormShow() {}
+    virtual void AfterShow() {}
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+  private:
+    bool running_ = false;
+    bool placed_ = false;
+};

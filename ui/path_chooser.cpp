@@ -1,0 +1,305 @@
+#include "ui/path_chooser.h"
+
+#include "app/current_directory.h"
+#include "app/errors.h"
+#include "app/handles.h"
+#include "ui/error_report.h"
+
+#include <algorithm>
+#include <commctrl.h>
+
+namespace {
+
+const int kRowHeight = 16;
+
+HWND Child(HWND parent, int id, const char* cls, const char* text, DWORD style, int x, int y,
+           int w, int h, DWORD exStyle = 0) {
+    return CreateWindowExA(exStyle, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, parent,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                           GetModuleHandleA(nullptr), nullptr);
+}
+
+// The directory as the system reports a current one: a drive root keeps its backslash.
+std::string Normalised(const std::string& prefix) {
+    if (prefix.size() > 3 && prefix.back() == '\\')
+        return prefix.substr(0, prefix.size() - 1);
+    return prefix;
+}
+
+bool LessIgnoringCase(const std::string& a, const std::string& b) {
+    return lstrcmpiA(a.c_str(), b.c_str()) < 0;
+}
+
+bool PreservesCase(const std::string& root) {
+    DWORD flags = 0;
+    return !GetVolumeInformationA(root.c_str(), nullptr, 0, nullptr, nullptr, &flags, nullptr, 0) ||
+           (flags & FILE_CASE_PRESERVED_NAMES);
+}
+
+std::string Lower(std::string s) {
+    CharLowerBuffA(&s[0], static_cast<DWORD>(s.size()));
+    return s;
+}
+
+} // namespace
+
+DirectoryChooser::DirectoryChooser() = default;
+
+DirectoryChooser::~DirectoryChooser() {
+    if (font_)
+        DeleteObject(font_);
+}
+
+bool DirectoryChooser::Create() {
+    // 424 x 255 at 96 dpi, scaled by the screen's resolution.
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    auto s = [dpi](int v) { return MulDiv(v, dpi, 96); };
+    if (!CreateModal("TDirectoryChooser", "Select Directory", s(424), s(255)))
+        return false;
+    font_ = CreateFontA(-s(11), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                        DEFAULT_PITCH | FF_DONTCARE, "MS Sans Serif");
+    HWND h = Handle();
+    const HWND controls[] = {
+        Child(h, 0, WC_STATICA, "Directory &Name:", 0, s(8), s(6), s(200), s(14)),
+        Child(h, IdChooserPath, WC_STATICA, "", SS_PATHELLIPSIS | SS_NOPREFIX, s(8), s(22), s(200), s(14)),
+        Child(h, 0, WC_STATICA, "&Directories:", 0, s(8), s(42), s(200), s(14)),
+        Child(h, IdChooserTree, WC_LISTBOXA, "",
+              WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_OWNERDRAWFIXED | LBS_NOINTEGRALHEIGHT, s(8),
+              s(58), s(200), s(154), WS_EX_CLIENTEDGE),
+        Child(h, 0, WC_STATICA, "&Files: (*.*)", 0, s(216), s(6), s(200), s(14)),
+        Child(h, IdChooserFiles, WC_LISTBOXA, "", WS_VSCROLL | LBS_NOSEL | LBS_NOINTEGRALHEIGHT | LBS_SORT,
+              s(216), s(22), s(200), s(130), WS_EX_CLIENTEDGE),
+        Child(h, 0, WC_STATICA, "D&rives:", 0, s(216), s(162), s(200), s(14)),
+        Child(h, IdChooserDrives, WC_COMBOBOXA, "", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, s(216),
+              s(178), s(200), s(200)),
+        Child(h, IdChooserNetwork, WC_BUTTONA, "Ne&twork...", WS_TABSTOP | BS_PUSHBUTTON, s(8),
+              s(222), s(75), s(25)),
+        Child(h, IDOK, WC_BUTTONA, "OK", WS_TABSTOP | BS_DEFPUSHBUTTON, s(262), s(222), s(75), s(25)),
+        Child(h, IDCANCEL, WC_BUTTONA, "Cancel", WS_TABSTOP | BS_PUSHBUTTON, s(342), s(222), s(75), s(25)),
+    };
+    for (HWND control : controls)
+        SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    SendMessageA(Control(IdChooserTree), LB_SETITEMHEIGHT, 0, s(kRowHeight));
+    // The connect dialog exists only where the system offers one.
+    HMODULE user32 = GetModuleHandleA("user32.dll");
+    if (!user32 || !GetProcAddress(user32, "WNETGETCAPS"))
+        ShowWindow(Control(IdChooserNetwork), SW_HIDE);
+    FillDrives();
+    return true;
+}
+
+void DirectoryChooser::FillDrives() {
+    HWND drives = Control(IdChooserDrives);
+    SendMessageA(drives, CB_RESETCONTENT, 0, 0);
+    const DWORD present = GetLogicalDrives();
+    for (int i = 0; i < 26; ++i) {
+        if (!(present & (1u << i)))
+            continue;
+        const std::string root = std::string(1, static_cast<char>('A' + i)) + ":\\";
+        const UINT type = GetDriveTypeA(root.c_str());
+        if (type != DRIVE_REMOVABLE && type != DRIVE_FIXED && type != DRIVE_REMOTE &&
+            type != DRIVE_CDROM && type != DRIVE_RAMDISK)
+            continue;
+        std::string text = std::string(1, static_cast<char>('a' + i)) + ":";
+        if (type != DRIVE_REMOVABLE) {
+            char label[MAX_PATH] = "";
+            if (type == DRIVE_REMOTE) {
+                DWORD size = sizeof label;
+                const std::string device = text;
+                if (WNetGetConnectionA(device.c_str(), label, &size) != NO_ERROR)
+                    label[0] = '\0';
+            } else {
+                GetVolumeInformationA(root.c_str(), label, sizeof label, nullptr, nullptr, nullptr,
+                                      nullptr, 0);
+            }
+            text += std::string(" ") + label;
+        }
+        const LRESULT at = SendMessageA(drives, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+        SendMessageA(drives, CB_SETITEMDATA, static_cast<WPARAM>(at), 'a' + i);
+    }
+}
+
+void DirectoryChooser::OpenAtStart(const std::string& start) {
+    char full[MAX_PATH * 4] = "";
+    const DWORD length = GetFullPathNameA(start.c_str(), sizeof full, full, nullptr);
+    std::string path(full, length < sizeof full ? length : 0);
+    // A drive root opens at that drive's current directory.
+    if (path.size() == 3 && path[1] == ':' && path[2] == '\\')
+        path.resize(2);
+    if (path.empty() || !OpenDirectory(path, true))
+        OpenDirectory(".");
+}
+
+bool DirectoryChooser::OpenDirectory(const std::string& path, bool quiet) {
+    try {
+        ChangeDirectory(path);
+        current_ = Normalised(CurrentDirectoryPrefix());
+    } catch (const AppError& e) {
+        if (!quiet)
+            ShowErrorReport(e.what());
+        return false;
+    }
+    Refresh();
+    return true;
+}
+
+void DirectoryChooser::Refresh() {
+    const std::string root = current_.substr(0, 3);
+    const bool lower = !PreservesCase(root);
+    auto shown = [lower](const std::string& name) { return lower ? Lower(name) : name; };
+    rows_.clear();
+    rows_.push_back({shown(root), root, 0, current_.size() <= 3 ? 1 : 0});
+    std::string path = root;
+    int depth = 1;
+    for (size_t start = 3; start < current_.size();) {
+        const size_t slash = current_.find('\\', start);
+        const std::string part = current_.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
+        path = WithTrailingBackslash(path) + part;
+        const bool last = slash == std::string::npos;
+        rows_.push_back({shown(part), path, depth++, last ? 1 : 0});
+        if (last)
+            break;
+        start = slash + 1;
+    }
+    std::vector<std::string> subdirectories, files;
+    for (DirectoryListing entries((WithTrailingBackslash(current_) + "*.*").c_str()); entries.HasEntry();
+         entries.Next()) {
+        const WIN32_FIND_DATAA& e = entries.Entry();
+        const std::string name = e.cFileName;
+        if (!(e.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            files.push_back(shown(name));
+        else if (name != "." && name != ".." &&
+                 !(e.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)))
+            subdirectories.push_back(name);
+    }
+    std::sort(subdirectories.begin(), subdirectories.end(), LessIgnoringCase);
+    for (const std::string& name : subdirectories)
+        rows_.push_back({shown(name), WithTrailingBackslash(current_) + name, depth, 2});
+
+    HWND tree = Control(IdChooserTree);
+    SendMessageA(tree, WM_SETREDRAW, FALSE, 0);
+    SendMessageA(tree, LB_RESETCONTENT, 0, 0);
+    int currentRow = 0;
+    for (size_t i = 0; i < rows_.size(); ++i) {
+        SendMessageA(tree, LB_ADDSTRING, 0, static_cast<LPARAM>(i));
+        if (rows_[i].kind == 1)
+            currentRow = static_cast<int>(i);
+    }
+    SendMessageA(tree, LB_SETCURSEL, static_cast<WPARAM>(currentRow), 0);
+    SendMessageA(tree, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(tree, nullptr, TRUE);
+
+    HWND list = Control(IdChooserFiles);
+    SendMessageA(list, LB_RESETCONTENT, 0, 0);
+    for (const std::string& name : files)
+        SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+    SetWindowTextA(Control(IdChooserPath), current_.c_str());
+
+    HWND drives = Control(IdChooserDrives);
+    const int count = static_cast<int>(SendMessageA(drives, CB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i)
+        if (SendMessageA(drives, CB_GETITEMDATA, static_cast<WPARAM>(i), 0) ==
+            static_cast<LRESULT>(Lower(current_.substr(0, 1))[0]))
+            SendMessageA(drives, CB_SETCURSEL, static_cast<WPARAM>(i), 0);
+}
+
+void DirectoryChooser::OpenRow(int row) {
+    if (row >= 0 && static_cast<size_t>(row) < rows_.size() && rows_[static_cast<size_t>(row)].path != current_)
+        OpenDirectory(rows_[static_cast<size_t>(row)].path);
+}
+
+std::vector<std::string> DirectoryChooser::RowTexts() const {
+    std::vector<std::string> texts;
+    for (const Row& row : rows_)
+        texts.push_back(std::string(static_cast<size_t>(row.depth) * 2, ' ') + row.name);
+    return texts;
+}
+
+void DirectoryChooser::DrawRow(const DRAWITEMSTRUCT& item) {
+    if (item.itemID == static_cast<UINT>(-1) || item.itemData >= rows_.size())
+        return;
+    const Row& row = rows_[item.itemData];
+    const bool selected = (item.itemState & ODS_SELECTED) != 0;
+    FillRect(item.hDC, &item.rcItem, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+    const int left = item.rcItem.left + 2 + row.depth * 10;
+    const int top = item.rcItem.top + 3;
+    // A small folder: open (on the way), current (filled), closed (outline).
+    static const COLORREF kFolder[3] = {RGB(255, 255, 128), RGB(255, 215, 0), RGB(192, 192, 128)};
+    HBRUSH brush = CreateSolidBrush(kFolder[row.kind]);
+    RECT folder = {left, top + 2, left + 14, top + 11};
+    FillRect(item.hDC, &folder, brush);
+    DeleteObject(brush);
+    FrameRect(item.hDC, &folder, GetSysColorBrush(COLOR_WINDOWTEXT));
+    SetBkMode(item.hDC, TRANSPARENT);
+    SetTextColor(item.hDC, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+    RECT text = item.rcItem;
+    text.left = left + 18;
+    DrawTextA(item.hDC, row.name.c_str(), -1, &text, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+    if (item.itemState & ODS_FOCUS)
+        DrawFocusRect(item.hDC, &item.rcItem);
+}
+
+void DirectoryChooser::OnCommand(int id, int code) {
+    HWND tree = Control(IdChooserTree);
+    switch (id) {
+    case IDOK:
+        if (GetFocus() == tree) { // Enter on a row opens it
+            OpenRow(static_cast<int>(SendMessageA(tree, LB_GETCURSEL, 0, 0)));
+            return;
+        }
+        confirmed_ = true;
+        EndModal();
+        return;
+    case IDCANCEL:
+        EndModal();
+        return;
+    case IdChooserTree:
+        if (code == LBN_DBLCLK)
+            OpenRow(static_cast<int>(SendMessageA(tree, LB_GETCURSEL, 0, 0)));
+        return;
+    case IdChooserDrives:
+        if (code == CBN_SELCHANGE) {
+            HWND drives = Control(IdChooserDrives);
+            const LRESULT at = SendMessageA(drives, CB_GETCURSEL, 0, 0);
+            const char letter = static_cast<char>(SendMessageA(drives, CB_GETITEMDATA, static_cast<WPARAM>(at), 0));
+            if (!OpenDirectory(std::string(1, letter) + ":"))
+                Refresh(); // back to the drive of the directory still shown
+        }
+        return;
+    case IdChooserNetwork:
+        WNetConnectionDialog(Handle(), RESOURCETYPE_DISK);
+        FillDrives();
+        Refresh();
+        return;
+    }
+}
+
+LRESULT DirectoryChooser::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_COMMAND:
+        OnCommand(LOWORD(wParam), HIWORD(wParam));
+        return 0;
+    case WM_DRAWITEM:
+        DrawRow(*reinterpret_cast<DRAWITEMSTRUCT*>(lParam));
+        return TRUE;
+    case WM_CTLCOLORLISTBOX:
+        if (reinterpret_cast<HWND>(lParam) == Control(IdChooserFiles)) {
+            SetTextColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_GRAYTEXT));
+            return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
+        }
+        break;
+    }
+    return ModalWindow::HandleMessage(message, wParam, lParam);
+}
+
+bool DirectoryChooser::Choose(HWND owner, const std::string& start, std::string& result) {
+    confirmed_ = false;
+    OpenAtStart(start);
+    ShowModal(owner);
+    if (confirmed_)
+        result = current_;
+    return confirmed_;
+}

@@ -1,0 +1,57 @@
+// The directory chooser: a modal dialog with a directory tree, the current directory's
+// files and a drive list. Its result is the directory last opened.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "ui/modal_window.h"
+
+enum ChooserControlId {
+    IdChooserOk = IDOK,
+    IdChooserCancel = IDCANCEL,
+    IdChooserPath = 3001,
+    IdChooserTree,
+    IdChooserFiles,
+    IdChooserDrives,
+    IdChooserNetwork,
+};
+
+class DirectoryChooser : public ModalWindow {
+  public:
+    DirectoryChooser();
+    ~DirectoryChooser() override;
+
+    // Shows the dialog at `start`; true and the chosen directory after OK.
+    bool Choose(HWND owner, const std::string& start, std::string& result);
+
+    // The steps the dialog's controls take, open to tests.
+    bool Create();
+    void OpenAtStart(const std::string& start);
+    // False when the directory cannot be entered, after the error report unless `quiet`.
+    bool OpenDirectory(const std::string& path, bool quiet = false);
+    void OpenRow(int row);
+    const std::string& CurrentDirectory() const { return current_; }
+    std::vector<std::string> RowTexts() const;
+    HWND Control(ChooserControlId id) const { return GetDlgItem(Handle(), id); }
+    bool Confirmed() const { return confirmed_; }
+
+  protected:
+    void AfterShow() override { SetFocus(Control(IdChooserTree)); }
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+  private:
+    struct Row {
+        std::string name, path;
+        int depth;
+        int kind; // 0 open folder on the way, 1 current folder, 2 closed subfolder
+    };
+    void FillDrives();
+    void Refresh();
+    void DrawRow(const DRAWITEMSTRUCT& item);
+    void OnCommand(int id, int code);
+
+    std::vector<Row> rows_;
+    std::string current_;
+    HFONT font_ = nullptr;
+    bool confirmed_ = false;
+};
