@@ -23,9 +23,29 @@ try:
     window.keys("space")
     wait_for(lambda: program.read("VantrellActivity.log"), 30, "the scan")
     time.sleep(1)
-    target = os.path.join(out, "main-window.png")
-    subprocess.run(["import", "-window", window.id, target], check=True)
-    print("saved", target)
+    def shot(name, caption):
+        target = os.path.join(out, name + ".png")
+        win_id = wait_for(lambda: (window.dialogs(caption) if caption != "Vantrell" else [window.id]) or None,
+                          10, caption)[0]
+        time.sleep(1)
+        subprocess.run(["import", "-window", win_id, target], check=True)
+        print("saved", target)
+        return win_id
+
+    shot("main-window", "Vantrell")
+    window.keys("alt+h")
+    shot("help-window", "Vantrell Help")
+    window.keys("alt+c")  # the help window's Close
+    time.sleep(0.5)
+    window.keys("alt+a")
+    shot("about-box", "About...")
+    window.keys("Return")
+    time.sleep(0.5)
+    # The path button never takes the focus: click it (client coordinates).
+    subprocess.run(["xdotool", "mousemove", "--window", window.id, "590", "70", "click", "1"], check=True)
+    shot("directory-chooser", "Select Directory")
+    window.keys("Escape")
+    time.sleep(0.5)
     window.close()
 finally:
     program.cleanup()

@@ -106,7 +106,7 @@ bool TForm1::Create() {
                         outer.bottom - outer.top, icon))
         return false;
     SetLayeredWindowAttributes(Handle(), 0, 0, LWA_ALPHA);
-    return AboutBox.Create();
+    return Form2.Create() && AboutBox.Create();
 }
 
 void TForm1::Show(int showCommand) {
@@ -702,7 +702,7 @@ void TForm1::DrivePathButtonClick() {
         log_.Add("Path selected = " + (confirmed ? chosen : start));
 }
 
-void TForm1::HelpBitBtnClick() {}
+void TForm1::HelpBitBtnClick() { Form2.ShowModal(Handle()); }
 
 void TForm1::AboutBitBtnClick() { AboutBox.ShowModal(Handle()); }
 

@@ -6,6 +6,7 @@
 #include "app/command_host.h"
 #include "ui/about_box.h"
 #include "ui/glyphs.h"
+#include "ui/help_window.h"
 #include "ui/window_base.h"
 
 enum ControlId {
@@ -42,6 +43,7 @@ class TForm1 : public Window, public CommandHost, private LogView {
     HWND Control(ControlId id) const { return GetDlgItem(Handle(), id); }
     bool Busy() const { return busy_; }
     TAboutBox& About() { return AboutBox; }
+    TForm2& Help() { return Form2; }
     // Bevel1, the sunken frame round the settings, in client coordinates.
     RECT BevelRect() const;
 
@@ -105,6 +107,7 @@ class TForm1 : public Window, public CommandHost, private LogView {
                                         UINT_PTR id, DWORD_PTR data);
     LRESULT DaysEditMessage(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
 
+    TForm2 Form2;
     TAboutBox AboutBox;
     RunState state_;
     ActivityLog log_;

@@ -9,24 +9,35 @@ Window::~Window() {
     }
 }
 
-bool Window::CreateTopLevel(const char* className, const char* caption, DWORD style,
-                            DWORD exStyle, int width, int height, HICON icon) {
+bool Window::Register(const char* className, HICON icon) {
     HINSTANCE instance = GetModuleHandleA(nullptr);
     WNDCLASSEXA wc{};
-    if (!GetClassInfoExA(instance, className, &wc)) {
-        wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = Procedure;
-        wc.hInstance = instance;
-        wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        wc.lpszClassName = className;
-        wc.hIcon = icon;
-        wc.hIconSm = icon;
-        if (!RegisterClassExA(&wc))
-            return false;
-    }
-    return CreateWindowExA(exStyle, className, caption, style, CW_USEDEFAULT, CW_USEDEFAULT, width,
-                           height, nullptr, nullptr, instance, this) != nullptr;
+    if (GetClassInfoExA(instance, className, &wc))
+        return true;
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = Procedure;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = className;
+    wc.hIcon = icon;
+    wc.hIconSm = icon;
+    return RegisterClassExA(&wc) != 0;
+}
+
+bool Window::CreateTopLevel(const char* className, const char* caption, DWORD style,
+                            DWORD exStyle, int width, int height, HICON icon) {
+    return Register(className, icon) &&
+           CreateWindowExA(exStyle, className, caption, style, CW_USEDEFAULT, CW_USEDEFAULT, width,
+                           height, nullptr, nullptr, GetModuleHandleA(nullptr), this) != nullptr;
+}
+
+bool Window::CreateChild(const char* className, HWND parent, int id, DWORD style, DWORD exStyle,
+                         int left, int top, int width, int height) {
+    return Register(className, nullptr) &&
+           CreateWindowExA(exStyle, className, "", WS_CHILD | style, left, top, width, height,
+                           parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                           GetModuleHandleA(nullptr), this) != nullptr;
 }
 
 LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

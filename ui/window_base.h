@@ -16,12 +16,15 @@ class Window {
     // Registers the class once per name and creates the window.
     bool CreateTopLevel(const char* className, const char* caption, DWORD style, DWORD exStyle,
                         int width, int height, HICON icon);
+    bool CreateChild(const char* className, HWND parent, int id, DWORD style, DWORD exStyle,
+                     int left, int top, int width, int height);
     virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Default(UINT message, WPARAM wParam, LPARAM lParam) {
         return DefWindowProcA(hwnd_, message, wParam, lParam);
     }
 
   private:
+    static bool Register(const char* className, HICON icon);
     static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     HWND hwnd_ = nullptr;
 };

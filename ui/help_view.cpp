@@ -1,0 +1,246 @@
+#include "ui/help_view.h"
+
+#include <shellapi.h>
+#include <windowsx.h>
+
+namespace {
+
+enum Font { Body, BodyBold, Heading2, Heading4, Mono };
+const COLORREF kPage = RGB(0xFF, 0xFF, 0xCC);
+const COLORREF kHeadingBand = RGB(51, 51, 255);
+const int kMargin = 10;
+
+HFONT MakeFont(int height, bool bold, const char* face) {
+    return CreateFontA(-height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
+                       DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                       DEFAULT_PITCH | FF_DONTCARE, face);
+}
+
+} // namespace
+
+HelpView::~HelpView() {
+    for (HFONT f : fonts_)
+        if (f)
+            DeleteObject(f);
+}
+
+bool HelpView::Create(HWND parent, int id, int left, int top, int width, int height) {
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    fonts_[Body] = MakeFont(14, false, "Tahoma");
+    fonts_[BodyBold] = MakeFont(14, true, "Tahoma");
+    fonts_[Heading2] = MakeFont(20, true, "Tahoma");
+    fonts_[Heading4] = MakeFont(14, true, "Tahoma");
+    fonts_[Mono] = MakeFont(14, false, "Courier New");
+    icon_ = static_cast<HICON>(LoadImageA(instance, "MAINICON", IMAGE_ICON, 32, 32, 0));
+    return CreateChild("VantrellHelpView", parent, id, WS_VISIBLE | WS_VSCROLL | WS_TABSTOP,
+                       WS_EX_CLIENTEDGE, left, top, width, height);
+}
+
+void HelpView::SetPage(std::vector<HelpBlock> blocks) {
+    blocks_ = std::move(blocks);
+    Layout();
+    ScrollTo(0);
+    InvalidateRect(Handle(), nullptr, TRUE);
+}
+
+void HelpView::Layout() {
+    pieces_.clear();
+    bands_.clear();
+    RECT client;
+    GetClientRect(Handle(), &client);
+    const int width = client.right - 2 * kMargin;
+    HDC dc = GetDC(Handle());
+    int y = kMargin;
+    for (const HelpBlock& block : blocks_) {
+        if (block.kind == HelpBlock::Rule) {
+            bands_.push_back({{kMargin, y + 4, kMargin + width, y + 6}, RGB(128, 128, 128), true});
+            y += 12;
+            continue;
+        }
+        const bool h2 = block.kind == HelpBlock::Heading2, h4 = block.kind == HelpBlock::Heading4;
+        const bool mono = block.kind == HelpBlock::Mono;
+        int left = kMargin + (block.kind == HelpBlock::ListItem ? 28 : 0);
+        const int top = y;
+        if (h2)
+            y += 5;
+        if (h4) {
+            bands_.push_back({{kMargin, y, kMargin + width, y + 2}, RGB(0x1A, 0x50, 0xB8), true});
+            y += 6;
+        }
+        if (block.kind == HelpBlock::ListItem) {
+            SelectObject(dc, fonts_[Body]);
+            SIZE s;
+            GetTextExtentPoint32A(dc, block.marker.c_str(), static_cast<int>(block.marker.size()), &s);
+            pieces_.push_back({block.marker, Body, RGB(0, 0, 0), {left - 8 - s.cx, y, left - 8, y + s.cy}, ""});
+        }
+        int x = left;
+        int lineHeight = h2 ? 24 : 17;
+        if (block.picture) {
+            picture_ = {x, y - (h2 ? 4 : 0)};
+            x += 36;
+            lineHeight = 32;
+        }
+        for (const HelpRun& run : block.runs) {
+            const int font = h2 ? Heading2 : h4 ? Heading4 : mono ? Mono : run.bold ? BodyBold : Body;
+            const COLORREF colour = !run.link.empty() ? RGB(0, 0, 255)
+                                    : h2              ? RGB(255, 255, 255)
+                                    : h4              ? RGB(0, 0, 255)
+                                    : mono            ? RGB(0x66, 0, 0)
+                                                      : RGB(0, 0, 0);
+            SelectObject(dc, fonts_[font]);
+            // Words stay whole; a line breaks at a blank, or where the page asks for it.
+            size_t start = 0;
+            while (start < run.text.size()) {
+                if (run.text[start] == '\n') {
+                    x = left;
+                    y += lineHeight;
+                    lineHeight = h2 ? 24 : 17;
+                    ++start;
+                    continue;
+                }
+                size_t end = run.text.find_first_of(" \n", start);
+                end = end == std::string::npos ? run.text.size() : (run.text[end] == ' ' ? end + 1 : end);
+                const std::string word = run.text.substr(start, end - start);
+                SIZE s;
+                GetTextExtentPoint32A(dc, word.c_str(), static_cast<int>(word.size()), &s);
+                if (x + s.cx > kMargin + width && x > left && !mono) {
+                    x = left;
+                    y += lineHeight;
+                    lineHeight = h2 ? 24 : 17;
+                }
+                pieces_.push_back({word, font, colour, {x, y, x + s.cx, y + s.cy}, run.link});
+                x += s.cx;
+                start = end;
+            }
+        }
+        y += lineHeight;
+        if (h2) {
+            y += 5;
+            bands_.push_back({{kMargin, top, kMargin + width, y}, kHeadingBand, false});
+        }
+        y += h2 || h4 ? 8 : block.kind == HelpBlock::ListItem ? 2 : 10;
+    }
+    ReleaseDC(Handle(), dc);
+    contentHeight_ = y + kMargin;
+    SCROLLINFO info{sizeof info, SIF_RANGE | SIF_PAGE, 0, contentHeight_,
+                    static_cast<UINT>(client.bottom), 0, 0};
+    SetScrollInfo(Handle(), SB_VERT, &info, TRUE);
+}
+
+void HelpView::ScrollTo(int position) {
+    RECT client;
+    GetClientRect(Handle(), &client);
+    const int most = contentHeight_ - client.bottom > 0 ? contentHeight_ - client.bottom : 0;
+    scroll_ = position < 0 ? 0 : position > most ? most : position;
+    SetScrollPos(Handle(), SB_VERT, scroll_, TRUE);
+    InvalidateRect(Handle(), nullptr, TRUE);
+}
+
+void HelpView::Paint() {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(Handle(), &paint);
+    RECT client;
+    GetClientRect(Handle(), &client);
+    HBRUSH page = CreateSolidBrush(kPage);
+    FillRect(dc, &client, page);
+    DeleteObject(page);
+    for (const Band& band : bands_) {
+        RECT r = band.box;
+        OffsetRect(&r, 0, -scroll_);
+        HBRUSH brush = CreateSolidBrush(band.colour);
+        FillRect(dc, &r, brush);
+        DeleteObject(brush);
+    }
+    if (picture_.x >= 0 && icon_)
+        DrawIconEx(dc, picture_.x, picture_.y - scroll_, icon_, 32, 32, 0, nullptr, DI_NORMAL);
+    SetBkMode(dc, TRANSPARENT);
+    for (const Piece& piece : pieces_) {
+        if (piece.box.bottom - scroll_ < 0 || piece.box.top - scroll_ > client.bottom)
+            continue;
+        SelectObject(dc, fonts_[piece.font]);
+        SetTextColor(dc, piece.colour);
+        TextOutA(dc, piece.box.left, piece.box.top - scroll_, piece.text.c_str(),
+                 static_cast<int>(piece.text.size()));
+        if (!piece.link.empty()) {
+            HPEN pen = CreatePen(PS_SOLID, 1, piece.colour);
+            HGDIOBJ old = SelectObject(dc, pen);
+            MoveToEx(dc, piece.box.left, piece.box.bottom - 1 - scroll_, nullptr);
+            LineTo(dc, piece.box.right, piece.box.bottom - 1 - scroll_);
+            SelectObject(dc, old);
+            DeleteObject(pen);
+        }
+    }
+    EndPaint(Handle(), &paint);
+}
+
+std::string HelpView::LinkAt(int x, int y) const {
+    const POINT p = {x, y + scroll_};
+    for (const Piece& piece : pieces_)
+        if (!piece.link.empty() && PtInRect(&piece.box, p))
+            return piece.link;
+    return std::string();
+}
+
+LRESULT HelpView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    RECT client;
+    GetClientRect(Handle(), &client);
+    switch (message) {
+    case WM_PAINT:
+        Paint();
+        return 0;
+    case WM_ERASEBKGND:
+        return TRUE;
+    case WM_SIZE:
+        Layout();
+        ScrollTo(scroll_);
+        return 0;
+    case WM_VSCROLL: {
+        SCROLLINFO info{sizeof info, SIF_TRACKPOS, 0, 0, 0, 0, 0};
+        GetScrollInfo(Handle(), SB_VERT, &info);
+        const int page = client.bottom;
+        switch (LOWORD(wParam)) {
+        case SB_LINEUP: ScrollTo(scroll_ - 17); break;
+        case SB_LINEDOWN: ScrollTo(scroll_ + 17); break;
+        case SB_PAGEUP: ScrollTo(scroll_ - page); break;
+        case SB_PAGEDOWN: ScrollTo(scroll_ + page); break;
+        case SB_THUMBTRACK: ScrollTo(info.nTrackPos); break;
+        }
+        return 0;
+    }
+    case WM_MOUSEWHEEL:
+        ScrollTo(scroll_ - GET_WHEEL_DELTA_WPARAM(wParam) / WHEEL_DELTA * 51);
+        return 0;
+    case WM_KEYDOWN:
+        switch (wParam) {
+        case VK_UP: ScrollTo(scroll_ - 17); return 0;
+        case VK_DOWN: ScrollTo(scroll_ + 17); return 0;
+        case VK_PRIOR: ScrollTo(scroll_ - client.bottom); return 0;
+        case VK_NEXT: ScrollTo(scroll_ + client.bottom); return 0;
+        case VK_HOME: ScrollTo(0); return 0;
+        case VK_END: ScrollTo(contentHeight_); return 0;
+        }
+        break;
+    case WM_GETDLGCODE:
+        return DLGC_WANTARROWS;
+    case WM_LBUTTONDOWN:
+        SetFocus(Handle());
+        return 0;
+    case WM_LBUTTONUP: {
+        const std::string link = LinkAt(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        if (!link.empty()) // a separate browser window; the help stays as it is
+            ShellExecuteA(Handle(), nullptr, link.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+        return 0;
+    }
+    case WM_SETCURSOR: {
+        POINT p;
+        GetCursorPos(&p);
+        ScreenToClient(Handle(), &p);
+        if (!LinkAt(p.x, p.y).empty()) {
+            SetCursor(LoadCursor(nullptr, IDC_HAND));
+            return TRUE;
+        }
+        break;
+    }
+    }
+    return Window::HandleMessage(message, wParam, lParam);
+}

@@ -1,0 +1,50 @@
+// The help page drawn by the program itself: headings, paragraphs, lists, the command
+// examples in a monospace font, and links that open outside the window.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "ui/help_page.h"
+#include "ui/window_base.h"
+
+class HelpView : public Window {
+  public:
+    HelpView() = default;
+    ~HelpView() override;
+    bool Create(HWND parent, int id, int left, int top, int width, int height);
+    void SetPage(std::vector<HelpBlock> blocks);
+    // The link under a client point, empty when there is none.
+    std::string LinkAt(int x, int y) const;
+    int ContentHeight() const { return contentHeight_; }
+    int ScrollPosition() const { return scroll_; }
+    const std::vector<HelpBlock>& Blocks() const { return blocks_; }
+
+  protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+  private:
+    struct Piece {
+        std::string text;
+        int font; // index into fonts_
+        COLORREF colour;
+        RECT box; // in page coordinates
+        std::string link;
+    };
+    struct Band {
+        RECT box;
+        COLORREF colour;
+        bool rule;
+    };
+    void Layout();
+    void Paint();
+    void ScrollTo(int position);
+
+    std::vector<HelpBlock> blocks_;
+    std::vector<Piece> pieces_;
+    std::vector<Band> bands_;
+    POINT picture_{-1, -1};
+    HFONT fonts_[5] = {};
+    HICON icon_ = nullptr;
+    int contentHeight_ = 0;
+    int scroll_ = 0;
+};
