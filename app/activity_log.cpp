@@ -15,4 +15,6 @@ void ActivityLog::Clear() {
         view_->ClearText();
 }
 
-void ActivityLog::WriteFile(const std::string& path) const { WriteWholeFile(path, text_); }
+void ActivityLog::WriteFile(const std::string& path) const {
+    WriteWholeFile(path, text_);
+}

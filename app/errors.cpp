@@ -23,7 +23,9 @@ std::string InOutErrorText(unsigned long code) {
     }
 }
 
-AppError InOutError(unsigned long code) { return AppError(InOutErrorText(code)); }
+AppError InOutError(unsigned long code) {
+    return AppError(InOutErrorText(code));
+}
 
 std::string ErrorReportText(const std::string& message) {
     if (!message.empty() && static_cast<unsigned char>(message.back()) > '.')

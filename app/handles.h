@@ -62,8 +62,7 @@ using GdiObject = UniqueHandle<GdiObjectTraits>;
 // One directory listing: the first entry is read on opening, Next() reads the others.
 class DirectoryListing {
   public:
-    explicit DirectoryListing(const char* pattern)
-        : handle_(FindFirstFileA(pattern, &entry_)) {}
+    explicit DirectoryListing(const char* pattern) : handle_(FindFirstFileA(pattern, &entry_)) {}
     bool HasEntry() const { return handle_.valid() && !done_; }
     const WIN32_FIND_DATAA& Entry() const { return entry_; }
     void Next() { done_ = !FindNextFileA(handle_.get(), &entry_); }

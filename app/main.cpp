@@ -16,7 +16,8 @@ void LogWindowFailure(unsigned long code) {
     std::string file(path, GetModuleFileNameA(nullptr, path, sizeof path));
     file = file.substr(0, file.find_last_of('\\') + 1) + kLogFileName;
     try {
-        WriteWholeFile(file, "ERROR: The main window could not be created. " + ReasonText(code) + "\r\n");
+        WriteWholeFile(file,
+                       "ERROR: The main window could not be created. " + ReasonText(code) + "\r\n");
     } catch (...) {
     }
 }

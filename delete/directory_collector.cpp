@@ -83,7 +83,9 @@ int CountSubstring(const std::string& text, const std::string& sub) {
     return count;
 }
 
-void CollectDirectories(CommandHost& host, DirectoryList& list) { Collect(host, list); }
+void CollectDirectories(CommandHost& host, DirectoryList& list) {
+    Collect(host, list);
+}
 
 bool IsDirectoryEmpty(const std::string& path) {
     DirectoryListing entries((path + "\\*.*").c_str());

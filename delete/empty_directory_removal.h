@@ -7,6 +7,8 @@
 
 // A directory's Modified is taken 61 seconds earlier before the old-file rule is applied to
 // it, and the shifted value is what its row shows.
-inline DateTime ShiftedModified(DateTime modified) { return modified - 61.0 / 86400.0; }
+inline DateTime ShiftedModified(DateTime modified) {
+    return modified - 61.0 / 86400.0;
+}
 
 void RemoveEmptyDirectories(CommandHost& host, const std::string& root);

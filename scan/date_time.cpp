@@ -6,7 +6,9 @@ namespace {
 
 const double kMsPerDay = 86400000.0;
 
-bool IsLeap(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+bool IsLeap(int y) {
+    return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+}
 
 int DaysInMonth(int y, int m) {
     static const int days[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -89,8 +91,8 @@ CalendarTime DecodeDateTime(DateTime value) {
 }
 
 DateTime SystemTimeToDateTime(const SYSTEMTIME& st) {
-    return EncodeDateTime({st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond,
-                           st.wMilliseconds});
+    return EncodeDateTime(
+        {st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond, st.wMilliseconds});
 }
 
 DateTime FileTimeToLocalDateTime(const FILETIME& stamp) {

@@ -24,11 +24,15 @@ DateTime FileTimeToLocalDateTime(const FILETIME& stamp);
 // The local clock now, with milliseconds.
 DateTime LocalNow();
 
-inline DateTime CutOff(DateTime scanStart, int32_t days) { return scanStart + -days; }
+inline DateTime CutOff(DateTime scanStart, int32_t days) {
+    return scanStart + -days;
+}
 
 // Values carry milliseconds and nothing finer; comparing whole milliseconds keeps equality
 // exact where the floating-point sums of two routes to the same moment differ in the last bit.
-inline long long WholeMilliseconds(DateTime value) { return std::llround(value * 86400000.0); }
+inline long long WholeMilliseconds(DateTime value) {
+    return std::llround(value * 86400000.0);
+}
 
 // Old when Created and Modified both lie at or before the cut-off (equality counts as old).
 inline bool IsOld(DateTime created, DateTime modified, DateTime cutOff) {

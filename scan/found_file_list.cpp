@@ -28,7 +28,9 @@ char* PackRow(const std::string& key, const std::string* texts) {
     return row;
 }
 
-bool KeyLess(const char* a, const char* b) { return std::strcmp(a, b) < 0; }
+bool KeyLess(const char* a, const char* b) {
+    return std::strcmp(a, b) < 0;
+}
 
 } // namespace
 
@@ -44,7 +46,9 @@ std::string FoundFileList::LocaleSortKey(const std::string& file) {
     return key;
 }
 
-FoundFileList::~FoundFileList() { Clear(); }
+FoundFileList::~FoundFileList() {
+    Clear();
+}
 
 void FoundFileList::Clear() {
     for (Block& block : blocks_)

@@ -1,5 +1,7 @@
 #include "ui/about_box.h"
 
+#include "ui/fonts.h"
+
 #include "app/web_links.h"
 #include "resources/resource_ids.h"
 
@@ -11,7 +13,8 @@ namespace {
 const int kPanelLeft = 8, kPanelTop = 8;
 const RECT kPanel1 = {8, 8, 8 + 321, 8 + 193};
 const RECT kBevel1 = {kPanelLeft + 8, kPanelTop + 8, kPanelLeft + 8 + 65, kPanelTop + 8 + 65};
-const RECT kProgramIcon = {kPanelLeft + 24, kPanelTop + 24, kPanelLeft + 24 + 33, kPanelTop + 24 + 33};
+const RECT kProgramIcon = {kPanelLeft + 24, kPanelTop + 24, kPanelLeft + 24 + 33,
+                           kPanelTop + 24 + 33};
 
 std::string ExecutablePath() {
     char path[MAX_PATH * 4];
@@ -32,13 +35,10 @@ TAboutBox::~TAboutBox() {
 bool TAboutBox::Create() {
     if (!CreateModal("TAboutBox", "About...", 337, 240))
         return false;
-    font_ = CreateFontA(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                        DEFAULT_PITCH | FF_DONTCARE, "MS Sans Serif");
-    productFont_ = CreateFontA(-24, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                               OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                               DEFAULT_PITCH | FF_DONTCARE, "MS Sans Serif");
-    icon_ = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), "MAINICON", IMAGE_ICON, 32, 32, 0));
+    font_ = CreateUiFont();
+    productFont_ = CreateUiFont(24, true);
+    icon_ = static_cast<HICON>(
+        LoadImageA(GetModuleHandleA(nullptr), "MAINICON", IMAGE_ICON, 32, 32, 0));
     Label(IdProductName, "Vantrell", kPanelLeft + 88, kPanelTop + 21, productFont_);
     Label(IdVersion, "Version ?", kPanelLeft + 89, kPanelTop + 48, font_, SS_CENTERIMAGE);
     Label(IdCopyright, VANTRELL_MAKER, kPanelLeft + 16, kPanelTop + 88, font_);
@@ -53,9 +53,9 @@ bool TAboutBox::Create() {
     Label(IdDonateLabel2, "Donation", after > kPanelLeft + 259 ? after : kPanelLeft + 259,
           kPanelTop + 144, font_, SS_NOTIFY);
     Label(IdUrl, VANTRELL_WEB_SITE, kPanelLeft + 96, kPanelTop + 168, font_, SS_NOTIFY);
-    HWND ok = CreateWindowExA(0, WC_BUTTONA, "OK", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON,
-                              128, 208, 75, 25, Handle(), reinterpret_cast<HMENU>(IDOK),
-                              GetModuleHandleA(nullptr), nullptr);
+    HWND ok = CreateWindowExA(
+        0, WC_BUTTONA, "OK", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 128, 208, 75,
+        25, Handle(), reinterpret_cast<HMENU>(IDOK), GetModuleHandleA(nullptr), nullptr);
     SendMessageA(ok, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     glyphs_.Apply(ok, IDB_GLYPH_OK, BUTTON_IMAGELIST_ALIGN_LEFT);
     return true;
@@ -63,16 +63,11 @@ bool TAboutBox::Create() {
 
 HWND TAboutBox::Label(int id, const char* text, int left, int top, HFONT font, DWORD style) {
     // Labels size themselves to their text.
-    HDC dc = GetDC(Handle());
-    HGDIOBJ old = SelectObject(dc, font);
-    SIZE size{0, 0};
-    GetTextExtentPoint32A(dc, text, lstrlenA(text), &size);
-    SelectObject(dc, old);
-    ReleaseDC(Handle(), dc);
-    HWND label = CreateWindowExA(0, WC_STATICA, text, WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP | style, left, top,
-                                 size.cx > 0 ? size.cx : 1, size.cy > 0 ? size.cy : 13, Handle(),
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                 GetModuleHandleA(nullptr), nullptr);
+    const SIZE size = TextExtent(Handle(), font, text);
+    HWND label = CreateWindowExA(
+        0, WC_STATICA, text, WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP | style, left, top,
+        size.cx > 0 ? size.cx : 1, size.cy > 0 ? size.cy : 13, Handle(),
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
     SendMessageA(label, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     return label;
 }
@@ -81,13 +76,7 @@ void TAboutBox::FormShow() {
     FileInfo1.SetFilename(ExecutablePath());
     HWND version = Control(IdVersion);
     SetWindowTextA(version, FileInfo1.Version().Text.c_str());
-    HDC dc = GetDC(version);
-    HGDIOBJ old = SelectObject(dc, font_);
-    SIZE size{0, 0};
-    GetTextExtentPoint32A(dc, FileInfo1.Version().Text.c_str(),
-                          static_cast<int>(FileInfo1.Version().Text.size()), &size);
-    SelectObject(dc, old);
-    ReleaseDC(version, dc);
+    const SIZE size = TextExtent(version, font_, FileInfo1.Version().Text);
     SetWindowPos(version, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER);
 }
 

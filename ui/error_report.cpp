@@ -25,9 +25,13 @@ void ShowErrorReport(const std::string& message) {
     Box(ErrorReportText(message), "Vantrell", MB_ICONERROR);
 }
 
-void ShowInformationDialog(const std::string& text) { Box(text, "Information", MB_ICONINFORMATION); }
+void ShowInformationDialog(const std::string& text) {
+    Box(text, "Information", MB_ICONINFORMATION);
+}
 
-void ShowErrorDialog(const std::string& text) { Box(text, "Error", MB_ICONERROR); }
+void ShowErrorDialog(const std::string& text) {
+    Box(text, "Error", MB_ICONERROR);
+}
 
 Outcome RunGuardedOutcome(const std::function<void()>& action,
                           const std::function<void(const std::string&)>& failure) {

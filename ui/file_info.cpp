@@ -76,8 +76,8 @@ void TFileInfo::SetFilename(const std::string& filename) {
         if (dot != std::string::npos && dot >= namePart)
             extension_ = filename.substr(dot);
     }
-    withoutExtension_ = Exists(filename) ? short_.substr(0, short_.size() - extension_.size())
-                                         : std::string();
+    withoutExtension_ =
+        Exists(filename) ? short_.substr(0, short_.size() - extension_.size()) : std::string();
 
     DirectoryListing search(filename.c_str());
     size_ = search.HasEntry() ? static_cast<int32_t>(search.Entry().nFileSizeLow) : 0;

@@ -19,7 +19,8 @@ std::string Attribute(const std::string& tag, const std::string& name) {
     const char quote = start < tag.size() ? tag[start] : '\0';
     if (quote == '"' || quote == '\'') {
         const size_t end = tag.find(quote, start + 1);
-        return tag.substr(start + 1, end == std::string::npos ? std::string::npos : end - start - 1);
+        return tag.substr(start + 1,
+                          end == std::string::npos ? std::string::npos : end - start - 1);
     }
     const size_t end = tag.find_first_of(" >", start);
     return tag.substr(start, end == std::string::npos ? std::string::npos : end - start);
@@ -66,7 +67,8 @@ class Reader {
 
     void Tag(const std::string& tag) {
         const bool closing = !tag.empty() && tag[0] == '/';
-        std::string name = Lower(tag.substr(closing ? 1 : 0, tag.find_first_of(" />", closing ? 1 : 0) - (closing ? 1 : 0)));
+        std::string name = Lower(tag.substr(
+            closing ? 1 : 0, tag.find_first_of(" />", closing ? 1 : 0) - (closing ? 1 : 0)));
         if (name == "head" || name == "style" || name == "title") {
             skipping_ = !closing;
             return;
@@ -76,11 +78,12 @@ class Reader {
                 open_ = false;
                 return;
             }
-            HelpBlock::Kind kind = name == "h2" ? HelpBlock::Heading2
+            HelpBlock::Kind kind = name == "h2"   ? HelpBlock::Heading2
                                    : name == "h4" ? HelpBlock::Heading4
                                    : name == "li" ? HelpBlock::ListItem
-                                   : Lower(Attribute(tag, "class")) == "mono" ? HelpBlock::Mono
-                                                                              : HelpBlock::Paragraph;
+                                   : Lower(Attribute(tag, "class")) == "mono"
+                                       ? HelpBlock::Mono
+                                       : HelpBlock::Paragraph;
             Open(kind);
             if (kind == HelpBlock::ListItem)
                 blocks.back().marker = ordered_ ? std::to_string(++number_) + "." : "\x95";

@@ -1,5 +1,7 @@
 #include "ui/help_view.h"
 
+#include "ui/fonts.h"
+
 #include <shellapi.h>
 #include <windowsx.h>
 
@@ -9,12 +11,6 @@ enum Font { Body, BodyBold, Heading2, Heading4, Mono };
 const COLORREF kPage = RGB(0xFF, 0xFF, 0xCC);
 const COLORREF kHeadingBand = RGB(51, 51, 255);
 const int kMargin = 10;
-
-HFONT MakeFont(int height, bool bold, const char* face) {
-    return CreateFontA(-height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
-                       DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                       DEFAULT_PITCH | FF_DONTCARE, face);
-}
 
 } // namespace
 
@@ -26,11 +22,11 @@ HelpView::~HelpView() {
 
 bool HelpView::Create(HWND parent, int id, int left, int top, int width, int height) {
     HINSTANCE instance = GetModuleHandleA(nullptr);
-    fonts_[Body] = MakeFont(14, false, "Tahoma");
-    fonts_[BodyBold] = MakeFont(14, true, "Tahoma");
-    fonts_[Heading2] = MakeFont(20, true, "Tahoma");
-    fonts_[Heading4] = MakeFont(14, true, "Tahoma");
-    fonts_[Mono] = MakeFont(14, false, "Courier New");
+    fonts_[Body] = CreateUiFont(14, false, "Tahoma");
+    fonts_[BodyBold] = CreateUiFont(14, true, "Tahoma");
+    fonts_[Heading2] = CreateUiFont(20, true, "Tahoma");
+    fonts_[Heading4] = CreateUiFont(14, true, "Tahoma");
+    fonts_[Mono] = CreateUiFont(14, false, "Courier New");
     icon_ = static_cast<HICON>(LoadImageA(instance, "MAINICON", IMAGE_ICON, 32, 32, 0));
     return CreateChild("VantrellHelpView", parent, id, WS_VISIBLE | WS_VSCROLL | WS_TABSTOP,
                        WS_EX_CLIENTEDGE, left, top, width, height);
@@ -70,8 +66,10 @@ void HelpView::Layout() {
         if (block.kind == HelpBlock::ListItem) {
             SelectObject(dc, fonts_[Body]);
             SIZE s;
-            GetTextExtentPoint32A(dc, block.marker.c_str(), static_cast<int>(block.marker.size()), &s);
-            pieces_.push_back({block.marker, Body, RGB(0, 0, 0), {left - 8 - s.cx, y, left - 8, y + s.cy}, ""});
+            GetTextExtentPoint32A(dc, block.marker.c_str(), static_cast<int>(block.marker.size()),
+                                  &s);
+            pieces_.push_back(
+                {block.marker, Body, RGB(0, 0, 0), {left - 8 - s.cx, y, left - 8, y + s.cy}, ""});
         }
         int x = left;
         int lineHeight = h2 ? 24 : 17;
@@ -81,7 +79,11 @@ void HelpView::Layout() {
             lineHeight = 32;
         }
         for (const HelpRun& run : block.runs) {
-            const int font = h2 ? Heading2 : h4 ? Heading4 : mono ? Mono : run.bold ? BodyBold : Body;
+            const int font = h2         ? Heading2
+                             : h4       ? Heading4
+                             : mono     ? Mono
+                             : run.bold ? BodyBold
+                                        : Body;
             const COLORREF colour = !run.link.empty() ? RGB(0, 0, 255)
                                     : h2              ? RGB(255, 255, 255)
                                     : h4              ? RGB(0, 0, 255)
@@ -99,7 +101,8 @@ void HelpView::Layout() {
                     continue;
                 }
                 size_t end = run.text.find_first_of(" \n", start);
-                end = end == std::string::npos ? run.text.size() : (run.text[end] == ' ' ? end + 1 : end);
+                end = end == std::string::npos ? run.text.size()
+                                               : (run.text[end] == ' ' ? end + 1 : end);
                 const std::string word = run.text.substr(start, end - start);
                 SIZE s;
                 GetTextExtentPoint32A(dc, word.c_str(), static_cast<int>(word.size()), &s);
@@ -122,8 +125,13 @@ void HelpView::Layout() {
     }
     ReleaseDC(Handle(), dc);
     contentHeight_ = y + kMargin;
-    SCROLLINFO info{sizeof info, SIF_RANGE | SIF_PAGE, 0, contentHeight_,
-                    static_cast<UINT>(client.bottom), 0, 0};
+    SCROLLINFO info{sizeof info,
+                    SIF_RANGE | SIF_PAGE,
+                    0,
+                    contentHeight_,
+                    static_cast<UINT>(client.bottom),
+                    0,
+                    0};
     SetScrollInfo(Handle(), SB_VERT, &info, TRUE);
 }
 
@@ -199,11 +207,21 @@ LRESULT HelpView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         GetScrollInfo(Handle(), SB_VERT, &info);
         const int page = client.bottom;
         switch (LOWORD(wParam)) {
-        case SB_LINEUP: ScrollTo(scroll_ - 17); break;
-        case SB_LINEDOWN: ScrollTo(scroll_ + 17); break;
-        case SB_PAGEUP: ScrollTo(scroll_ - page); break;
-        case SB_PAGEDOWN: ScrollTo(scroll_ + page); break;
-        case SB_THUMBTRACK: ScrollTo(info.nTrackPos); break;
+        case SB_LINEUP:
+            ScrollTo(scroll_ - 17);
+            break;
+        case SB_LINEDOWN:
+            ScrollTo(scroll_ + 17);
+            break;
+        case SB_PAGEUP:
+            ScrollTo(scroll_ - page);
+            break;
+        case SB_PAGEDOWN:
+            ScrollTo(scroll_ + page);
+            break;
+        case SB_THUMBTRACK:
+            ScrollTo(info.nTrackPos);
+            break;
         }
         return 0;
     }
@@ -212,12 +230,24 @@ LRESULT HelpView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_KEYDOWN:
         switch (wParam) {
-        case VK_UP: ScrollTo(scroll_ - 17); return 0;
-        case VK_DOWN: ScrollTo(scroll_ + 17); return 0;
-        case VK_PRIOR: ScrollTo(scroll_ - client.bottom); return 0;
-        case VK_NEXT: ScrollTo(scroll_ + client.bottom); return 0;
-        case VK_HOME: ScrollTo(0); return 0;
-        case VK_END: ScrollTo(contentHeight_); return 0;
+        case VK_UP:
+            ScrollTo(scroll_ - 17);
+            return 0;
+        case VK_DOWN:
+            ScrollTo(scroll_ + 17);
+            return 0;
+        case VK_PRIOR:
+            ScrollTo(scroll_ - client.bottom);
+            return 0;
+        case VK_NEXT:
+            ScrollTo(scroll_ + client.bottom);
+            return 0;
+        case VK_HOME:
+            ScrollTo(0);
+            return 0;
+        case VK_END:
+            ScrollTo(contentHeight_);
+            return 0;
         }
         break;
     case WM_GETDLGCODE:

@@ -1,5 +1,7 @@
 #include "ui/help_window.h"
 
+#include "ui/fonts.h"
+
 #include "resources/resource_ids.h"
 
 #include <commctrl.h>
@@ -15,14 +17,12 @@ bool TForm2::Create() {
     if (!CreateModal("TForm2", "Vantrell Help", 617, 466, WS_THICKFRAME))
         return false;
     SetWindowPos(Handle(), nullptr, 0, 0, kOuterWidth, kOuterHeight, SWP_NOMOVE | SWP_NOZORDER);
-    font_ = CreateFontA(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                        DEFAULT_PITCH | FF_DONTCARE, "MS Sans Serif");
+    font_ = CreateUiFont();
     // Tab order: Close first, then the page. Neither follows the window's edges.
-    HWND close = CreateWindowExA(0, WC_BUTTONA, "&Close", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
-                                 535, 432, 75, 25, Handle(),
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(IdHelpClose)),
-                                 GetModuleHandleA(nullptr), nullptr);
+    HWND close = CreateWindowExA(
+        0, WC_BUTTONA, "&Close", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 535, 432, 75,
+        25, Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(IdHelpClose)),
+        GetModuleHandleA(nullptr), nullptr);
     SendMessageA(close, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     glyphs_.Apply(close, IDB_GLYPH_CLOSE, BUTTON_IMAGELIST_ALIGN_LEFT);
     if (!WebBrowser1.Create(Handle(), IdHelpView, 8, 8, 601, 417))
@@ -33,7 +33,8 @@ bool TForm2::Create() {
 
 std::string TForm2::HelpAddress() {
     char path[MAX_PATH * 4];
-    return "res://" + std::string(path, GetModuleFileNameA(nullptr, path, sizeof path)) + "/HELPHTML";
+    return "res://" + std::string(path, GetModuleFileNameA(nullptr, path, sizeof path)) +
+           "/HELPHTML";
 }
 
 std::string TForm2::HelpPageText() {
@@ -50,7 +51,9 @@ void TForm2::FormCreate() {
     WebBrowser1.SetPage(ParseHelpPage(HelpPageText()));
 }
 
-void TForm2::AfterShow() { SetFocus(WebBrowser1.Handle()); }
+void TForm2::AfterShow() {
+    SetFocus(WebBrowser1.Handle());
+}
 
 LRESULT TForm2::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_COMMAND && LOWORD(wParam) == IdHelpClose) {

@@ -1,5 +1,7 @@
 #include "ui/main_window.h"
 
+#include "ui/fonts.h"
+
 #include "app/command_line.h"
 #include "app/current_directory.h"
 #include "app/errors.h"
@@ -86,7 +88,8 @@ char ReadDecimalSeparator() {
 
 } // namespace
 
-TForm1::TForm1() : formats_(RegionalFormats::FromSystem()), decimalSeparator_(ReadDecimalSeparator()) {
+TForm1::TForm1()
+    : formats_(RegionalFormats::FromSystem()), decimalSeparator_(ReadDecimalSeparator()) {
     log_.AttachView(this);
 }
 
@@ -127,9 +130,9 @@ void TForm1::DispatchLoopMessage(MSG& msg) {
 
 HWND TForm1::AddControl(int id, const char* className, const char* text, DWORD style,
                         DWORD exStyle) {
-    HWND control = CreateWindowExA(exStyle, className, text, WS_CHILD | WS_CLIPSIBLINGS | style, 0,
-                                   0, 0, 0, Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                   GetModuleHandleA(nullptr), nullptr);
+    HWND control = CreateWindowExA(
+        exStyle, className, text, WS_CHILD | WS_CLIPSIBLINGS | style, 0, 0, 0, 0, Handle(),
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
     SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     return control;
 }
@@ -145,9 +148,7 @@ void TForm1::AddHint(HWND control, const char* hint) {
 }
 
 void TForm1::CreateControls() {
-    font_ = CreateFontA(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                        DEFAULT_PITCH | FF_DONTCARE, "MS Sans Serif");
+    font_ = CreateUiFont();
     SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP,
                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Handle(),
@@ -160,12 +161,13 @@ void TForm1::CreateControls() {
     HWND about = AddControl(IdAbout, WC_BUTTONA, "&About...", button, 0);
     HWND help = AddControl(IdHelp, WC_BUTTONA, "&Help", button, 0);
     HWND close = AddControl(IdClose, WC_BUTTONA, "&Close", button, 0);
-    HWND days = AddControl(IdDaysOldEdit, WC_EDITA, "30",
-                           WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE);
+    HWND days = AddControl(IdDaysOldEdit, WC_EDITA, "30", WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL,
+                           WS_EX_CLIENTEDGE);
     HWND spin = AddControl(IdDaysUpDown, UPDOWN_CLASSA, nullptr, WS_VISIBLE, 0);
     HWND save = AddControl(IdSaveSettings, WC_BUTTONA, "Save Settings", button, 0);
-    HWND path = AddControl(IdDrivePathEdit, WC_EDITA, "",
-                           WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL | ES_READONLY, WS_EX_CLIENTEDGE);
+    HWND path =
+        AddControl(IdDrivePathEdit, WC_EDITA, "",
+                   WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL | ES_READONLY, WS_EX_CLIENTEDGE);
     HWND list = AddControl(IdListView, WC_LISTVIEWA, "",
                            WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_SINGLESEL |
                                LVS_SHOWSELALWAYS,
@@ -174,7 +176,8 @@ void TForm1::CreateControls() {
                            WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_READONLY |
                                ES_AUTOVSCROLL,
                            WS_EX_CLIENTEDGE);
-    HWND folder = AddControl(IdSelectDrivePath, WC_BUTTONA, "", WS_VISIBLE | BS_PUSHBUTTON | BS_FLAT, 0);
+    HWND folder =
+        AddControl(IdSelectDrivePath, WC_BUTTONA, "", WS_VISIBLE | BS_PUSHBUTTON | BS_FLAT, 0);
     AddControl(IdProgressBar, PROGRESS_CLASSA, nullptr, WS_DISABLED, 0);
     AddControl(IdLabel1, WC_STATICA, "Remove files older than", WS_VISIBLE, 0);
     AddControl(IdLabel2, WC_STATICA, "days.", WS_VISIBLE, 0);
@@ -195,7 +198,8 @@ void TForm1::CreateControls() {
         column.pszText = const_cast<char*>(kColumns[i].caption);
         column.cx = kColumns[i].width;
         column.fmt = kColumns[i].format;
-        SendMessageA(list, LVM_INSERTCOLUMNA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column));
+        SendMessageA(list, LVM_INSERTCOLUMNA, static_cast<WPARAM>(i),
+                     reinterpret_cast<LPARAM>(&column));
     }
 
     const int left = BUTTON_IMAGELIST_ALIGN_LEFT;
@@ -251,9 +255,9 @@ void TForm1::PaintBevel() {
 void TForm1::Panel1Resize() {
     RECT client;
     GetClientRect(Handle(), &client);
-    const Box panel = Anchored(kPanel1, kLeft | kTop | kRight | kBottom,
-                               client.right - kDesignClientWidth,
-                               client.bottom - kDesignClientHeight);
+    const Box panel =
+        Anchored(kPanel1, kLeft | kTop | kRight | kBottom, client.right - kDesignClientWidth,
+                 client.bottom - kDesignClientHeight);
     const PanelSplit split = SplitPanel(panel.height);
     MoveWindow(Control(IdListView), panel.left, panel.top + split.listTop, panel.width,
                split.listHeight, TRUE);
@@ -272,12 +276,13 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         PaintBevel();
         return 0;
     case kInitMessage:
-        if (RunGuardedOutcome([this] { Init(); }, [this](const std::string& message) {
-                ReturnToIdle();
-                Enable(IdDelete, false);
-                if (!state_.interactive)
-                    log_.Add(ErrorReportText(message));
-            }) != Outcome::Completed)
+        if (RunGuardedOutcome([this] { Init(); },
+                              [this](const std::string& message) {
+                                  ReturnToIdle();
+                                  Enable(IdDelete, false);
+                                  if (!state_.interactive)
+                                      log_.Add(ErrorReportText(message));
+                              }) != Outcome::Completed)
             EndAfterFailedStart();
         if (closePending_)
             DestroyWindow(Handle());
@@ -468,15 +473,21 @@ LRESULT TForm1::DaysEditMessage(HWND edit, UINT message, WPARAM wParam, LPARAM l
 
 // ---------------------------------------------------------------- fields
 
-std::string TForm1::DaysText() const { return WindowText(Control(IdDaysOldEdit)); }
+std::string TForm1::DaysText() const {
+    return WindowText(Control(IdDaysOldEdit));
+}
 
 void TForm1::SetDaysText(const std::string& text) {
     SetWindowTextA(Control(IdDaysOldEdit), text.c_str());
 }
 
-int32_t TForm1::DaysValue() { return DaysValueOf(DaysText()); }
+int32_t TForm1::DaysValue() {
+    return DaysValueOf(DaysText());
+}
 
-std::string TForm1::RootPath() { return WindowText(Control(IdDrivePathEdit)); }
+std::string TForm1::RootPath() {
+    return WindowText(Control(IdDrivePathEdit));
+}
 
 void TForm1::SetDrivePath(const std::string& path) {
     SetWindowTextA(Control(IdDrivePathEdit), path.c_str());
@@ -524,7 +535,9 @@ void TForm1::ReturnToIdle() {
         ShowFoundRows();
 }
 
-void TForm1::EnableDelete() { Enable(IdDelete, true); }
+void TForm1::EnableDelete() {
+    Enable(IdDelete, true);
+}
 
 void TForm1::FoundListChanged() {
     listChanged_ = true;
@@ -567,7 +580,9 @@ void TForm1::ProcessMessages() {
     }
 }
 
-void TForm1::ShowErrorDialog(const std::string& text) { ::ShowErrorDialog(text); }
+void TForm1::ShowErrorDialog(const std::string& text) {
+    ::ShowErrorDialog(text);
+}
 
 void TForm1::AppendText(const std::string& text) {
     HWND memo = Control(IdMemo);
@@ -578,7 +593,9 @@ void TForm1::AppendText(const std::string& text) {
     SendMessageA(memo, EM_LINESCROLL, 0, SendMessageA(memo, EM_GETLINECOUNT, 0, 0));
 }
 
-void TForm1::ClearText() { SetWindowTextA(Control(IdMemo), ""); }
+void TForm1::ClearText() {
+    SetWindowTextA(Control(IdMemo), "");
+}
 
 // ---------------------------------------------------------------- start-up and exit
 
@@ -679,13 +696,21 @@ void TForm1::WriteSettings() {
 
 // ---------------------------------------------------------------- handlers
 
-void TForm1::ScanNowClick() { ScanNow(*this); }
+void TForm1::ScanNowClick() {
+    ScanNow(*this);
+}
 
-void TForm1::DeleteFilesClick() { DeleteFiles(*this); }
+void TForm1::DeleteFilesClick() {
+    DeleteFiles(*this);
+}
 
-void TForm1::StopBitBtnClick() { state_.stop = true; }
+void TForm1::StopBitBtnClick() {
+    state_.stop = true;
+}
 
-void TForm1::SaveSettingsButtonClick() { WriteSettings(); }
+void TForm1::SaveSettingsButtonClick() {
+    WriteSettings();
+}
 
 void TForm1::DrivePathButtonClick() {
     std::string start = RootPath();
@@ -702,8 +727,14 @@ void TForm1::DrivePathButtonClick() {
         log_.Add("Path selected = " + (confirmed ? chosen : start));
 }
 
-void TForm1::HelpBitBtnClick() { Form2.ShowModal(Handle()); }
+void TForm1::HelpBitBtnClick() {
+    Form2.ShowModal(Handle());
+}
 
-void TForm1::AboutBitBtnClick() { AboutBox.ShowModal(Handle()); }
+void TForm1::AboutBitBtnClick() {
+    AboutBox.ShowModal(Handle());
+}
 
-void TForm1::Timer1Timer() { SendMessageA(Control(IdProgressBar), PBM_STEPIT, 0, 0); }
+void TForm1::Timer1Timer() {
+    SendMessageA(Control(IdProgressBar), PBM_STEPIT, 0, 0);
+}

@@ -122,7 +122,7 @@ class TForm1 : public Window, public CommandHost, private LogView {
     bool busy_ = false;
     bool closePending_ = false;
     int showCommand_ = SW_SHOWNORMAL;
-    size_t shownRows_ = 0;   // the row count the list view was last given
+    size_t shownRows_ = 0;     // the row count the list view was last given
     bool listChanged_ = false; // rows were added since
     DWORD lastPump_ = 0;
     DWORD lastListRefresh_ = 0;

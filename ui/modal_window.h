@@ -10,8 +10,8 @@ class ModalWindow : public Window {
 
   protected:
     // A fixed dialog frame around a client area of the given size.
-    bool CreateModal(const char* className, const char* caption, int clientWidth,
-                     int clientHeight, DWORD extraStyle = 0);
+    bool CreateModal(const char* className, const char* caption, int clientWidth, int clientHeight,
+                     DWORD extraStyle = 0);
     void EndModal() { running_ = false; }
     // Runs just before each showing, and just after the window has appeared.
     virtual void FormShow() {}

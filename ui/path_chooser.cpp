@@ -1,5 +1,7 @@
 #include "ui/path_chooser.h"
 
+#include "ui/fonts.h"
+
 #include "app/current_directory.h"
 #include "app/errors.h"
 #include "app/handles.h"
@@ -12,8 +14,8 @@ namespace {
 
 const int kRowHeight = 16;
 
-HWND Child(HWND parent, int id, const char* cls, const char* text, DWORD style, int x, int y,
-           int w, int h, DWORD exStyle = 0) {
+HWND Child(HWND parent, int id, const char* cls, const char* text, DWORD style, int x, int y, int w,
+           int h, DWORD exStyle = 0) {
     return CreateWindowExA(exStyle, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, parent,
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                            GetModuleHandleA(nullptr), nullptr);
@@ -58,27 +60,29 @@ bool DirectoryChooser::Create() {
     auto s = [dpi](int v) { return MulDiv(v, dpi, 96); };
     if (!CreateModal("TDirectoryChooser", "Select Directory", s(424), s(255)))
         return false;
-    font_ = CreateFontA(-s(11), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                        DEFAULT_PITCH | FF_DONTCARE, "MS Sans Serif");
+    font_ = CreateUiFont(s(11));
     HWND h = Handle();
     const HWND controls[] = {
         Child(h, 0, WC_STATICA, "Directory &Name:", 0, s(8), s(6), s(200), s(14)),
-        Child(h, IdChooserPath, WC_STATICA, "", SS_PATHELLIPSIS | SS_NOPREFIX, s(8), s(22), s(200), s(14)),
+        Child(h, IdChooserPath, WC_STATICA, "", SS_PATHELLIPSIS | SS_NOPREFIX, s(8), s(22), s(200),
+              s(14)),
         Child(h, 0, WC_STATICA, "&Directories:", 0, s(8), s(42), s(200), s(14)),
         Child(h, IdChooserTree, WC_LISTBOXA, "",
-              WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_OWNERDRAWFIXED | LBS_NOINTEGRALHEIGHT, s(8),
-              s(58), s(200), s(154), WS_EX_CLIENTEDGE),
+              WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_OWNERDRAWFIXED | LBS_NOINTEGRALHEIGHT,
+              s(8), s(58), s(200), s(154), WS_EX_CLIENTEDGE),
         Child(h, 0, WC_STATICA, "&Files: (*.*)", 0, s(216), s(6), s(200), s(14)),
-        Child(h, IdChooserFiles, WC_LISTBOXA, "", WS_VSCROLL | LBS_NOSEL | LBS_NOINTEGRALHEIGHT | LBS_SORT,
-              s(216), s(22), s(200), s(130), WS_EX_CLIENTEDGE),
+        Child(h, IdChooserFiles, WC_LISTBOXA, "",
+              WS_VSCROLL | LBS_NOSEL | LBS_NOINTEGRALHEIGHT | LBS_SORT, s(216), s(22), s(200),
+              s(130), WS_EX_CLIENTEDGE),
         Child(h, 0, WC_STATICA, "D&rives:", 0, s(216), s(162), s(200), s(14)),
-        Child(h, IdChooserDrives, WC_COMBOBOXA, "", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, s(216),
-              s(178), s(200), s(200)),
+        Child(h, IdChooserDrives, WC_COMBOBOXA, "", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST,
+              s(216), s(178), s(200), s(200)),
         Child(h, IdChooserNetwork, WC_BUTTONA, "Ne&twork...", WS_TABSTOP | BS_PUSHBUTTON, s(8),
               s(222), s(75), s(25)),
-        Child(h, IDOK, WC_BUTTONA, "OK", WS_TABSTOP | BS_DEFPUSHBUTTON, s(262), s(222), s(75), s(25)),
-        Child(h, IDCANCEL, WC_BUTTONA, "Cancel", WS_TABSTOP | BS_PUSHBUTTON, s(342), s(222), s(75), s(25)),
+        Child(h, IDOK, WC_BUTTONA, "OK", WS_TABSTOP | BS_DEFPUSHBUTTON, s(262), s(222), s(75),
+              s(25)),
+        Child(h, IDCANCEL, WC_BUTTONA, "Cancel", WS_TABSTOP | BS_PUSHBUTTON, s(342), s(222), s(75),
+              s(25)),
     };
     for (HWND control : controls)
         SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
@@ -117,7 +121,8 @@ void DirectoryChooser::FillDrives() {
             }
             text += std::string(" ") + label;
         }
-        const LRESULT at = SendMessageA(drives, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+        const LRESULT at =
+            SendMessageA(drives, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
         SendMessageA(drives, CB_SETITEMDATA, static_cast<WPARAM>(at), 'a' + i);
     }
 }
@@ -156,7 +161,8 @@ void DirectoryChooser::Refresh() {
     int depth = 1;
     for (size_t start = 3; start < current_.size();) {
         const size_t slash = current_.find('\\', start);
-        const std::string part = current_.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
+        const std::string part =
+            current_.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
         path = WithTrailingBackslash(path) + part;
         const bool last = slash == std::string::npos;
         rows_.push_back({shown(part), path, depth++, last ? 1 : 0});
@@ -165,8 +171,8 @@ void DirectoryChooser::Refresh() {
         start = slash + 1;
     }
     std::vector<std::string> subdirectories, files;
-    for (DirectoryListing entries((WithTrailingBackslash(current_) + "*.*").c_str()); entries.HasEntry();
-         entries.Next()) {
+    for (DirectoryListing entries((WithTrailingBackslash(current_) + "*.*").c_str());
+         entries.HasEntry(); entries.Next()) {
         const WIN32_FIND_DATAA& e = entries.Entry();
         const std::string name = e.cFileName;
         if (!(e.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
@@ -207,7 +213,8 @@ void DirectoryChooser::Refresh() {
 }
 
 void DirectoryChooser::OpenRow(int row) {
-    if (row >= 0 && static_cast<size_t>(row) < rows_.size() && rows_[static_cast<size_t>(row)].path != current_)
+    if (row >= 0 && static_cast<size_t>(row) < rows_.size() &&
+        rows_[static_cast<size_t>(row)].path != current_)
         OpenDirectory(rows_[static_cast<size_t>(row)].path);
 }
 
@@ -264,7 +271,8 @@ void DirectoryChooser::OnCommand(int id, int code) {
         if (code == CBN_SELCHANGE) {
             HWND drives = Control(IdChooserDrives);
             const LRESULT at = SendMessageA(drives, CB_GETCURSEL, 0, 0);
-            const char letter = static_cast<char>(SendMessageA(drives, CB_GETITEMDATA, static_cast<WPARAM>(at), 0));
+            const char letter =
+                static_cast<char>(SendMessageA(drives, CB_GETITEMDATA, static_cast<WPARAM>(at), 0));
             if (!OpenDirectory(std::string(1, letter) + ":"))
                 Refresh(); // back to the drive of the directory still shown
         }

@@ -25,8 +25,8 @@ bool Window::Register(const char* className, HICON icon) {
     return RegisterClassExA(&wc) != 0;
 }
 
-bool Window::CreateTopLevel(const char* className, const char* caption, DWORD style,
-                            DWORD exStyle, int width, int height, HICON icon) {
+bool Window::CreateTopLevel(const char* className, const char* caption, DWORD style, DWORD exStyle,
+                            int width, int height, HICON icon) {
     return Register(className, icon) &&
            CreateWindowExA(exStyle, className, caption, style, CW_USEDEFAULT, CW_USEDEFAULT, width,
                            height, nullptr, nullptr, GetModuleHandleA(nullptr), this) != nullptr;

@@ -1,6 +1,8 @@
 #!/usr/bin/env python3
 """Times Vantrell beside the platform's floor on generated trees and writes
-docs/performance.md. Usage: run.py [--runs N] SIZE... (e.g. 10000 100000 1000000)"""
+docs/performance.md, replacing the table's rows for the same size and days.
+Usage: run.py [--runs N] [--days D] SIZE...   (e.g. 10000 100000 1000000)
+With --days 0 every file of the tree is old, so the interactive scan lists them all."""
 import argparse
 import datetime
 import os
@@ -19,7 +21,7 @@ from harness import Program, Window, wait_for, win  # noqa: E402
 BUILD = os.path.join(ROOT, "build")
 FLOOR = os.path.join(BUILD, "vantrell_floor.exe")
 WORK = "/tmp/vantrell-bench"
-DAYS = "30"
+DAYS = "30"  # set from --days
 
 
 def tree(size):
@@ -101,8 +103,11 @@ def interactive(source, size):
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--runs", type=int, default=3)
+    parser.add_argument("--days", default="30")
     parser.add_argument("sizes", nargs="+", type=int)
     args = parser.parse_args()
+    global DAYS
+    DAYS = args.days
     os.makedirs(WORK, exist_ok=True)
     rows = []
     for size in args.sizes:
@@ -117,39 +122,51 @@ def main():
             scan.append(seconds)
             extra.append(bytes_per_row)
         m = statistics.median
-        rows.append((size, m(job), m(bare_job), m(scan), m(bare_walk), m(extra), listed))
+        rows.append((size, int(DAYS), m(job), m(bare_job), m(scan), m(bare_walk), m(extra), listed, runs))
         print("%d files: job %.2f s (bare %.2f), scan %.2f s (bare walk %.2f), %.0f bytes/row" %
               (size, m(job), m(bare_job), m(scan), m(bare_walk), m(extra)), flush=True)
     write_report(rows, args.runs)
 
 
+TABLE_HEAD = "| files | days | rows listed | runs | unattended job s | bare job s | ratio | interactive scan s | bare walk s | ratio | job us/file | bytes/row beyond its text |"
+
+
 def write_report(rows, runs):
+    path = os.path.join(ROOT, "docs", "performance.md")
+    kept = {}
+    notes = ""
+    if os.path.exists(path):
+        text = open(path).read()
+        for line in text.splitlines():
+            cells = [c.strip() for c in line.strip("|").split("|")]
+            if line.startswith("| ") and len(cells) == 12 and cells[0].isdigit():
+                kept[(int(cells[0]), int(cells[1]))] = line
+        if "\n## Notes" in text:
+            notes = text[text.index("\n## Notes"):]
+    for size, days, job, bare_job, scan, bare_walk, extra, listed, n in rows:
+        kept[(size, days)] = "| %d | %d | %d | %d | %.2f | %.2f | %.2f | %.2f | %.2f | %.2f | %.1f | %.0f |" % (
+            size, days, listed, n, job, bare_job, job / bare_job, scan, bare_walk, scan / bare_walk,
+            job / size * 1e6, extra)
     lines = [
         "# Performance",
         "",
-        "Measured by `scripts/benchmark.sh` on %s (%s, %d cores), %s, under Wine with Xvfb."
+        "Measured by `scripts/benchmark.sh` on %s (%s, %d cores), last on %s, under Wine with Xvfb."
         % (platform.node(), platform.machine(), os.cpu_count(), datetime.date.today().isoformat()),
         "Trees from `scripts/benchmark/make_tree.py`: about 100 files per directory, four levels,",
-        "half of the files 400 days old, an empty old directory in every tenth directory; %d days." % int(DAYS),
-        "Each figure is the median of %d runs (1,000,000 files: fewer) on a fresh copy of the tree;" % runs,
-        "the bare programs are `scripts/benchmark/floor.cpp`, measured in the same run.",
+        "half of the files 400 days old, an empty old directory in every tenth directory. Each",
+        "figure is the median of the given runs on a fresh copy of the tree; the bare programs",
+        "are `scripts/benchmark/floor.cpp`, measured in the same run. With 0 days every file is old.",
         "",
-        "| files | unattended job s | bare job s | ratio | interactive scan s | bare walk s | ratio | job us/file | bytes/row beyond its text |",
-        "| ---: | ---: | ---: | ---: | ---: | ---: | ---: | ---: | ---: |",
-    ]
-    for size, job, bare_job, scan, bare_walk, extra, listed in rows:
-        lines.append("| %d | %.2f | %.2f | %.2f | %.2f | %.2f | %.2f | %.1f | %.0f |" % (
-            size, job, bare_job, job / bare_job, scan, bare_walk, scan / bare_walk, job / size * 1e6, extra))
-    lines += [
+        TABLE_HEAD,
+        "| ---: | ---: | ---: | ---: | ---: | ---: | ---: | ---: | ---: | ---: | ---: | ---: |",
+    ] + [kept[k] for k in sorted(kept)] + [
         "",
         "The interactive scan runs from the key press on Scan Now until the log file is written,",
         "with the list filled and the window repainting. Bytes per row: the growth of the",
         "process's peak memory over the scan, per listed row, less the row's own text.",
-        "",
     ]
-    os.makedirs(os.path.join(ROOT, "docs"), exist_ok=True)
-    with open(os.path.join(ROOT, "docs", "performance.md"), "w") as f:
-        f.write("\n".join(lines))
+    with open(path, "w") as f:
+        f.write("\n".join(lines) + "\n" + notes)
     print("\n".join(lines))
 
 

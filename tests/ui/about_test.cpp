@@ -16,7 +16,8 @@ std::string Self() {
 std::string TempDir() {
     char temp[MAX_PATH];
     GetTempPathA(MAX_PATH, temp);
-    std::string dir = std::string(temp) + "vantrell-fileinfo-" + std::to_string(GetCurrentProcessId());
+    std::string dir =
+        std::string(temp) + "vantrell-fileinfo-" + std::to_string(GetCurrentProcessId());
     CreateDirectoryA(dir.c_str(), nullptr);
     return dir;
 }

@@ -9,7 +9,8 @@ TEST(HelpWindow, ThePageAndItsPictureAreResourcesOfTheHtmlType) {
     for (const char* name : {"HELPHTML", "HELPHTML_PNG"})
         EXPECT_NE(FindResourceA(nullptr, name, MAKEINTRESOURCEA(23)), nullptr) << name;
     const std::string page = TForm2::HelpPageText();
-    EXPECT_EQ(page.rfind("<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\"", 0), 0u);
+    EXPECT_EQ(page.rfind("<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\"", 0),
+              0u);
     EXPECT_NE(page.find("charset=ISO-8859-1"), std::string::npos);
     EXPECT_EQ(page.find("\n"), page.find("\r\n") + 1) << "lines end with CR LF";
     char path[MAX_PATH];
@@ -25,8 +26,10 @@ TEST(HelpWindow, ShowsTheWholePageWithItsLinksAndKeepsItsLayoutOnResize) {
     for (const HelpBlock& b : view.Blocks())
         for (const HelpRun& r : b.runs) {
             install = install || r.text.find("INSTALLATION & REQUIREMENTS:") != std::string::npos;
-            mono = mono || (b.kind == HelpBlock::Mono && r.text.find("Vantrell h:\\ 30") != std::string::npos);
-            donate = donate || (r.text == "Donation" && r.link == "https://vantrell.example.com/donate.php");
+            mono = mono || (b.kind == HelpBlock::Mono &&
+                            r.text.find("Vantrell h:\\ 30") != std::string::npos);
+            donate = donate ||
+                     (r.text == "Donation" && r.link == "https://vantrell.example.com/donate.php");
         }
     EXPECT_TRUE(install);
     EXPECT_TRUE(mono);

@@ -23,7 +23,9 @@ struct WindowFixture : ::testing::Test {
         Pump();
     }
     bool Enabled(ControlId id) { return IsWindowEnabled(form.Control(id)) != FALSE; }
-    bool Visible(ControlId id) { return (GetWindowLongA(form.Control(id), GWL_STYLE) & WS_VISIBLE) != 0; }
+    bool Visible(ControlId id) {
+        return (GetWindowLongA(form.Control(id), GWL_STYLE) & WS_VISIBLE) != 0;
+    }
     RECT Place(ControlId id) {
         RECT r;
         GetWindowRect(form.Control(id), &r);
@@ -48,7 +50,8 @@ struct WindowFixture : ::testing::Test {
 };
 
 TEST_F(WindowFixture, SwitchesBetweenTheIdleAndBusyStates) {
-    const ControlId inputs[] = {IdScanNow, IdClose, IdDaysOldEdit, IdSelectDrivePath, IdSaveSettings};
+    const ControlId inputs[] = {IdScanNow, IdClose, IdDaysOldEdit, IdSelectDrivePath,
+                                IdSaveSettings};
     for (ControlId id : inputs)
         EXPECT_TRUE(Enabled(id)) << id;
     EXPECT_FALSE(Enabled(IdDelete));

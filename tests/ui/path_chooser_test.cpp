@@ -13,7 +13,8 @@ struct ChooserFixture : ::testing::Test {
         char temp[MAX_PATH];
         GetTempPathA(MAX_PATH, temp);
         root = std::string(temp) + "vantrell-chooser-" + std::to_string(GetCurrentProcessId());
-        for (const char* d : {"", "\\Windows", "\\Windows\\System", "\\Windows\\apps", "\\Windows\\Hidden"})
+        for (const char* d :
+             {"", "\\Windows", "\\Windows\\System", "\\Windows\\apps", "\\Windows\\Hidden"})
             CreateDirectoryA((root + d).c_str(), nullptr);
         SetFileAttributesA((root + "\\Windows\\Hidden").c_str(), FILE_ATTRIBUTE_HIDDEN);
         CloseHandle(CreateFileA((root + "\\Windows\\notes.txt").c_str(), GENERIC_WRITE, 0, nullptr,
@@ -23,7 +24,8 @@ struct ChooserFixture : ::testing::Test {
     void TearDown() override {
         SetCurrentDirectoryA("C:\\");
         DeleteFileA((root + "\\Windows\\notes.txt").c_str());
-        for (const char* d : {"\\Windows\\Hidden", "\\Windows\\apps", "\\Windows\\System", "\\Windows", ""}) {
+        for (const char* d :
+             {"\\Windows\\Hidden", "\\Windows\\apps", "\\Windows\\System", "\\Windows", ""}) {
             SetFileAttributesA((root + d).c_str(), FILE_ATTRIBUTE_NORMAL);
             RemoveDirectoryA((root + d).c_str());
         }

@@ -50,14 +50,28 @@ TEST(TryParseInt32, ReadsDecimalAndHexWithinThirtyTwoBits) {
         bool ok;
         int32_t value;
     } cases[] = {
-        {"30", true, 30},       {"  +7", true, 7},       {"-1", true, -1},
-        {"$1E", true, 30},      {"x1e", true, 30},       {"0X1E", true, 30},
-        {"0x", false, 0},       {"$", false, 0},         {"", false, 0},
-        {" ", false, 0},        {"12x", false, 0},       {"1.5", false, 0},
-        {"abc", false, 0},      {"30 ", false, 0},       {"\t30", false, 0},
-        {"2147483647", true, 2147483647},                {"2147483648", false, 0},
-        {"-2147483648", true, INT32_MIN},                {"-2147483649", false, 0},
-        {"$FFFFFFFF", true, -1}, {"$100000000", false, 0}, {"+-1", false, 0},
+        {"30", true, 30},
+        {"  +7", true, 7},
+        {"-1", true, -1},
+        {"$1E", true, 30},
+        {"x1e", true, 30},
+        {"0X1E", true, 30},
+        {"0x", false, 0},
+        {"$", false, 0},
+        {"", false, 0},
+        {" ", false, 0},
+        {"12x", false, 0},
+        {"1.5", false, 0},
+        {"abc", false, 0},
+        {"30 ", false, 0},
+        {"\t30", false, 0},
+        {"2147483647", true, 2147483647},
+        {"2147483648", false, 0},
+        {"-2147483648", true, INT32_MIN},
+        {"-2147483649", false, 0},
+        {"$FFFFFFFF", true, -1},
+        {"$100000000", false, 0},
+        {"+-1", false, 0},
         {"99999999999999999999", false, 0},
     };
     for (const auto& c : cases) {
@@ -69,7 +83,9 @@ TEST(TryParseInt32, ReadsDecimalAndHexWithinThirtyTwoBits) {
     }
 }
 
-bool OnlyTempIsDirectory(const std::string& path) { return path == "C:\\Temp" || path == "C:\\Old Files\\"; }
+bool OnlyTempIsDirectory(const std::string& path) {
+    return path == "C:\\Temp" || path == "C:\\Old Files\\";
+}
 
 TEST(DecideRunMode, ChoosesTheModeAndWordsEachParameterError) {
     const std::string daysPrefix = "ERROR: The Days parameter ";
@@ -88,15 +104,20 @@ TEST(DecideRunMode, ChoosesTheModeAndWordsEachParameterError) {
         {{"v", "C:\\Old Files\\", "$1E"}, RunModeDecision::Unattended, ""},
         {{"v", "C:\\Temp", "0"}, RunModeDecision::Unattended, ""},
         {{"v", "C:\\Temp", "365"}, RunModeDecision::Unattended, ""},
-        {{"v", "C:\\Nope", "abc"}, RunModeDecision::ParameterError,
+        {{"v", "C:\\Nope", "abc"},
+         RunModeDecision::ParameterError,
          "ERROR: The Path parameter C:\\Nope has a path that cannot be found or does not exist."},
-        {{"v", "C:\\Temp", "366"}, RunModeDecision::ParameterError,
+        {{"v", "C:\\Temp", "366"},
+         RunModeDecision::ParameterError,
          daysPrefix + "366 must be 365 days or less."},
-        {{"v", "C:\\Temp", "-1"}, RunModeDecision::ParameterError,
+        {{"v", "C:\\Temp", "-1"},
+         RunModeDecision::ParameterError,
          daysPrefix + "-1 must be a positive number."},
-        {{"v", "C:\\Temp", "12x"}, RunModeDecision::ParameterError,
+        {{"v", "C:\\Temp", "12x"},
+         RunModeDecision::ParameterError,
          daysPrefix + "12x is not a valid integer."},
-        {{"v", "C:\\Temp", "1.5"}, RunModeDecision::ParameterError,
+        {{"v", "C:\\Temp", "1.5"},
+         RunModeDecision::ParameterError,
          daysPrefix + "1.5 is not a valid integer."},
     };
     for (const auto& c : cases) {

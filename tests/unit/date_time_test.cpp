@@ -29,8 +29,10 @@ TEST(EncodeDateTime, CountsDaysFromTheEpochAndEncodesEarlierDatesNegatively) {
 }
 
 TEST(DecodeDateTime, RoundTripsToTheMillisecond) {
-    const CalendarTime samples[] = {{2026, 12, 8, 7, 23, 9, 456}, {1899, 12, 29, 18, 0, 0, 1},
-                                    {2000, 2, 29, 23, 59, 59, 999}, {1601, 1, 1, 0, 0, 0, 0},
+    const CalendarTime samples[] = {{2026, 12, 8, 7, 23, 9, 456},
+                                    {1899, 12, 29, 18, 0, 0, 1},
+                                    {2000, 2, 29, 23, 59, 59, 999},
+                                    {1601, 1, 1, 0, 0, 0, 0},
                                     {2107, 12, 31, 12, 0, 0, 0}};
     for (const CalendarTime& t : samples) {
         CalendarTime back = DecodeDateTime(EncodeDateTime(t));
@@ -76,7 +78,7 @@ TEST(OldDirectoryRule, ShiftsModifiedBySixtyOneSeconds) {
 
 TEST(AgeInDays, TruncatesTheDistanceFromCreated) {
     const DateTime start = At(2026, 6, 10, 12);
-    EXPECT_EQ(AgeInDays(start, At(2026, 6, 1, 18)), 8);             // 8.75 days
+    EXPECT_EQ(AgeInDays(start, At(2026, 6, 1, 18)), 8); // 8.75 days
     EXPECT_EQ(AgeInDays(start, start - 1.999), 1);
     EXPECT_EQ(AgeInDays(start, start + 2.5), 2) << "sign ignored";
     EXPECT_EQ(AgeInDays(start, start), 0);

@@ -17,7 +17,9 @@ std::vector<std::string> Files(const FoundFileList& list) {
     return files;
 }
 
-void Add(FoundFileList& list, const std::string& file) { list.AddRow(file, "c", "m", "a", "1"); }
+void Add(FoundFileList& list, const std::string& file) {
+    list.AddRow(file, "c", "m", "a", "1");
+}
 
 TEST(FoundFileList, OrdersByTheLocaleComparisonNotByBytes) {
     FoundFileList list;
@@ -29,8 +31,8 @@ TEST(FoundFileList, OrdersByTheLocaleComparisonNotByBytes) {
     FoundFileList words;
     for (const char* f : {"B", "b", "A", "a", "it's", "its", "co-op", "coop", "file9", "file10"})
         Add(words, f);
-    EXPECT_EQ(Files(words), (std::vector<std::string>{"a", "A", "b", "B", "coop", "co-op",
-                                                      "file10", "file9", "its", "it's"}));
+    EXPECT_EQ(Files(words), (std::vector<std::string>{"a", "A", "b", "B", "coop", "co-op", "file10",
+                                                      "file9", "its", "it's"}));
 }
 
 TEST(FoundFileList, KeepsEveryRowsTextsTogether) {

@@ -19,7 +19,9 @@ std::string RandomText(std::mt19937& random, size_t maxLength) {
     return text;
 }
 
-bool ExistingForFuzz(const std::string& path) { return path == "C:\\Data"; }
+bool ExistingForFuzz(const std::string& path) {
+    return path == "C:\\Data";
+}
 
 TEST(Fuzz, SplittingNeverKeepsQuotesOrSeparatorsOutsideQuotes) {
     std::mt19937 random(3);

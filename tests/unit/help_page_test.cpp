@@ -15,10 +15,12 @@ TEST(HelpPage, ReadsTheSubsetThePageUses) {
     const std::vector<HelpBlock> blocks = ParseHelpPage(
         "<html><head><title>T</title><style>h2 { x }</style></head><body>\r\n"
         "<h2>&nbsp;<img src=\"HELPHTML_PNG\" width=\"32\">Vantrell Help</h2>\r\n"
-        "<p>Two   ways,\r\n <b>really</b>:</p>\r\n<ol>\r\n<li>Manually</li>\r\n<li>Command prompt</li>\r\n</ol>\r\n"
+        "<p>Two   ways,\r\n <b>really</b>:</p>\r\n<ol>\r\n<li>Manually</li>\r\n<li>Command "
+        "prompt</li>\r\n</ol>\r\n"
         "<h4>INSTALLATION &amp; REQUIREMENTS:</h4>\r\n"
         "<p class=\"mono\">Vantrell<br>\r\n&nbsp;&nbsp;[days]</p>\r\n"
-        "<ul><li>one</li></ul><p>a <a href=\"https://x.example/d\" target=\"_blank\">Donation</a>.</p><hr>"
+        "<ul><li>one</li></ul><p>a <a href=\"https://x.example/d\" "
+        "target=\"_blank\">Donation</a>.</p><hr>"
         "</body></html>");
     ASSERT_EQ(blocks.size(), 9u);
     EXPECT_EQ(blocks[0].kind, HelpBlock::Heading2);

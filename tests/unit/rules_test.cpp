@@ -14,7 +14,8 @@ TEST(ErrorReportText, AddsAFullStopOnlyAfterCharactersAboveIt) {
     EXPECT_EQ(ErrorReportText("File access denied"), "File access denied.");
     EXPECT_EQ(ErrorReportText("I/O error 206"), "I/O error 206.");
     EXPECT_EQ(ErrorReportText("Done."), "Done.");
-    EXPECT_EQ(ErrorReportText("Cannot create file \"C:\\a.log\""), "Cannot create file \"C:\\a.log\"");
+    EXPECT_EQ(ErrorReportText("Cannot create file \"C:\\a.log\""),
+              "Cannot create file \"C:\\a.log\"");
     EXPECT_EQ(ErrorReportText("(see above)"), "(see above)");
     EXPECT_EQ(ErrorReportText("en-dash \xE9"), "en-dash \xE9.");
     EXPECT_EQ(ErrorReportText(""), "");
@@ -22,10 +23,14 @@ TEST(ErrorReportText, AddsAFullStopOnlyAfterCharactersAboveIt) {
 
 TEST(InOutErrorText, NamesTheKnownCodesAndNumbersTheRest) {
     const std::pair<unsigned long, const char*> cases[] = {
-        {2, "File not found"},        {3, "Invalid filename"},
-        {4, "Too many open files"},   {5, "File access denied"},
-        {100, "Read beyond end of file"}, {101, "Disk full"},
-        {106, "Invalid numeric input"}, {206, "I/O error 206"},
+        {2, "File not found"},
+        {3, "Invalid filename"},
+        {4, "Too many open files"},
+        {5, "File access denied"},
+        {100, "Read beyond end of file"},
+        {101, "Disk full"},
+        {106, "Invalid numeric input"},
+        {206, "I/O error 206"},
         {32, "I/O error 32"},
     };
     for (const auto& c : cases)
@@ -81,9 +86,10 @@ TEST(CsvText, QuotesThePathAndCopiesTheOtherCellsAsShown) {
     FoundFileList list(FoundFileList::ByteOrderKey);
     list.AddRow("C:\\My Files\\a,b.txt", "5/3/2008", "5/3/2008 2:07:09 PM", "6/3/2008", "30");
     list.AddRow("C:\\Empty\\", "1,2", "x", "y", "400");
-    EXPECT_EQ(CsvText(list), "File,Created,Modified,Accessed,Age (Days)\r\n"
-                             "\"C:\\Empty\\\",1,2,x,y,400\r\n"
-                             "\"C:\\My Files\\a,b.txt\",5/3/2008,5/3/2008 2:07:09 PM,6/3/2008,30\r\n");
+    EXPECT_EQ(CsvText(list),
+              "File,Created,Modified,Accessed,Age (Days)\r\n"
+              "\"C:\\Empty\\\",1,2,x,y,400\r\n"
+              "\"C:\\My Files\\a,b.txt\",5/3/2008,5/3/2008 2:07:09 PM,6/3/2008,30\r\n");
     list.Clear();
     EXPECT_EQ(CsvText(list), "File,Created,Modified,Accessed,Age (Days)\r\n");
 }
@@ -95,13 +101,14 @@ TEST(DaysField, FiltersTypingReadsClampsAndSteps) {
         EXPECT_FALSE(IsDaysCharAccepted(c, ',')) << int(c);
     EXPECT_TRUE(IsDaysCharAccepted('.', '.'));
 
-    const std::pair<const char*, int32_t> reads[] = {{"30", 30}, {"", 0},     {"-", 0},
+    const std::pair<const char*, int32_t> reads[] = {{"30", 30}, {"", 0},      {"-", 0},
                                                      {"1.5", 0}, {"400", 400}, {"-5", -5}};
     for (const auto& r : reads)
         EXPECT_EQ(DaysValueOf(r.first), r.second) << r.first;
 
     const std::pair<const char*, const char*> exits[] = {
-        {"400", "365"}, {"-5", "0"}, {"365", "365"}, {"0", "0"}, {"", ""}, {"1.5", "1.5"}, {"-", "-"}};
+        {"400", "365"}, {"-5", "0"},    {"365", "365"}, {"0", "0"},
+        {"", ""},       {"1.5", "1.5"}, {"-", "-"}};
     for (const auto& e : exits)
         EXPECT_EQ(DaysTextOnExit(e.first), e.second) << e.first;
 

@@ -55,8 +55,9 @@ TEST_F(DeleteFixture, AFileHeldOpenIsLoggedWithItsReasonAndTheRestAreDeleted) {
     tree.File("held.txt", 40);
     tree.File("z.txt", 40);
     ScanNow(host);
-    HANDLE held = CreateFileA(tree.Path("held.txt").c_str(), GENERIC_READ,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE held =
+        CreateFileA(tree.Path("held.txt").c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     DeleteFiles(host);
     CloseHandle(held);
@@ -126,7 +127,8 @@ TEST_F(DeleteFixture, NestedEmptyDirectoriesAreVisitedDeepestFirst) {
     auto at = [&](const std::string& l) {
         return std::find(lines.begin(), lines.end(), l) - lines.begin();
     };
-    EXPECT_LT(at("Checking directory " + r + "\\A\\B\\C"), at("Checking directory " + r + "\\A\\B"));
+    EXPECT_LT(at("Checking directory " + r + "\\A\\B\\C"),
+              at("Checking directory " + r + "\\A\\B"));
     EXPECT_LT(at("Checking directory " + r + "\\A\\B"), at("Checking directory " + r + "\\A"));
     EXPECT_FALSE(tree.Exists("A\\B\\C"));
     // The diagnostic lines of one visit, labels ten characters wide.

@@ -39,13 +39,13 @@ struct ScanFixture : ::testing::Test {
 TEST_F(ScanFixture, ListsOldFilesOfEveryAttributeButNeverEntersHiddenOrSystemDirectories) {
     ScanNow(host);
     const std::string r = tree.Root();
-    EXPECT_EQ(host.FoundFiles(), (Lines{r + "\\a.txt", r + "\\h.txt", r + "\\r.txt",
-                                        r + "\\s.txt", r + "\\Sub\\old.txt"}));
-    EXPECT_EQ(host.Lines(), (Lines{"Searching path " + r,
-                                   "Looking for files older than 30 days (Created before " +
-                                       CutOffText() + ")",
-                                   "Searching...", "6 files found under " + r,
-                                   "5 files older than 30 days.", "Finished."}));
+    EXPECT_EQ(host.FoundFiles(), (Lines{r + "\\a.txt", r + "\\h.txt", r + "\\r.txt", r + "\\s.txt",
+                                        r + "\\Sub\\old.txt"}));
+    EXPECT_EQ(host.Lines(),
+              (Lines{"Searching path " + r,
+                     "Looking for files older than 30 days (Created before " + CutOffText() + ")",
+                     "Searching...", "6 files found under " + r, "5 files older than 30 days.",
+                     "Finished."}));
     EXPECT_EQ(host.events, (Lines{"busy", "delete enabled", "idle"}));
     EXPECT_EQ(host.state.counters.examined, 6);
     EXPECT_EQ(host.pumps, 6) << "one message pump per file examined";
@@ -59,7 +59,8 @@ TEST_F(ScanFixture, WritesTheCsvFileInListOrder) {
     ScanNow(host);
     const std::string csv = ReadWholeFile(host.state.programDirectory + kCsvFileName);
     const std::string r = tree.Root();
-    ASSERT_EQ(csv.rfind("File,Created,Modified,Accessed,Age (Days)\r\n\"" + r + "\\a.txt\",", 0), 0u)
+    ASSERT_EQ(csv.rfind("File,Created,Modified,Accessed,Age (Days)\r\n\"" + r + "\\a.txt\",", 0),
+              0u)
         << csv;
     size_t lines = 0;
     for (size_t at = csv.find("\r\n"); at != std::string::npos; at = csv.find("\r\n", at + 2))

@@ -97,8 +97,8 @@ TEST(Settings, GarbageHugeAndRepeatedInputNeverBreaksReading) {
     const std::string ini = dir.Path("Vantrell.ini");
     const std::string programDir = dir.Root() + "\\";
 
-    WriteText(ini, "[Vantrell]\r\nDrivePath=" + std::string(5000, 'p') + "\r\nDaysOld=" +
-                       std::string(5000, '7') + "\r\n");
+    WriteText(ini, "[Vantrell]\r\nDrivePath=" + std::string(5000, 'p') +
+                       "\r\nDaysOld=" + std::string(5000, '7') + "\r\n");
     SettingsValues longLines = ReadSettingsFile(ini, programDir);
     EXPECT_EQ(longLines.drivePath, std::string(2047, 'p')) << "texts are cut at 2047 characters";
     EXPECT_EQ(longLines.daysOld, 30) << "a number beyond 32 bits gives the default";

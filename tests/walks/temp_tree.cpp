@@ -58,7 +58,9 @@ TempTree::TempTree() {
         throw std::runtime_error("cannot create " + root_);
 }
 
-TempTree::~TempTree() { RemoveTree(root_); }
+TempTree::~TempTree() {
+    RemoveTree(root_);
+}
 
 void TempTree::File(const std::string& relative, double daysAgo, DWORD attributes,
                     const std::string& content) {

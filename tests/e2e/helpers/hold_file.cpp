@@ -16,8 +16,8 @@ int main(int argc, char** argv) {
         fprintf(stderr, "cannot open %s: %lu\n", argv[1], GetLastError());
         return 1;
     }
-    HANDLE marker = CreateFileA((std::string(argv[1]) + ".held").c_str(), GENERIC_WRITE, 0,
-                                nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE marker = CreateFileA((std::string(argv[1]) + ".held").c_str(), GENERIC_WRITE, 0, nullptr,
+                                CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     CloseHandle(marker);
     Sleep(static_cast<DWORD>(atoi(argv[2])) * 1000);
     CloseHandle(file);
