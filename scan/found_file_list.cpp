@@ -13,17 +13,17 @@ const char* const FoundFileList::kCaptions[5] = {"File", "Created", "Modified", 
 namespace {
 
 // A row is its sort key followed by its five texts, each ending with a NUL.
-char* PackRow(const std::string& key, const std::string* texts) {
+char* PackRow(const std::string& key, const std::string* const* texts) {
     size_t size = key.size() + 1;
     for (int i = 0; i < 5; ++i)
-        size += texts[i].size() + 1;
+        size += texts[i]->size() + 1;
     char* row = new char[size];
     char* p = row;
     std::memcpy(p, key.c_str(), key.size() + 1);
     p += key.size() + 1;
     for (int i = 0; i < 5; ++i) {
-        std::memcpy(p, texts[i].c_str(), texts[i].size() + 1);
-        p += texts[i].size() + 1;
+        std::memcpy(p, texts[i]->c_str(), texts[i]->size() + 1);
+        p += texts[i]->size() + 1;
     }
     return row;
 }
@@ -37,7 +37,13 @@ bool KeyLess(const char* a, const char* b) {
 FoundFileList::FoundFileList(SortKey sortKey) : sortKey_(sortKey ? sortKey : LocaleSortKey) {}
 
 std::string FoundFileList::LocaleSortKey(const std::string& file) {
-    const int size = LCMapStringA(LOCALE_USER_DEFAULT, LCMAP_SORTKEY, file.c_str(), -1, nullptr, 0);
+    // One call for the usual path; a longer key is asked for its size first.
+    char buffer[1024];
+    int size = LCMapStringA(LOCALE_USER_DEFAULT, LCMAP_SORTKEY, file.c_str(), -1, buffer,
+                            sizeof buffer);
+    if (size > 0)
+        return std::string(buffer, std::strlen(buffer));
+    size = LCMapStringA(LOCALE_USER_DEFAULT, LCMAP_SORTKEY, file.c_str(), -1, nullptr, 0);
     if (size <= 0)
         throw std::bad_alloc(); // no key can be made: treated as running out of resources
     std::string key(static_cast<size_t>(size), '\0');
@@ -63,7 +69,7 @@ void FoundFileList::Clear() {
 void FoundFileList::AddRow(const std::string& file, const std::string& created,
                            const std::string& modified, const std::string& accessed,
                            const std::string& age) {
-    const std::string texts[5] = {file, created, modified, accessed, age};
+    const std::string* const texts[5] = {&file, &created, &modified, &accessed, &age};
     std::unique_ptr<char[]> row(PackRow(sortKey_(file), texts));
     auto less = KeyLess;
     if (blocks_.empty())

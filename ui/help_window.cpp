@@ -13,6 +13,11 @@ const WORD kHtmlResource = 23;
 
 } // namespace
 
+TForm2::~TForm2() {
+    if (font_)
+        DeleteObject(font_);
+}
+
 bool TForm2::Create() {
     if (!CreateModal("TForm2", "Vantrell Help", 617, 466, WS_THICKFRAME))
         return false;
@@ -47,7 +52,6 @@ std::string TForm2::HelpPageText() {
 void TForm2::FormCreate() {
     // The page is the one stored under the help address; the program draws it itself, so
     // it reads the same under any system, also where no HTML engine is installed.
-    address_ = HelpAddress();
     WebBrowser1.SetPage(ParseHelpPage(HelpPageText()));
 }
 

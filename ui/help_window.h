@@ -10,6 +10,7 @@ enum HelpControlId { IdHelpClose = 4001, IdHelpView };
 
 class TForm2 : public ModalWindow {
   public:
+    ~TForm2() override;
     bool Create();
     // "res://" + the running executable's full path + "/HELPHTML".
     static std::string HelpAddress();
@@ -27,5 +28,4 @@ class TForm2 : public ModalWindow {
     HelpView WebBrowser1;
     GlyphImages glyphs_;
     HFONT font_ = nullptr;
-    std::string address_;
 };

@@ -6,6 +6,7 @@ import shutil
 import subprocess
 import tempfile
 import time
+import unittest
 
 EXE = os.environ.get("VANTRELL_EXE", os.path.join(os.path.dirname(__file__), "..", "..", "build", "Vantrell.exe"))
 DIALOG_CAPTIONS = ("Error", "Information", "Vantrell")
@@ -184,3 +185,24 @@ def wait_for(probe, timeout, what):
             return value
         time.sleep(0.2)
     raise TimeoutError("waited %d s for %s" % (timeout, what))
+
+
+class TreeTestCase(unittest.TestCase):
+    """A fresh program directory with an empty tree "tree" in it, and readers of what the
+    program wrote."""
+
+    def setUp(self):
+        self.program = Program()
+        self.addCleanup(self.program.cleanup)
+        self.root = os.path.join(self.program.dir, "tree")
+        os.mkdir(self.root)
+
+    def tree(self, relative):
+        return os.path.join(self.root, relative)
+
+    def log_lines(self):
+        return (self.program.read("VantrellActivity.log") or b"").decode("cp1252").split("\r\n")[:-1]
+
+    def csv_paths(self):
+        csv = self.program.read("VantrellFiles.csv") or b""
+        return [line.split(b'"')[1].decode("cp1252") for line in csv.split(b"\r\n")[1:-1]]

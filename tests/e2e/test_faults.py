@@ -1,33 +1,15 @@
 """Faults a deleting tool must survive: each ends with a documented return code, reports
 what happened, and deletes nothing it had not reported."""
 import os
-import shutil
 import subprocess
-import time
 import unittest
 
-from harness import Program, Window, make_file, wait_for, win
+from harness import TreeTestCase, Window, make_file, wait_for, win
 
 HOLD = os.environ.get("HOLD_FILE_EXE", os.path.join(os.path.dirname(__file__), "..", "..", "build", "hold_file.exe"))
 
 
-class Faults(unittest.TestCase):
-    def setUp(self):
-        self.program = Program()
-        self.addCleanup(self.program.cleanup)
-        self.root = os.path.join(self.program.dir, "tree")
-        os.mkdir(self.root)
-
-    def tree(self, relative):
-        return os.path.join(self.root, relative)
-
-    def log(self):
-        return (self.program.read("VantrellActivity.log") or b"").decode("cp1252").split("\r\n")[:-1]
-
-    def csv_paths(self):
-        csv = self.program.read("VantrellFiles.csv") or b""
-        return [line.split(b'"')[1].decode("cp1252") for line in csv.split(b"\r\n")[1:-1]]
-
+class Faults(TreeTestCase):
     def hold(self, path):
         """A second process holding the file open without delete sharing."""
         holder = subprocess.Popen(["wine", HOLD, win(path), "120"], stdout=subprocess.DEVNULL,
@@ -41,7 +23,7 @@ class Faults(unittest.TestCase):
         self.hold(self.tree("held.txt"))
         result = self.program.run('"%s" 30' % win(self.root))
         self.assertEqual((result.code, result.dialogs), (0, []))
-        log = self.log()
+        log = self.log_lines()
         at = log.index("ERROR: Could not delete " + win(self.tree("held.txt")))
         self.assertRegex(log[at + 1], r"^REASON: \S.*[^.]$")
         self.assertIn("2 files deleted.", log)
@@ -55,7 +37,7 @@ class Faults(unittest.TestCase):
         result = self.program.run('"%s" 30' % win(self.root))
         self.assertEqual((result.code, result.dialogs), (2, ["Vantrell"]))
         self.assertTrue(os.path.exists(self.tree("old.txt")))
-        self.assertRegex(self.log()[-1], r'^Cannot create file "%s\\VantrellFiles\.csv"\. \S.*[^.]\.$'
+        self.assertRegex(self.log_lines()[-1], r'^Cannot create file "%s\\VantrellFiles\.csv"\. \S.*[^.]\.$'
                          % win(self.program.dir).replace("\\", "\\\\"))
 
     def test_a_locked_log_file_is_reported_and_only_listed_files_were_deleted(self):
@@ -77,8 +59,8 @@ class Faults(unittest.TestCase):
         wait_for(lambda: self.program.read("VantrellActivity.log"), 30, "the scan")
         os.remove(self.tree("gone.txt"))
         window.keys("Tab", "space")
-        wait_for(lambda: "Finished." in self.log()[-1:] and "Deleting files..." in self.log(), 30, "the deletion")
-        log = self.log()
+        wait_for(lambda: "Finished." in self.log_lines()[-1:] and "Deleting files..." in self.log_lines(), 30, "the deletion")
+        log = self.log_lines()
         at = log.index("ERROR: Could not delete " + win(self.tree("gone.txt")))
         self.assertRegex(log[at + 1], r"^REASON: \S")
         self.assertIn("1 files deleted.", log)
@@ -94,7 +76,7 @@ class Faults(unittest.TestCase):
         make_file(outside, 40)
         result = self.program.run('"%s" 30' % win(self.root))
         self.assertEqual((result.code, result.dialogs), (2, ["Vantrell"]))
-        self.assertIn(self.log()[-1], ("I/O error 206.", "Invalid filename.", "File not found."))
+        self.assertIn(self.log_lines()[-1], ("I/O error 206.", "Invalid filename.", "File not found."))
         self.assertTrue(os.path.exists(self.tree("shallow.txt")), "the scan failed: nothing deleted")
         self.assertTrue(os.path.exists(os.path.join(deep, "old.txt")))
         self.assertTrue(os.path.exists(outside))
@@ -111,7 +93,7 @@ class Faults(unittest.TestCase):
         self.assertEqual(len(paths), 3)
         self.assertIn(win(self.tree("plain.txt")), paths)
         self.assertFalse(any("?" in p for p in paths), paths)
-        self.assertIn("3 files deleted.", self.log())
+        self.assertIn("3 files deleted.", self.log_lines())
 
 
 if __name__ == "__main__":

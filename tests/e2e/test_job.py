@@ -2,22 +2,10 @@
 import os
 import unittest
 
-from harness import Program, age, make_file, set_attributes, win
+from harness import TreeTestCase, age, make_file, set_attributes, win
 
 
-class UnattendedJob(unittest.TestCase):
-    def setUp(self):
-        self.program = Program()
-        self.addCleanup(self.program.cleanup)
-        self.root = os.path.join(self.program.dir, "tree")
-        os.mkdir(self.root)
-
-    def tree(self, relative):
-        return os.path.join(self.root, relative)
-
-    def log_lines(self):
-        return self.program.read("VantrellActivity.log").decode("cp1252").split("\r\n")[:-1]
-
+class UnattendedJob(TreeTestCase):
     def test_the_whole_job_and_its_exact_log(self):
         make_file(self.tree("old.txt"), 40)
         make_file(self.tree("new.txt"), 2)
