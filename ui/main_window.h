@@ -41,9 +41,6 @@ class TForm1 : public Window, public CommandHost, private LogView {
     void DispatchLoopMessage(MSG& msg);
     int ReturnCode() const { return returnCode_; }
     HWND Control(ControlId id) const { return GetDlgItem(Handle(), id); }
-    bool Busy() const { return busy_; }
-    TAboutBox& About() { return AboutBox; }
-    TForm2& Help() { return Form2; }
     // Bevel1, the sunken frame round the settings, in client coordinates.
     RECT BevelRect() const;
 

@@ -6,7 +6,6 @@ class ModalWindow : public Window {
   public:
     // Disables the owner, shows the window and runs its messages until it is closed.
     void ShowModal(HWND owner);
-    bool Showing() const { return running_; }
 
   protected:
     // A fixed dialog frame around a client area of the given size.
