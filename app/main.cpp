@@ -1,6 +1,7 @@
 // Program entry: creates the main window hidden, lets its first showing run the start-up
 // sequence, and runs the message loop until termination is requested.
 #include "app/errors.h"
+#include "app/program_location.h"
 #include "app/run_state.h"
 #include "app/text_file.h"
 #include "ui/main_window.h"
@@ -12,11 +13,8 @@ namespace {
 // Without its window the program can do nothing; a scheduled run must still leave a trace
 // of why it ended with return code 2.
 void LogWindowFailure(unsigned long code) {
-    char path[MAX_PATH * 4];
-    std::string file(path, GetModuleFileNameA(nullptr, path, sizeof path));
-    file = file.substr(0, file.find_last_of('\\') + 1) + kLogFileName;
     try {
-        WriteWholeFile(file,
+        WriteWholeFile(ProgramDirectory() + kLogFileName,
                        "ERROR: The main window could not be created. " + ReasonText(code) + "\r\n");
     } catch (...) {
     }

@@ -1,6 +1,7 @@
 #include "ui/about_box.h"
 
 #include "ui/fonts.h"
+#include "app/program_location.h"
 
 #include "app/web_links.h"
 #include "resources/resource_ids.h"
@@ -15,12 +16,6 @@ const RECT kPanel1 = {8, 8, 8 + 321, 8 + 193};
 const RECT kBevel1 = {kPanelLeft + 8, kPanelTop + 8, kPanelLeft + 8 + 65, kPanelTop + 8 + 65};
 const RECT kProgramIcon = {kPanelLeft + 24, kPanelTop + 24, kPanelLeft + 24 + 33,
                            kPanelTop + 24 + 33};
-
-std::string ExecutablePath() {
-    char path[MAX_PATH * 4];
-    const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
-    return std::string(path, length);
-}
 
 } // namespace
 

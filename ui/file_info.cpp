@@ -1,6 +1,7 @@
 #include "ui/file_info.h"
 
 #include "app/handles.h"
+#include "app/program_location.h"
 
 #include <vector>
 #include <windows.h>
@@ -21,13 +22,6 @@ bool Exists(const std::string& name) {
 size_t NamePartStart(const std::string& name) {
     const size_t cut = name.find_last_of("\\:");
     return cut == std::string::npos ? 0 : cut + 1;
-}
-
-std::string ProgramDirectory() {
-    char path[MAX_PATH * 4];
-    const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
-    const std::string full(path, length);
-    return full.substr(0, NamePartStart(full));
 }
 
 TVersion ReadVersion(const std::string& name) {

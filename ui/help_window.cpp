@@ -1,6 +1,7 @@
 #include "ui/help_window.h"
 
 #include "ui/fonts.h"
+#include "app/program_location.h"
 
 #include "resources/resource_ids.h"
 
@@ -37,9 +38,7 @@ bool TForm2::Create() {
 }
 
 std::string TForm2::HelpAddress() {
-    char path[MAX_PATH * 4];
-    return "res://" + std::string(path, GetModuleFileNameA(nullptr, path, sizeof path)) +
-           "/HELPHTML";
+    return "res://" + ExecutablePath() + "/HELPHTML";
 }
 
 std::string TForm2::HelpPageText() {

@@ -5,6 +5,7 @@
 #include "app/command_line.h"
 #include "app/current_directory.h"
 #include "app/errors.h"
+#include "app/program_location.h"
 #include "app/run_modes.h"
 #include "app/settings.h"
 #include "delete/file_deletion.h"
@@ -69,14 +70,6 @@ std::string WindowText(HWND hwnd) {
     int length = GetWindowTextA(hwnd, &text[0], static_cast<int>(text.size()));
     text.resize(static_cast<size_t>(length > 0 ? length : 0));
     return text;
-}
-
-std::string ProgramDirectory() {
-    char path[MAX_PATH * 4];
-    DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string full(path, length);
-    size_t slash = full.find_last_of('\\');
-    return slash == std::string::npos ? std::string() : full.substr(0, slash + 1);
 }
 
 char ReadDecimalSeparator() {
