@@ -31,8 +31,12 @@ bool TForm2::Create() {
         GetModuleHandleA(nullptr), nullptr);
     SendMessageA(close, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     glyphs_.Apply(close, IDB_GLYPH_CLOSE, BUTTON_IMAGELIST_ALIGN_LEFT);
-    if (!WebBrowser1.Create(Handle(), IdHelpView, 8, 8, 601, 417))
+    // The page area holds two views in one place: our own drawing, and the system's browser
+    // control, which takes over once it holds the page. Without a usable control (as under
+    // Wine without an HTML engine) the own view stays; that is not an error.
+    if (!FallbackView.Create(Handle(), IdHelpView, 8, 8, 601, 417))
         return false;
+    browserReady_ = WebBrowser1.Create(Handle(), IdHelpBrowser, 8, 8, 601, 417);
     FormCreate();
     return true;
 }
@@ -49,13 +53,29 @@ std::string TForm2::HelpPageText() {
 }
 
 void TForm2::FormCreate() {
-    // The page is the one stored under the help address; the program draws it itself, so
-    // it reads the same under any system, also where no HTML engine is installed.
-    WebBrowser1.SetPage(ParseHelpPage(HelpPageText()));
+    FallbackView.SetPage(ParseHelpPage(HelpPageText()));
+    // Loading goes on in the background; a failure leaves the own view in place.
+    browserReady_ = browserReady_ && WebBrowser1.Navigate(HelpAddress());
+}
+
+void TForm2::FormShow() {
+    // Decided at each showing and never taken back, so a page once shown keeps its place.
+    if (browserShown_ || !browserReady_ || !WebBrowser1.HasDocument())
+        return;
+    browserShown_ = true;
+    ShowWindow(WebBrowser1.Handle(), SW_SHOW);
+    ShowWindow(FallbackView.Handle(), SW_HIDE);
 }
 
 void TForm2::AfterShow() {
-    SetFocus(WebBrowser1.Handle());
+    if (!browserShown_)
+        SetFocus(FallbackView.Handle());
+    else if (!WebBrowser1.FocusDocument())
+        SetFocus(WebBrowser1.Handle());
+}
+
+bool TForm2::PreTranslate(MSG& message) {
+    return browserShown_ && WebBrowser1.TranslateKey(message);
 }
 
 LRESULT TForm2::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

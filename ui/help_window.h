@@ -2,11 +2,12 @@
 #pragma once
 #include <string>
 
+#include "ui/browser_control.h"
 #include "ui/glyphs.h"
 #include "ui/help_view.h"
 #include "ui/modal_window.h"
 
-enum HelpControlId { IdHelpClose = 4001, IdHelpView };
+enum HelpControlId { IdHelpClose = 4001, IdHelpBrowser, IdHelpView };
 
 class TForm2 : public ModalWindow {
   public:
@@ -16,16 +17,23 @@ class TForm2 : public ModalWindow {
     static std::string HelpAddress();
     // The page as stored in the executable's resources.
     static std::string HelpPageText();
-    HelpView& View() { return WebBrowser1; }
+    // The program's own drawing of the page, shown while the browser holds no document.
+    HelpView& View() { return FallbackView; }
+    bool ShowsBrowser() const { return browserShown_; }
 
   protected:
-    void AfterShow() override; // FormShow: the keyboard goes to the page
+    void FormShow() override;
+    void AfterShow() override; // the keyboard goes to the page
+    bool PreTranslate(MSG& message) override;
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
   private:
     void FormCreate();
 
-    HelpView WebBrowser1;
+    BrowserControl WebBrowser1;
+    HelpView FallbackView;
+    bool browserReady_ = false;
+    bool browserShown_ = false;
     GlyphImages glyphs_;
     HFONT font_ = nullptr;
 };

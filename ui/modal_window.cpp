@@ -27,7 +27,7 @@ void ModalWindow::ShowModal(HWND owner) {
     AfterShow();
     MSG msg;
     while (running_ && GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        if (!IsDialogMessageA(Handle(), &msg)) {
+        if (!PreTranslate(msg) && !IsDialogMessageA(Handle(), &msg)) {
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
         }

@@ -15,6 +15,8 @@ class ModalWindow : public Window {
     // Runs just before each showing, and just after the window has appeared.
     virtual void FormShow() {}
     virtual void AfterShow() {}
+    // Sees each message of the modal loop first; true when it has been handled.
+    virtual bool PreTranslate(MSG&) { return false; }
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
   private:

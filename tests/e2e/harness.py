@@ -140,8 +140,9 @@ class Window:
         self.id = wait_for(lambda: next((w for w in find_windows("Vantrell") if w not in before), None),
                            30, "the main window")
 
-    def keys(self, *keys):
-        subprocess.run(["xdotool", "windowfocus", self.id], capture_output=True)
+    def keys(self, *keys, to=None):
+        """Types the keys into this window, or into another of the program's windows."""
+        subprocess.run(["xdotool", "windowfocus", to or self.id], capture_output=True)
         time.sleep(0.2)
         for key in keys:
             subprocess.run(["xdotool", "key", key], capture_output=True)

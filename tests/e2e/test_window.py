@@ -2,7 +2,7 @@
 import os
 import unittest
 
-from harness import Program, Window, make_file, wait_for, win
+from harness import Program, Window, find_windows, make_file, wait_for, win
 
 
 class Interactive(unittest.TestCase):
@@ -55,6 +55,27 @@ class Interactive(unittest.TestCase):
         self.assertEqual(window.close(), 0)
         self.assertIsNone(self.program.read("VantrellActivity.log"), "closing writes nothing")
 
+    def test_help_opens_and_closes_by_keyboard_at_every_showing(self):
+        window = self.start()
+
+        def press_until(keys, to, done, what):
+            # A key that arrives while Wine is still settling the focus is lost: try again,
+            # a few times, so only a window that stopped answering its keys fails.
+            for _ in range(3):
+                window.keys(*keys, to=to)
+                try:
+                    return wait_for(done, 3, what)
+                except TimeoutError:
+                    pass
+            raise AssertionError(what)
+
+        for showing in range(3):
+            help_window = press_until(["alt+h"], None,
+                                      lambda: (find_windows("Vantrell Help") or [None])[0],
+                                      "Alt+H to show help, showing %d" % showing)
+            press_until(["Next", "alt+c"], help_window, lambda: not find_windows("Vantrell Help"),
+                        "Alt+C to close help, showing %d" % showing)
+        self.assertEqual(window.close(), 0)
 
 if __name__ == "__main__":
     unittest.main()

@@ -48,4 +48,35 @@ TEST(HelpWindow, ShowsTheWholePageWithItsLinksAndKeepsItsLayoutOnResize) {
     EXPECT_EQ(after.top - before.top, 0);
 }
 
+// What the help window looked like while it was shown, read from inside its modal loop.
+struct Showing {
+    HWND help = nullptr;
+    bool ownView = false, browser = false, focusInPage = false;
+} seen;
+
+void CALLBACK LookAndClose(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    HWND view = GetDlgItem(seen.help, IdHelpView), browser = GetDlgItem(seen.help, IdHelpBrowser);
+    seen.ownView = IsWindowVisible(view);
+    seen.browser = browser && IsWindowVisible(browser);
+    HWND focus = GetFocus();
+    seen.focusInPage = focus == view || (browser && (focus == browser || IsChild(browser, focus)));
+    PostMessageA(seen.help, WM_CLOSE, 0, 0);
+}
+
+TEST(HelpWindow, EachShowingShowsOneViewOfThePageWithTheKeyboardInIt) {
+    TForm2 help;
+    ASSERT_TRUE(help.Create());
+    seen.help = help.Handle();
+    for (int showing = 0; showing < 2; ++showing) {
+        seen = Showing{help.Handle()};
+        SetTimer(nullptr, 0, 50, LookAndClose);
+        help.ShowModal(nullptr);
+        EXPECT_NE(seen.ownView, seen.browser) << "showing " << showing;
+        EXPECT_EQ(seen.browser, help.ShowsBrowser());
+        EXPECT_TRUE(seen.focusInPage) << "showing " << showing;
+        EXPECT_FALSE(IsWindowVisible(help.Handle())) << "closing hides the window";
+    }
+}
+
 } // namespace
