@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <commctrl.h>
+#include <shellapi.h>
 
 namespace {
 
@@ -36,6 +37,40 @@ bool PreservesCase(const std::string& root) {
     DWORD flags = 0;
     return !GetVolumeInformationA(root.c_str(), nullptr, 0, nullptr, nullptr, &flags, nullptr, 0) ||
            (flags & FILE_CASE_PRESERVED_NAMES);
+}
+
+// The system's icon for a kind of drive, found without touching the drive's medium.
+int DriveIcon(UINT type, char letter) {
+    SHSTOCKICONID id = SIID_DRIVEFIXED;
+    switch (type) {
+    case DRIVE_REMOVABLE:
+        id = letter == 'a' || letter == 'b' ? SIID_DRIVE35 : SIID_DRIVEREMOVE;
+        break;
+    case DRIVE_REMOTE:
+        id = SIID_DRIVENET;
+        break;
+    case DRIVE_CDROM:
+        id = SIID_DRIVECD;
+        break;
+    case DRIVE_RAMDISK:
+        id = SIID_DRIVERAM;
+        break;
+    }
+    SHSTOCKICONINFO info{};
+    info.cbSize = sizeof info;
+    if (SUCCEEDED(SHGetStockIconInfo(id, SHGSI_SYSICONINDEX | SHGSI_SMALLICON, &info)) &&
+        info.iSysImageIndex >= 0)
+        return info.iSysImageIndex;
+    // Some shells report success without an index. A local disk may then be asked
+    // directly; any other drive is asked by its name alone, so no medium is touched.
+    const char root[] = {letter, ':', '\\', '\0'};
+    const bool local = type == DRIVE_FIXED || type == DRIVE_RAMDISK;
+    SHFILEINFOA file{};
+    return SHGetFileInfoA(root, FILE_ATTRIBUTE_DIRECTORY, &file, sizeof file,
+                          (local ? 0 : SHGFI_USEFILEATTRIBUTES) | SHGFI_SYSICONINDEX |
+                              SHGFI_SMALLICON)
+               ? file.iIcon
+               : -1;
 }
 
 std::string Lower(std::string s) {
@@ -75,7 +110,8 @@ bool DirectoryChooser::Create() {
               WS_VSCROLL | LBS_NOSEL | LBS_NOINTEGRALHEIGHT | LBS_SORT, s(216), s(22), s(200),
               s(130), WS_EX_CLIENTEDGE),
         Child(h, 0, WC_STATICA, "D&rives:", 0, s(216), s(162), s(200), s(14)),
-        Child(h, IdChooserDrives, WC_COMBOBOXA, "", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST,
+        Child(h, IdChooserDrives, WC_COMBOBOXA, "",
+              WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS,
               s(216), s(178), s(200), s(200)),
         Child(h, IdChooserNetwork, WC_BUTTONA, "Ne&twork...", WS_TABSTOP | BS_PUSHBUTTON, s(8),
               s(222), s(75), s(25)),
@@ -87,6 +123,12 @@ bool DirectoryChooser::Create() {
     for (HWND control : controls)
         SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     SendMessageA(Control(IdChooserTree), LB_SETITEMHEIGHT, 0, s(kRowHeight));
+    for (WPARAM part : {static_cast<WPARAM>(-1), WPARAM(0)}) // the field and the list
+        SendMessageA(Control(IdChooserDrives), CB_SETITEMHEIGHT, part, s(kRowHeight));
+    SHFILEINFOA folder{};
+    systemIcons_ = reinterpret_cast<HIMAGELIST>(
+        SHGetFileInfoA("folder", FILE_ATTRIBUTE_DIRECTORY, &folder, sizeof folder,
+                       SHGFI_USEFILEATTRIBUTES | SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
     // The connect dialog exists only where the system offers one.
     HMODULE user32 = GetModuleHandleA("user32.dll");
     if (!user32 || !GetProcAddress(user32, "WNETGETCAPS"))
@@ -98,6 +140,7 @@ bool DirectoryChooser::Create() {
 void DirectoryChooser::FillDrives() {
     HWND drives = Control(IdChooserDrives);
     SendMessageA(drives, CB_RESETCONTENT, 0, 0);
+    drives_.clear();
     const DWORD present = GetLogicalDrives();
     for (int i = 0; i < 26; ++i) {
         if (!(present & (1u << i)))
@@ -123,7 +166,10 @@ void DirectoryChooser::FillDrives() {
         }
         const LRESULT at =
             SendMessageA(drives, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
-        SendMessageA(drives, CB_SETITEMDATA, static_cast<WPARAM>(at), 'a' + i);
+        SendMessageA(drives, CB_SETITEMDATA, static_cast<WPARAM>(at),
+                     static_cast<LPARAM>(drives_.size()));
+        const char letter = static_cast<char>('a' + i);
+        drives_.push_back({letter, DriveIcon(type, letter)});
     }
 }
 
@@ -206,10 +252,13 @@ void DirectoryChooser::Refresh() {
 
     HWND drives = Control(IdChooserDrives);
     const int count = static_cast<int>(SendMessageA(drives, CB_GETCOUNT, 0, 0));
-    for (int i = 0; i < count; ++i)
-        if (SendMessageA(drives, CB_GETITEMDATA, static_cast<WPARAM>(i), 0) ==
-            static_cast<LRESULT>(Lower(current_.substr(0, 1))[0]))
+    const char letter = Lower(current_.substr(0, 1))[0];
+    for (int i = 0; i < count; ++i) {
+        const size_t at =
+            static_cast<size_t>(SendMessageA(drives, CB_GETITEMDATA, static_cast<WPARAM>(i), 0));
+        if (at < drives_.size() && drives_[at].letter == letter)
             SendMessageA(drives, CB_SETCURSEL, static_cast<WPARAM>(i), 0);
+    }
 }
 
 void DirectoryChooser::OpenRow(int row) {
@@ -249,6 +298,42 @@ void DirectoryChooser::DrawRow(const DRAWITEMSTRUCT& item) {
         DrawFocusRect(item.hDC, &item.rcItem);
 }
 
+void DirectoryChooser::DrawDrive(const DRAWITEMSTRUCT& item) {
+    const LRESULT at = item.itemID == static_cast<UINT>(-1)
+                           ? CB_ERR
+                           : SendMessageA(item.hwndItem, CB_GETITEMDATA, item.itemID, 0);
+    const bool selected = (item.itemState & ODS_SELECTED) != 0;
+    FillRect(item.hDC, &item.rcItem, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+    if (at < 0 || static_cast<size_t>(at) >= drives_.size())
+        return;
+    const Drive& drive = drives_[static_cast<size_t>(at)];
+    const int size = GetSystemMetrics(SM_CXSMICON);
+    if (systemIcons_ && drive.icon >= 0)
+        ImageList_Draw(systemIcons_, drive.icon, item.hDC, item.rcItem.left + 2,
+                       (item.rcItem.top + item.rcItem.bottom - size) / 2, ILD_TRANSPARENT);
+    char text[MAX_PATH + 4] = "";
+    const LRESULT length = SendMessageA(item.hwndItem, CB_GETLBTEXTLEN, item.itemID, 0);
+    if (length >= 0 && length < static_cast<LRESULT>(sizeof text))
+        SendMessageA(item.hwndItem, CB_GETLBTEXT, item.itemID, reinterpret_cast<LPARAM>(text));
+    SetBkMode(item.hDC, TRANSPARENT);
+    SetTextColor(item.hDC, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+    RECT box = item.rcItem;
+    box.left += size + 6;
+    DrawTextA(item.hDC, text, -1, &box, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+    if (item.itemState & ODS_FOCUS)
+        DrawFocusRect(item.hDC, &item.rcItem);
+}
+
+char DirectoryChooser::SelectedDrive() const {
+    HWND drives = Control(IdChooserDrives);
+    const LRESULT row = SendMessageA(drives, CB_GETCURSEL, 0, 0);
+    const LRESULT at =
+        row == CB_ERR ? CB_ERR : SendMessageA(drives, CB_GETITEMDATA, static_cast<WPARAM>(row), 0);
+    return at >= 0 && static_cast<size_t>(at) < drives_.size()
+               ? drives_[static_cast<size_t>(at)].letter
+               : '\0';
+}
+
 void DirectoryChooser::OnCommand(int id, int code) {
     HWND tree = Control(IdChooserTree);
     switch (id) {
@@ -269,11 +354,8 @@ void DirectoryChooser::OnCommand(int id, int code) {
         return;
     case IdChooserDrives:
         if (code == CBN_SELCHANGE) {
-            HWND drives = Control(IdChooserDrives);
-            const LRESULT at = SendMessageA(drives, CB_GETCURSEL, 0, 0);
-            const char letter =
-                static_cast<char>(SendMessageA(drives, CB_GETITEMDATA, static_cast<WPARAM>(at), 0));
-            if (!OpenDirectory(std::string(1, letter) + ":"))
+            const char letter = SelectedDrive();
+            if (letter && !OpenDirectory(std::string(1, letter) + ":"))
                 Refresh(); // back to the drive of the directory still shown
         }
         return;
@@ -290,9 +372,14 @@ LRESULT DirectoryChooser::HandleMessage(UINT message, WPARAM wParam, LPARAM lPar
     case WM_COMMAND:
         OnCommand(LOWORD(wParam), HIWORD(wParam));
         return 0;
-    case WM_DRAWITEM:
-        DrawRow(*reinterpret_cast<DRAWITEMSTRUCT*>(lParam));
+    case WM_DRAWITEM: {
+        const DRAWITEMSTRUCT& item = *reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
+        if (item.CtlID == IdChooserDrives)
+            DrawDrive(item);
+        else
+            DrawRow(item);
         return TRUE;
+    }
     case WM_CTLCOLORLISTBOX:
         if (reinterpret_cast<HWND>(lParam) == Control(IdChooserFiles)) {
             SetTextColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_GRAYTEXT));

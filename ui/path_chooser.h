@@ -6,6 +6,8 @@
 
 #include "ui/modal_window.h"
 
+#include <commctrl.h>
+
 enum ChooserControlId {
     IdChooserOk = IDOK,
     IdChooserCancel = IDCANCEL,
@@ -34,6 +36,13 @@ class DirectoryChooser : public ModalWindow {
     std::vector<std::string> RowTexts() const;
     HWND Control(ChooserControlId id) const { return GetDlgItem(Handle(), id); }
     bool Confirmed() const { return confirmed_; }
+    // The drive list's entries: the drive letter and its icon in the system's small image list
+    // (-1 when the system has none for that kind of drive).
+    struct Drive {
+        char letter;
+        int icon;
+    };
+    const std::vector<Drive>& Drives() const { return drives_; }
 
   protected:
     void AfterShow() override { SetFocus(Control(IdChooserTree)); }
@@ -48,9 +57,13 @@ class DirectoryChooser : public ModalWindow {
     void FillDrives();
     void Refresh();
     void DrawRow(const DRAWITEMSTRUCT& item);
+    void DrawDrive(const DRAWITEMSTRUCT& item);
+    char SelectedDrive() const;
     void OnCommand(int id, int code);
 
     std::vector<Row> rows_;
+    std::vector<Drive> drives_;
+    HIMAGELIST systemIcons_ = nullptr;
     std::string current_;
     HFONT font_ = nullptr;
     bool confirmed_ = false;

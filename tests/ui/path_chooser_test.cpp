@@ -64,4 +64,32 @@ TEST_F(ChooserFixture, AStartThatCannotBeEnteredOpensAtTheCurrentDirectory) {
     EXPECT_EQ(chooser.CurrentDirectory(), root + "\\Windows\\apps");
 }
 
+TEST_F(ChooserFixture, TheDriveListHoldsEachDriveWithItsIconAndOpensTheOneChosen) {
+    chooser.OpenAtStart(root + "\\Windows");
+    HWND drives = chooser.Control(IdChooserDrives);
+    const auto& entries = chooser.Drives();
+    ASSERT_EQ(SendMessageA(drives, CB_GETCOUNT, 0, 0), static_cast<LRESULT>(entries.size()));
+    int shown = -1, other = -1;
+    for (size_t i = 0; i < entries.size(); ++i) {
+        EXPECT_GE(entries[i].icon, 0) << entries[i].letter;
+        char text[MAX_PATH] = "";
+        SendMessageA(drives, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+        EXPECT_EQ(text[0], entries[i].letter);
+        EXPECT_EQ(text[1], ':');
+        if (toupper(entries[i].letter) == toupper(root[0]))
+            shown = static_cast<int>(i);
+        else
+            other = static_cast<int>(i);
+    }
+    ASSERT_GE(shown, 0);
+    EXPECT_EQ(SendMessageA(drives, CB_GETCURSEL, 0, 0), shown) << "the shown drive is selected";
+    if (other < 0)
+        GTEST_SKIP() << "only one drive here";
+    SendMessageA(drives, CB_SETCURSEL, static_cast<WPARAM>(other), 0);
+    SendMessageA(chooser.Handle(), WM_COMMAND, MAKEWPARAM(IdChooserDrives, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(drives));
+    EXPECT_EQ(toupper(chooser.CurrentDirectory()[0]),
+              toupper(entries[static_cast<size_t>(other)].letter));
+}
+
 } // namespace
