@@ -5,10 +5,12 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 source "$root/scripts/setup.sh"
 source "$root/scripts/xvfb.sh"
-trap 'stop_private_display' EXIT
+source "$root/scripts/wine-desktop.sh"
+trap 'release_wine_desktop; stop_private_display' EXIT
 ensure_display
 wineserver -p
 wine cmd /c exit >/dev/null 2>&1 || true
+keep_wine_desktop
 [ $# -gt 0 ] || set -- 10000 100000 1000000
 export VANTRELL_EXE="$root/build/Vantrell.exe"
 python3 "$root/scripts/benchmark/run.py" "$@"
