@@ -39,8 +39,8 @@ FoundFileList::FoundFileList(SortKey sortKey) : sortKey_(sortKey ? sortKey : Loc
 std::string FoundFileList::LocaleSortKey(const std::string& file) {
     // One call for the usual path; a longer key is asked for its size first.
     char buffer[1024];
-    int size = LCMapStringA(LOCALE_USER_DEFAULT, LCMAP_SORTKEY, file.c_str(), -1, buffer,
-                            sizeof buffer);
+    int size =
+        LCMapStringA(LOCALE_USER_DEFAULT, LCMAP_SORTKEY, file.c_str(), -1, buffer, sizeof buffer);
     if (size > 0)
         return std::string(buffer, std::strlen(buffer));
     size = LCMapStringA(LOCALE_USER_DEFAULT, LCMAP_SORTKEY, file.c_str(), -1, nullptr, 0);
