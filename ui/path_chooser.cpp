@@ -73,6 +73,24 @@ int DriveIcon(UINT type, char letter) {
                : -1;
 }
 
+// Owner-drawn rows of both lists: the background, then the text from `left` on, and the
+// focus frame over both. Returns whether the row is selected.
+bool DrawItemBackground(const DRAWITEMSTRUCT& item) {
+    const bool selected = (item.itemState & ODS_SELECTED) != 0;
+    FillRect(item.hDC, &item.rcItem, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+    return selected;
+}
+
+void DrawItemText(const DRAWITEMSTRUCT& item, bool selected, const std::string& text, int left) {
+    SetBkMode(item.hDC, TRANSPARENT);
+    SetTextColor(item.hDC, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+    RECT box = item.rcItem;
+    box.left = left;
+    DrawTextA(item.hDC, text.c_str(), -1, &box, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+    if (item.itemState & ODS_FOCUS)
+        DrawFocusRect(item.hDC, &item.rcItem);
+}
+
 std::string Lower(std::string s) {
     CharLowerBuffA(&s[0], static_cast<DWORD>(s.size()));
     return s;
@@ -169,7 +187,7 @@ void DirectoryChooser::FillDrives() {
         SendMessageA(drives, CB_SETITEMDATA, static_cast<WPARAM>(at),
                      static_cast<LPARAM>(drives_.size()));
         const char letter = static_cast<char>('a' + i);
-        drives_.push_back({letter, DriveIcon(type, letter)});
+        drives_.push_back({letter, DriveIcon(type, letter), text});
     }
 }
 
@@ -254,9 +272,8 @@ void DirectoryChooser::Refresh() {
     const int count = static_cast<int>(SendMessageA(drives, CB_GETCOUNT, 0, 0));
     const char letter = Lower(current_.substr(0, 1))[0];
     for (int i = 0; i < count; ++i) {
-        const size_t at =
-            static_cast<size_t>(SendMessageA(drives, CB_GETITEMDATA, static_cast<WPARAM>(i), 0));
-        if (at < drives_.size() && drives_[at].letter == letter)
+        const Drive* drive = DriveInRow(i);
+        if (drive && drive->letter == letter)
             SendMessageA(drives, CB_SETCURSEL, static_cast<WPARAM>(i), 0);
     }
 }
@@ -278,8 +295,7 @@ void DirectoryChooser::DrawRow(const DRAWITEMSTRUCT& item) {
     if (item.itemID == static_cast<UINT>(-1) || item.itemData >= rows_.size())
         return;
     const Row& row = rows_[item.itemData];
-    const bool selected = (item.itemState & ODS_SELECTED) != 0;
-    FillRect(item.hDC, &item.rcItem, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+    const bool selected = DrawItemBackground(item);
     const int left = item.rcItem.left + 2 + row.depth * 10;
     const int top = item.rcItem.top + 3;
     // A small folder: open (on the way), current (filled), closed (outline).
@@ -289,49 +305,32 @@ void DirectoryChooser::DrawRow(const DRAWITEMSTRUCT& item) {
     FillRect(item.hDC, &folder, brush);
     DeleteObject(brush);
     FrameRect(item.hDC, &folder, GetSysColorBrush(COLOR_WINDOWTEXT));
-    SetBkMode(item.hDC, TRANSPARENT);
-    SetTextColor(item.hDC, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
-    RECT text = item.rcItem;
-    text.left = left + 18;
-    DrawTextA(item.hDC, row.name.c_str(), -1, &text, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
-    if (item.itemState & ODS_FOCUS)
-        DrawFocusRect(item.hDC, &item.rcItem);
+    DrawItemText(item, selected, row.name, left + 18);
 }
 
 void DirectoryChooser::DrawDrive(const DRAWITEMSTRUCT& item) {
-    const LRESULT at = item.itemID == static_cast<UINT>(-1)
-                           ? CB_ERR
-                           : SendMessageA(item.hwndItem, CB_GETITEMDATA, item.itemID, 0);
-    const bool selected = (item.itemState & ODS_SELECTED) != 0;
-    FillRect(item.hDC, &item.rcItem, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
-    if (at < 0 || static_cast<size_t>(at) >= drives_.size())
+    const bool selected = DrawItemBackground(item);
+    if (item.itemID == static_cast<UINT>(-1) || item.itemData >= drives_.size())
         return;
-    const Drive& drive = drives_[static_cast<size_t>(at)];
+    const Drive& drive = drives_[item.itemData];
     const int size = GetSystemMetrics(SM_CXSMICON);
     if (systemIcons_ && drive.icon >= 0)
         ImageList_Draw(systemIcons_, drive.icon, item.hDC, item.rcItem.left + 2,
                        (item.rcItem.top + item.rcItem.bottom - size) / 2, ILD_TRANSPARENT);
-    char text[MAX_PATH + 4] = "";
-    const LRESULT length = SendMessageA(item.hwndItem, CB_GETLBTEXTLEN, item.itemID, 0);
-    if (length >= 0 && length < static_cast<LRESULT>(sizeof text))
-        SendMessageA(item.hwndItem, CB_GETLBTEXT, item.itemID, reinterpret_cast<LPARAM>(text));
-    SetBkMode(item.hDC, TRANSPARENT);
-    SetTextColor(item.hDC, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
-    RECT box = item.rcItem;
-    box.left += size + 6;
-    DrawTextA(item.hDC, text, -1, &box, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
-    if (item.itemState & ODS_FOCUS)
-        DrawFocusRect(item.hDC, &item.rcItem);
+    DrawItemText(item, selected, drive.text, item.rcItem.left + size + 6);
+}
+
+const DirectoryChooser::Drive* DirectoryChooser::DriveInRow(LRESULT row) const {
+    const LRESULT at = row < 0 ? CB_ERR
+                               : SendMessageA(Control(IdChooserDrives), CB_GETITEMDATA,
+                                              static_cast<WPARAM>(row), 0);
+    return at >= 0 && static_cast<size_t>(at) < drives_.size() ? &drives_[static_cast<size_t>(at)]
+                                                               : nullptr;
 }
 
 char DirectoryChooser::SelectedDrive() const {
-    HWND drives = Control(IdChooserDrives);
-    const LRESULT row = SendMessageA(drives, CB_GETCURSEL, 0, 0);
-    const LRESULT at =
-        row == CB_ERR ? CB_ERR : SendMessageA(drives, CB_GETITEMDATA, static_cast<WPARAM>(row), 0);
-    return at >= 0 && static_cast<size_t>(at) < drives_.size()
-               ? drives_[static_cast<size_t>(at)].letter
-               : '\0';
+    const Drive* drive = DriveInRow(SendMessageA(Control(IdChooserDrives), CB_GETCURSEL, 0, 0));
+    return drive ? drive->letter : '\0';
 }
 
 void DirectoryChooser::OnCommand(int id, int code) {

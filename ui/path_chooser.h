@@ -36,11 +36,12 @@ class DirectoryChooser : public ModalWindow {
     std::vector<std::string> RowTexts() const;
     HWND Control(ChooserControlId id) const { return GetDlgItem(Handle(), id); }
     bool Confirmed() const { return confirmed_; }
-    // The drive list's entries: the drive letter and its icon in the system's small image list
-    // (-1 when the system has none for that kind of drive).
+    // The drive list's entries: the drive letter, its icon in the system's small image list
+    // (-1 when the system has none for that kind of drive) and the text shown.
     struct Drive {
         char letter;
         int icon;
+        std::string text;
     };
     const std::vector<Drive>& Drives() const { return drives_; }
 
@@ -58,6 +59,7 @@ class DirectoryChooser : public ModalWindow {
     void Refresh();
     void DrawRow(const DRAWITEMSTRUCT& item);
     void DrawDrive(const DRAWITEMSTRUCT& item);
+    const Drive* DriveInRow(LRESULT row) const; // null for no row or an unknown one
     char SelectedDrive() const;
     void OnCommand(int id, int code);
 
