@@ -8,6 +8,7 @@ build="$root/build"
 
 need=()
 command -v i686-w64-mingw32-g++-posix >/dev/null || need+=(g++-mingw-w64-i686-posix)
+command -v x86_64-w64-mingw32-g++-posix >/dev/null || need+=(g++-mingw-w64-x86-64-posix)
 command -v cmake >/dev/null || need+=(cmake)
 command -v make >/dev/null || need+=(make)
 command -v python3 >/dev/null || need+=(python3)
@@ -25,17 +26,36 @@ if [ ${#need[@]} -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${need[@]}" wine64
 fi
 
+# The product is 32-bit. Some machines cannot run 32-bit code at all (the kernel refuses
+# wine32 with "Exec format error"); there the same sources are built for 64-bit Windows
+# and tested under wine64, through a `wine` wrapper put first on the PATH.
+mkdir -p "$build"
+arch=i686
+if ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
+  arch=x86_64
+  mkdir -p "$build/wine64-bin"
+  printf '#!/bin/sh\nexport WINELOADER=/usr/lib/wine/wine64\nexec /usr/lib/wine/wine64 "$@"\n' \
+    >"$build/wine64-bin/wine"
+  chmod +x "$build/wine64-bin/wine"
+  export PATH="$build/wine64-bin:$PATH"
+fi
+if [ "$(cat "$build/arch" 2>/dev/null)" != "$arch" ]; then
+  [ -f "$build/arch" ] || [ ! -f "$build/CMakeCache.txt" ] || echo "setup: building for $arch now"
+  rm -rf "$build/CMakeCache.txt" "$build/CMakeFiles" "$build/wineprefix"
+  echo "$arch" >"$build/arch"
+fi
+[ "$arch" = i686 ] || echo "setup: this machine cannot run 32-bit code; building and testing for x86_64"
+
 # A private Wine prefix under the build folder, created on first use.
 export WINEPREFIX="$build/wineprefix"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
-mkdir -p "$build"
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   echo "setup: creating the Wine prefix $WINEPREFIX"
-  wineboot -i >/dev/null 2>&1 || true
+  wine wineboot -i >/dev/null 2>&1 || true
   wineserver -w || true
 fi
 
-cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" \
+cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-$arch.cmake" \
   -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$build" -j"$(nproc)"
