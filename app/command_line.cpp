@@ -1,5 +1,9 @@
 #include "app/command_line.h"
 
+#include "app/exact_names.h"
+
+#include <windows.h>
+
 namespace {
 
 bool IsSeparator(char c) {
@@ -112,4 +116,8 @@ bool TryParseInt32(const std::string& text, int32_t& value) {
     value = negative ? static_cast<int32_t>(-static_cast<int64_t>(magnitude))
                      : static_cast<int32_t>(magnitude);
     return true;
+}
+
+std::string ExactCommandLine() {
+    return NarrowOrInvalid(GetCommandLineW());
 }

@@ -2,13 +2,13 @@
 #pragma once
 #include <string>
 
+#include "app/exact_names.h"
+
 // Makes `path` the current directory; a failure raises the input/output error of its code.
 void ChangeDirectory(const std::string& path);
 
 // The current directory as the system reports it, with one trailing backslash.
 std::string CurrentDirectoryPrefix();
-
-std::string WithTrailingBackslash(const std::string& path);
 
 // True when the path's attributes can be read and include the directory attribute.
 bool IsExistingDirectory(const std::string& path);

@@ -20,6 +20,11 @@ struct RunState {
     bool maximized = false;
     bool stop = false;
     DateTime scanStart = 0;
+    // What the last scan listed under: its cut-off, the root as the walk's rows begin with it
+    // (trailing backslash) and that root's final path when the scan started.
+    DateTime scanCutOff = 0;
+    std::string listedRoot;
+    std::wstring listedRootFinal;
     RunCounters counters;
 };
 

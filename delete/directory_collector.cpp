@@ -1,11 +1,8 @@
 #include "delete/directory_collector.h"
 
 #include "app/current_directory.h"
-#include "app/handles.h"
-#include "scan/entry_name.h"
 
 #include <new>
-#include <vector>
 
 namespace {
 
@@ -13,28 +10,28 @@ const DWORD kVolumeLabel = 0x8;
 const DWORD kNotListed = FILE_ATTRIBUTE_SYSTEM | kVolumeLabel | FILE_ATTRIBUTE_REPARSE_POINT;
 const DWORD kNotEntered = kNotListed | FILE_ATTRIBUTE_HIDDEN;
 
-bool IsSubdirectory(const WIN32_FIND_DATAA& entry, DWORD excluded) {
-    return (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
-           !(entry.dwFileAttributes & excluded) && !IsDotEntry(entry.cFileName);
+bool IsSubdirectory(const ListedEntry& entry, DWORD excluded) {
+    return entry.IsDirectory() && !(entry.attributes & excluded) && !entry.IsDotEntry();
 }
 
-void Collect(CommandHost& host, DirectoryList& list) {
+// One listing serves both passes: every listed subdirectory gets its row, and those that
+// are not hidden are entered once the listing is done.
+void Collect(CommandHost& host, const BoundDirectory& here, DirectoryList& list) {
     const std::string base = CurrentDirectoryPrefix();
-    // One listing serves both passes: every listed subdirectory gets its row, and those that
-    // are not hidden are entered once the listing is done.
-    std::vector<std::string> descend;
-    for (DirectoryListing entries("*.*"); entries.HasEntry(); entries.Next()) {
+    std::vector<ListedEntry> entries;
+    here.List(entries);
+    std::vector<std::pair<const ListedEntry*, std::string>> descend;
+    for (const ListedEntry& entry : entries) {
         try {
-            const WIN32_FIND_DATAA& entry = entries.Entry();
             if (IsSubdirectory(entry, kNotListed)) {
-                const std::string name = ReachableName(entry);
+                const std::string name = entry.Usable();
                 if (name.empty()) {
-                    host.AddLog("ERROR: Cannot list directory " + base + entry.cFileName);
+                    host.AddLog("ERROR: Cannot list directory " + base + NarrowOrInvalid(entry.name));
                 } else {
                     const std::string path = base + name;
                     list.Add(CountSubstring(path, "\\"), path);
                     if (IsSubdirectory(entry, kNotEntered))
-                        descend.push_back(name);
+                        descend.emplace_back(&entry, name);
                 }
             }
             host.ProcessMessages();
@@ -42,10 +39,14 @@ void Collect(CommandHost& host, DirectoryList& list) {
             EndByResourceError(host, "RESOURCE ERROR: Too many directories.");
         }
     }
-    for (const std::string& name : descend) {
-        ChangeDirectory(name);
-        Collect(host, list);
-        ChangeDirectory("..");
+    for (const auto& [entry, name] : descend) {
+        BoundDirectory child;
+        if (!EnterListedSubdirectory(here, *entry, name, child)) {
+            host.AddLog("ERROR: Cannot enter directory " + base + name);
+            continue;
+        }
+        Collect(host, child, list);
+        ReturnToParent(here);
     }
 }
 
@@ -78,19 +79,17 @@ int CountSubstring(const std::string& text, const std::string& sub) {
     if (sub.empty())
         return 0;
     int count = 0;
-    for (size_t at = text.find(sub); at != std::string::npos; at = text.find(sub, at + sub.size()))
-        ++count;
+    for (size_t at = 0; at < text.size();) {
+        if (text.compare(at, sub.size(), sub) == 0) {
+            ++count;
+            at += sub.size();
+        } else {
+            at = NextCharacter(text, at);
+        }
+    }
     return count;
 }
 
-void CollectDirectories(CommandHost& host, DirectoryList& list) {
-    Collect(host, list);
-}
-
-bool IsDirectoryEmpty(const std::string& path) {
-    DirectoryListing entries((path + "\\*.*").c_str());
-    int found = 0;
-    for (; entries.HasEntry() && found < 3; entries.Next())
-        ++found;
-    return found == 2;
+void CollectDirectories(CommandHost& host, const BoundDirectory& here, DirectoryList& list) {
+    Collect(host, here, list);
 }

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "app/bound_files.h"
 #include "app/command_host.h"
 
 class DirectoryList {
@@ -24,13 +25,11 @@ class DirectoryList {
     std::vector<std::vector<std::string>> byLevel_;
 };
 
-// Non-overlapping occurrences of `sub` in `text`; 0 for an empty sub-text.
+// Non-overlapping occurrences of `sub` in `text`, by characters of the code page (a
+// double-byte character's trail byte never matches); 0 for an empty sub-text.
 int CountSubstring(const std::string& text, const std::string& sub);
 
-// Lists the current directory's tree into `list`. Ends by the silent abort after the
-// "RESOURCE ERROR: Too many directories." dialog, or by an AppError when a directory
-// cannot be made current.
-void CollectDirectories(CommandHost& host, DirectoryList& list);
-
-// True when the directory (full path, no trailing backslash) holds only "." and "..".
-bool IsDirectoryEmpty(const std::string& path);
+// Lists the tree of the current directory `here` into `list`, through handles whose place
+// the walk has checked. Ends by the silent abort after the "RESOURCE ERROR: Too many
+// directories." dialog, or by an AppError when a directory cannot be made current.
+void CollectDirectories(CommandHost& host, const BoundDirectory& here, DirectoryList& list);

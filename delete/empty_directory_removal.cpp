@@ -1,38 +1,64 @@
 #include "delete/empty_directory_removal.h"
 
+#include "app/bound_files.h"
 #include "app/current_directory.h"
 #include "app/errors.h"
-#include "app/handles.h"
 #include "delete/directory_collector.h"
 
 namespace {
 
 const DWORD kOwnEntryExcluded = FILE_ATTRIBUTE_SYSTEM | 0x8 /* volume label */;
 
+// Opened for removal with attribute writes for the reset, else without them (Wine refuses
+// them on a read-only directory and lets the reset pass all the same). One that cannot be
+// opened for removal at all (in use, access denied) is still tested, and its removal then
+// fails with the reason that open gave.
+BoundDirectory OpenForRemoval(const std::string& path, DWORD& removalError) {
+    BoundDirectory dir = BoundDirectory::OpenPath(path, DELETE | FILE_WRITE_ATTRIBUTES);
+    if (!dir.IsOpen() && dir.Error() == ERROR_ACCESS_DENIED)
+        dir = BoundDirectory::OpenPath(path, DELETE);
+    removalError = dir.IsOpen() ? 0 : dir.Error();
+    return dir.IsOpen() ? std::move(dir) : BoundDirectory::OpenPath(path);
+}
+
+// Each directory is opened once, without following a link in its last part, and checked to
+// lie where the collector listed it; its emptiness, its times, the attribute reset and the
+// removal all go through that handle.
 class EmptyDirectoryVisit {
   public:
-    EmptyDirectoryVisit(CommandHost& host, DateTime cutOff) : host_(host), cutOff_(cutOff) {}
+    EmptyDirectoryVisit(CommandHost& host, DateTime cutOff, const std::string& listedRoot,
+                        const std::wstring& rootFinal)
+        : host_(host), cutOff_(cutOff), listedRoot_(listedRoot), rootFinal_(rootFinal) {}
 
     void Visit(const std::string& path) {
         Debug("Checking directory " + path);
-        if (!IsDirectoryEmpty(path)) {
+        DWORD removalError = 0;
+        const BoundDirectory dir = OpenForRemoval(path, removalError);
+        if (dir.IsOpen() && !IsWhereListed(dir, path, listedRoot_, rootFinal_)) {
+            LogFailure(path, kNotWhereListed);
+            return;
+        }
+        if (!dir.IsOpen() || !dir.IsEmpty()) {
             Debug("Directory is NOT empty.");
             return;
         }
         Debug("Directory is empty.");
-        DirectoryListing own(path.c_str());
-        if (!own.HasEntry() || (own.Entry().dwFileAttributes & kOwnEntryExcluded))
-            return; // gone since the emptiness test, or not ours to remove
-        const WIN32_FIND_DATAA& entry = own.Entry();
-        const DateTime created = FileTimeToLocalDateTime(entry.ftCreationTime);
-        const DateTime modified = ShiftedModified(FileTimeToLocalDateTime(entry.ftLastWriteTime));
-        const DateTime accessed = FileTimeToLocalDateTime(entry.ftLastAccessTime);
+        FILETIME createdStamp, writtenStamp, accessedStamp;
+        DWORD attributes = 0;
+        if (!ReadStamps(dir.Handle(), createdStamp, writtenStamp, accessedStamp, attributes) ||
+            (attributes & kOwnEntryExcluded))
+            return; // its entry cannot be read, or it is not ours to remove
+        DateTime created = 0, written = 0;
+        const bool known = ToLocalDateTime(createdStamp, created) &
+                           ToLocalDateTime(writtenStamp, written);
+        const DateTime modified = ShiftedModified(written);
+        const DateTime accessed = FileTimeToLocalDateTime(accessedStamp);
         const int32_t age = AgeInDays(host_.State().scanStart, created);
         const RegionalFormats& formats = host_.Formats();
         Debug("Created:  " + DateTimeText(created, formats));
         Debug("Modified: " + DateTimeText(modified, formats));
         Debug("Before:   " + DateTimeText(cutOff_, formats));
-        if (!IsOld(created, modified, cutOff_)) {
+        if (!known || !IsOld(created, modified, cutOff_)) {
             Debug("Directory is NOT old.");
             return;
         }
@@ -42,9 +68,10 @@ class EmptyDirectoryVisit {
                              DateTimeText(modified, formats), DateTimeText(accessed, formats),
                              std::to_string(age));
         host_.FoundListChanged();
-        ClearBit(path, FILE_ATTRIBUTE_READONLY);
-        ClearBit(path, FILE_ATTRIBUTE_HIDDEN);
-        Remove(path);
+        if (removalError != 0)
+            LogFailure(path, removalError);
+        else
+            Remove(dir, path, attributes);
     }
 
   private:
@@ -53,25 +80,29 @@ class EmptyDirectoryVisit {
             host_.AddLog(line);
     }
 
-    static void ClearBit(const std::string& path, DWORD bit) {
-        DWORD attributes = GetFileAttributesA(path.c_str());
-        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & bit))
-            SetFileAttributesA(path.c_str(), attributes & ~bit);
-    }
-
-    void Remove(const std::string& path) {
-        if (RemoveDirectoryA(path.c_str())) {
-            ++host_.State().counters.removed;
-            host_.AddLog("Deleted empty directory: " + path);
+    // Read-only, then hidden, each cleared on its own; failures are ignored and not undone.
+    void Remove(const BoundDirectory& dir, const std::string& path, DWORD attributes) {
+        for (DWORD bit : {DWORD(FILE_ATTRIBUTE_READONLY), DWORD(FILE_ATTRIBUTE_HIDDEN)})
+            if ((attributes & bit) && ClearBitsThroughHandle(dir.Handle(), attributes, bit) == 0)
+                attributes &= ~bit;
+        const DWORD code = RemoveThroughHandle(dir.Handle());
+        if (code != 0) {
+            LogFailure(path, code);
             return;
         }
-        const DWORD code = GetLastError();
+        ++host_.State().counters.removed;
+        host_.AddLog("Deleted empty directory: " + path);
+    }
+
+    void LogFailure(const std::string& path, DWORD code) {
         host_.AddLog("ERROR: Could not delete empty directory: " + path);
         host_.AddLog("REASON: " + ReasonText(code));
     }
 
     CommandHost& host_;
     DateTime cutOff_;
+    const std::string& listedRoot_;
+    const std::wstring& rootFinal_;
 };
 
 } // namespace
@@ -80,9 +111,12 @@ void RemoveEmptyDirectories(CommandHost& host, const std::string& root) {
     host.AddLog("Deleting empty directories...");
     DirectoryList directories;
     ChangeDirectory(root);
-    CollectDirectories(host, directories);
+    const BoundDirectory top = BoundDirectory::OpenCurrent();
+    const std::string listedRoot = CurrentDirectoryPrefix();
+    CollectDirectories(host, top, directories);
     ChangeDirectory(host.State().startDirectory);
-    EmptyDirectoryVisit visit(host, CutOff(host.State().scanStart, host.DaysValue()));
+    EmptyDirectoryVisit visit(host, CutOff(host.State().scanStart, host.DaysValue()), listedRoot,
+                              top.FinalPath());
     directories.VisitDeepestFirst([&](const std::string& path) { visit.Visit(path); });
     host.AddLog(std::to_string(host.State().counters.removed) + " empty directories deleted.");
 }

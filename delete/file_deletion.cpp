@@ -1,32 +1,18 @@
 #include "delete/file_deletion.h"
 
+#include "app/bound_files.h"
 #include "app/errors.h"
+#include "app/exact_names.h"
 #include "delete/empty_directory_removal.h"
 #include "report/csv_report.h"
 
-#include <windows.h>
-
 namespace {
 
-// A read-only file has every attribute cleared (a failure is ignored) before it is deleted,
-// and the reset is not undone when the deletion fails. Deleting first and reading the
-// attributes only when that fails gives the same files, attributes, log and count, and saves
-// an attribute read per file. Returns 0 on success, else the failed deletion's error code.
-DWORD DeleteWithReadOnlyReset(const std::string& path) {
-    if (DeleteFileA(path.c_str()))
-        return 0;
-    DWORD code = GetLastError();
-    if (!(GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_READONLY))
-        return code;
-    SetFileAttributesA(path.c_str(), 0);
-    if (DeleteFileA(path.c_str()))
-        return 0;
-    code = GetLastError();
-    return code != 0 ? code : ERROR_ACCESS_DENIED;
-}
-
-void DeleteOneFile(CommandHost& host, const std::string& path) {
-    const DWORD code = DeleteWithReadOnlyReset(path);
+// A file is deleted only through a handle to it in the directory where it was listed, and
+// only while it is still old by the cut-off of the scan that listed it; the read-only reset
+// happens through that handle when the first try fails (see ListedFileDeletion).
+void DeleteOneFile(CommandHost& host, ListedFileDeletion& deletion, const std::string& path) {
+    const DWORD code = deletion.Delete(path);
     if (code == 0) {
         ++host.State().counters.deleted;
         return;
@@ -42,6 +28,7 @@ void DeleteFiles(CommandHost& host) {
     state.stop = false;
     host.EnterBusy();
     host.AddLog("Deleting files...");
+    ListedFileDeletion deletion(state.listedRoot, state.listedRootFinal, state.scanCutOff);
     const size_t rows = host.Found().Count();
     for (size_t i = 0; i < rows; ++i) {
         if (state.stop) {
@@ -49,11 +36,11 @@ void DeleteFiles(CommandHost& host) {
             host.ReturnToIdle();
             return;
         }
-        DeleteOneFile(host, host.Found().FileText(i));
+        DeleteOneFile(host, deletion, host.Found().FileText(i));
         host.ProcessMessages();
     }
     host.AddLog(std::to_string(state.counters.deleted) + " files deleted.");
-    RemoveEmptyDirectories(host, host.RootPath());
+    RemoveEmptyDirectories(host, FullPathAgainst(host.RootPath(), state.startDirectory));
     host.AddLog("Finished.");
     WriteToCSVFile(host);
     host.WriteLogFile();

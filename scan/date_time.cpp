@@ -95,13 +95,20 @@ DateTime SystemTimeToDateTime(const SYSTEMTIME& st) {
         {st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond, st.wMilliseconds});
 }
 
-DateTime FileTimeToLocalDateTime(const FILETIME& stamp) {
+bool ToLocalDateTime(const FILETIME& stamp, DateTime& value) {
     FILETIME local{};
     SYSTEMTIME st{};
-    FileTimeToLocalFileTime(&stamp, &local);
-    if (!FileTimeToSystemTime(&local, &st))
-        return 0; // out of the platform's range: the epoch itself
-    return SystemTimeToDateTime(st);
+    value = 0;
+    if (!FileTimeToLocalFileTime(&stamp, &local) || !FileTimeToSystemTime(&local, &st))
+        return false;
+    value = SystemTimeToDateTime(st);
+    return true;
+}
+
+DateTime FileTimeToLocalDateTime(const FILETIME& stamp) {
+    DateTime value = 0;
+    ToLocalDateTime(stamp, value);
+    return value;
 }
 
 DateTime LocalNow() {

@@ -19,7 +19,10 @@ DateTime EncodeDateTime(const CalendarTime& t);
 CalendarTime DecodeDateTime(DateTime value);
 
 DateTime SystemTimeToDateTime(const SYSTEMTIME& st);
-// A UTC file time stamp in local time, with the offset in force now.
+// A UTC file time stamp in local time, with the offset in force now; false (and the epoch)
+// when the stamp has no such form.
+bool ToLocalDateTime(const FILETIME& stamp, DateTime& value);
+// The same, the epoch itself for a stamp out of the platform's range.
 DateTime FileTimeToLocalDateTime(const FILETIME& stamp);
 // The local clock now, with milliseconds.
 DateTime LocalNow();

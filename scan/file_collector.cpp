@@ -1,8 +1,7 @@
 #include "scan/file_collector.h"
 
+#include "app/bound_files.h"
 #include "app/current_directory.h"
-#include "app/handles.h"
-#include "scan/entry_name.h"
 
 #include <new>
 #include <vector>
@@ -14,54 +13,47 @@ const DWORD kNotEntered = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | 8 /* v
 
 class OldFileWalk {
   public:
-    OldFileWalk(CommandHost& host, const std::string& mask, DateTime cutOff)
-        : host_(host), mask_(mask), cutOff_(cutOff) {}
+    OldFileWalk(CommandHost& host, DateTime cutOff) : host_(host), cutOff_(cutOff) {}
 
-    void CollectOldFiles() {
+    // Files first, then subdirectories: one listing serves both passes, and the
+    // subdirectories it shows are entered after the last file.
+    void CollectOldFiles(const BoundDirectory& here) {
         const std::string prefix = CurrentDirectoryPrefix();
-        // Files first, then subdirectories. With the mask "*.*" one listing serves both
-        // passes: the subdirectories it shows are entered after the last file.
-        const bool oneListing = mask_ == "*.*";
-        std::vector<std::string> subdirectories;
-        for (DirectoryListing entries(mask_.c_str()); entries.HasEntry(); entries.Next()) {
-            const WIN32_FIND_DATAA& entry = entries.Entry();
-            if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        std::vector<ListedEntry> entries;
+        here.List(entries); // a directory that cannot be listed contributes nothing
+        std::vector<const ListedEntry*> subdirectories;
+        for (const ListedEntry& entry : entries) {
+            if (!entry.IsDirectory())
                 ExamineFile(prefix, entry);
-            else if (oneListing)
-                NoteSubdirectory(prefix, entry, subdirectories);
+            else if (!(entry.attributes & kNotEntered) && !entry.IsDotEntry())
+                subdirectories.push_back(&entry);
         }
-        if (!oneListing)
-            for (DirectoryListing dirs("*.*"); dirs.HasEntry(); dirs.Next())
-                if (dirs.Entry().dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                    NoteSubdirectory(prefix, dirs.Entry(), subdirectories);
-        for (const std::string& name : subdirectories) {
-            ChangeDirectory(name);
-            CollectOldFiles();
-            ChangeDirectory("..");
-        }
+        for (const ListedEntry* entry : subdirectories)
+            Descend(here, prefix, *entry);
     }
 
   private:
-    // A subdirectory to enter: not hidden, system, a volume label or a link.
-    void NoteSubdirectory(const std::string& prefix, const WIN32_FIND_DATAA& entry,
-                          std::vector<std::string>& subdirectories) {
-        if ((entry.dwFileAttributes & kNotEntered) || IsDotEntry(entry.cFileName))
+    void Descend(const BoundDirectory& here, const std::string& prefix, const ListedEntry& entry) {
+        const std::string name = entry.Usable();
+        BoundDirectory child;
+        if (name.empty() || !EnterListedSubdirectory(here, entry, name, child)) {
+            host_.AddLog("ERROR: Cannot enter directory " + prefix + NarrowOrInvalid(entry.name));
             return;
-        const std::string name = ReachableName(entry);
-        if (name.empty())
-            host_.AddLog("ERROR: Cannot enter directory " + prefix + entry.cFileName);
-        else
-            subdirectories.push_back(name);
+        }
+        CollectOldFiles(child);
+        ReturnToParent(here);
     }
 
-    void ExamineFile(const std::string& prefix, const WIN32_FIND_DATAA& entry) {
+    void ExamineFile(const std::string& prefix, const ListedEntry& entry) {
         try {
             ++host_.State().counters.examined;
-            DateTime created = FileTimeToLocalDateTime(entry.ftCreationTime);
-            DateTime modified = FileTimeToLocalDateTime(entry.ftLastWriteTime);
-            DateTime accessed = FileTimeToLocalDateTime(entry.ftLastAccessTime);
+            DateTime created = 0, modified = 0;
+            // A stamp without a date-time form leaves the file's age unknown: never old.
+            const bool known = ToLocalDateTime(entry.created, created) &
+                               ToLocalDateTime(entry.written, modified);
+            DateTime accessed = FileTimeToLocalDateTime(entry.accessed);
             int32_t age = AgeInDays(host_.State().scanStart, created);
-            if (IsOld(created, modified, cutOff_))
+            if (known && IsOld(created, modified, cutOff_))
                 ListOldFile(prefix, entry, created, modified, accessed, age);
             host_.ProcessMessages();
             if (host_.State().stop)
@@ -71,11 +63,11 @@ class OldFileWalk {
         }
     }
 
-    void ListOldFile(const std::string& prefix, const WIN32_FIND_DATAA& entry, DateTime created,
+    void ListOldFile(const std::string& prefix, const ListedEntry& entry, DateTime created,
                      DateTime modified, DateTime accessed, int32_t age) {
-        const std::string name = ReachableName(entry);
+        const std::string name = entry.Usable();
         if (name.empty()) {
-            host_.AddLog("ERROR: Cannot list file " + prefix + entry.cFileName);
+            host_.AddLog("ERROR: Cannot list file " + prefix + NarrowOrInvalid(entry.name));
             return;
         }
         ++host_.State().counters.old;
@@ -87,15 +79,18 @@ class OldFileWalk {
     }
 
     CommandHost& host_;
-    const std::string& mask_;
     DateTime cutOff_;
 };
 
 } // namespace
 
-void FindOldFiles(CommandHost& host, const std::string& root, const std::string& mask,
-                  DateTime cutOff) {
+void FindOldFiles(CommandHost& host, const std::string& root, DateTime cutOff) {
+    RunState& state = host.State();
     ChangeDirectory(root);
-    OldFileWalk(host, mask, cutOff).CollectOldFiles();
-    ChangeDirectory(host.State().startDirectory);
+    const BoundDirectory top = BoundDirectory::OpenCurrent(); // unopened: lists nothing
+    state.scanCutOff = cutOff;
+    state.listedRoot = CurrentDirectoryPrefix();
+    state.listedRootFinal = top.FinalPath();
+    OldFileWalk(host, cutOff).CollectOldFiles(top);
+    ChangeDirectory(state.startDirectory);
 }

@@ -5,7 +5,8 @@
 
 #include "app/command_host.h"
 
-// Ends normally with the start directory current again, or by the silent abort (stop,
-// resource error) or an AppError (a directory that cannot be made current).
-void FindOldFiles(CommandHost& host, const std::string& root, const std::string& mask,
-                  DateTime cutOff);
+// `root` is a full path. Every entry is read through a handle to the directory the walk has
+// checked it is in, so nothing outside the root is ever listed. Records the listed root in
+// the run state. Ends normally with the start directory current again, or by the silent
+// abort (stop, resource error) or an AppError (a directory that cannot be made current).
+void FindOldFiles(CommandHost& host, const std::string& root, DateTime cutOff);

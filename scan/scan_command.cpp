@@ -8,7 +8,9 @@
 void ScanNow(CommandHost& host) {
     RunState& state = host.State();
     const std::string root = host.RootPath();
-    if (!IsExistingDirectory(root)) {
+    // Made full once, against the start directory: the walks move the current one.
+    const std::string fullRoot = FullPathAgainst(root, state.startDirectory);
+    if (!IsExistingDirectory(fullRoot)) {
         host.AddLog("ERROR: Path " + root + " does not exist.");
         return;
     }
@@ -25,7 +27,7 @@ void ScanNow(CommandHost& host) {
     host.AddLog("Looking for files older than " + days + " days (Created before " +
                 DateTimeText(CutOff(state.scanStart, host.DaysValue()), host.Formats()) + ")");
     host.AddLog("Searching...");
-    FindOldFiles(host, host.RootPath(), "*.*", CutOff(state.scanStart, host.DaysValue()));
+    FindOldFiles(host, fullRoot, CutOff(state.scanStart, host.DaysValue()));
 
     host.AddLog(std::to_string(state.counters.examined) + " files found under " + root);
     host.AddLog(std::to_string(state.counters.old) + " files older than " +

@@ -608,7 +608,7 @@ void TForm1::Init() {
         log_.Add("Current Path = " + state_.startDirectory);
     }
     const RunModeDecision decision =
-        DecideRunMode(SplitCommandLine(GetCommandLineA()), IsExistingDirectory);
+        DecideRunMode(SplitCommandLine(ExactCommandLine()), IsExistingDirectory);
     switch (decision.kind) {
     case RunModeDecision::Help:
         ShowInformationDialog(UsageText());

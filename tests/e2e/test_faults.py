@@ -76,7 +76,9 @@ class Faults(TreeTestCase):
         make_file(outside, 40)
         result = self.program.run('"%s" 30' % win(self.root))
         self.assertEqual((result.code, result.dialogs), (2, ["Vantrell"]))
-        self.assertIn(self.log_lines()[-1], ("I/O error 206.", "Invalid filename.", "File not found."))
+        # Wine enters such a directory, but cannot give its final path (234, more data).
+        self.assertIn(self.log_lines()[-1],
+                      ("I/O error 206.", "I/O error 234.", "Invalid filename.", "File not found."))
         self.assertTrue(os.path.exists(self.tree("shallow.txt")), "the scan failed: nothing deleted")
         self.assertTrue(os.path.exists(os.path.join(deep, "old.txt")))
         self.assertTrue(os.path.exists(outside))

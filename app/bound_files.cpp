@@ -1,0 +1,301 @@
+#include "app/bound_files.h"
+
+#include "app/current_directory.h"
+#include "app/errors.h"
+#include "app/exact_names.h"
+
+#include <initializer_list>
+#include <winternl.h>
+
+namespace {
+
+const DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+const DWORD kListAccess = FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_ATTRIBUTES | SYNCHRONIZE;
+const size_t kListBufferBytes = 64 * 1024;
+
+std::wstring FinalPathOf(HANDLE handle) {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = GetFinalPathNameByHandleW(handle, &path[0], static_cast<DWORD>(path.size()),
+                                                  FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+        if (n == 0)
+            return std::wstring();
+        if (n < path.size()) {
+            path.resize(n);
+            return path;
+        }
+        path.resize(n + 1);
+    }
+}
+
+BoundDirectory Open(const std::wstring& path, DWORD access, DWORD flags) {
+    return BoundDirectory::FromHandle(CreateFileW(path.c_str(), access, kShareAll, nullptr,
+                                                  OPEN_EXISTING, flags, nullptr));
+}
+
+std::wstring Joined(const std::wstring& directory, const std::wstring& name) {
+    if (!directory.empty() && directory.back() == L'\\')
+        return directory + name;
+    return directory + L"\\" + name;
+}
+
+FILETIME ToFileTime(const LARGE_INTEGER& value) {
+    FILETIME t;
+    t.dwLowDateTime = value.LowPart;
+    t.dwHighDateTime = static_cast<DWORD>(value.HighPart);
+    return t;
+}
+
+std::wstring LongPath(const std::string& path) {
+    std::wstring wide;
+    if (!ToExactWide(path, wide))
+        return std::wstring();
+    std::wstring full(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = GetLongPathNameW(wide.c_str(), &full[0], static_cast<DWORD>(full.size()));
+        if (n == 0)
+            return std::wstring();
+        if (n < full.size()) {
+            full.resize(n);
+            return full;
+        }
+        full.resize(n + 1);
+    }
+}
+
+bool HasStamps(const FILETIME& created, const FILETIME& written, DateTime cutOff) {
+    DateTime c = 0, w = 0;
+    const bool known = ToLocalDateTime(created, c) && ToLocalDateTime(written, w);
+    return known && IsOld(c, w, cutOff);
+}
+
+// Opens `name` (one plain name) inside the open directory, not following a link. Asks for
+// attribute writes too, for the read-only reset; where the platform refuses those on a
+// read-only file (Wine maps them to a write open), asks without them.
+NTSTATUS OpenFileIn(HANDLE directory, std::wstring name, HANDLE& file) {
+    UNICODE_STRING objectName;
+    objectName.Buffer = &name[0];
+    objectName.Length = objectName.MaximumLength =
+        static_cast<USHORT>(name.size() * sizeof(wchar_t));
+    OBJECT_ATTRIBUTES attributes;
+    InitializeObjectAttributes(&attributes, &objectName, OBJ_CASE_INSENSITIVE, directory, nullptr);
+    NTSTATUS status = 0;
+    for (ACCESS_MASK access : {DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES | SYNCHRONIZE,
+                               DELETE | FILE_READ_ATTRIBUTES | SYNCHRONIZE}) {
+        IO_STATUS_BLOCK io{};
+        status = NtCreateFile(&file, access, &attributes, &io, nullptr, 0, kShareAll, FILE_OPEN,
+                              FILE_NON_DIRECTORY_FILE | FILE_OPEN_REPARSE_POINT |
+                                  FILE_SYNCHRONOUS_IO_NONALERT,
+                              nullptr, 0);
+        if (status != static_cast<NTSTATUS>(0xC0000022L)) // STATUS_ACCESS_DENIED
+            break;
+    }
+    return status;
+}
+
+} // namespace
+
+std::string ListedEntry::Usable() const {
+    return UsableName(name, shortName);
+}
+
+BoundDirectory BoundDirectory::FromHandle(HANDLE handle) {
+    BoundDirectory dir;
+    if (handle == INVALID_HANDLE_VALUE) {
+        dir.error_ = GetLastError();
+        return dir;
+    }
+    dir.handle_.reset(handle);
+    dir.finalPath_ = FinalPathOf(handle);
+    if (dir.finalPath_.empty()) {
+        dir.error_ = GetLastError();
+        dir.handle_.reset();
+    }
+    return dir;
+}
+
+BoundDirectory BoundDirectory::OpenCurrent() {
+    return Open(L".", kListAccess, FILE_FLAG_BACKUP_SEMANTICS);
+}
+
+BoundDirectory BoundDirectory::OpenPath(const std::string& path, DWORD extraAccess) {
+    std::wstring wide;
+    if (!ToExactWide(path, wide)) {
+        BoundDirectory dir;
+        dir.error_ = ERROR_INVALID_NAME;
+        return dir;
+    }
+    return Open(wide, kListAccess | extraAccess,
+                FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT);
+}
+
+bool BoundDirectory::IsLink() const {
+    FILE_BASIC_INFO info{};
+    return !GetFileInformationByHandleEx(handle_.get(), FileBasicInfo, &info, sizeof info) ||
+           (info.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+bool BoundDirectory::List(std::vector<ListedEntry>& entries) const {
+    entries.clear();
+    std::vector<char> buffer(kListBufferBytes);
+    FILE_INFO_BY_HANDLE_CLASS kind = FileIdBothDirectoryRestartInfo;
+    while (GetFileInformationByHandleEx(handle_.get(), kind, buffer.data(),
+                                        static_cast<DWORD>(buffer.size()))) {
+        kind = FileIdBothDirectoryInfo;
+        for (size_t at = 0;;) {
+            const auto* info = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(&buffer[at]);
+            ListedEntry entry;
+            entry.name.assign(info->FileName, info->FileNameLength / sizeof(wchar_t));
+            entry.shortName.assign(info->ShortName, static_cast<size_t>(info->ShortNameLength) /
+                                                        sizeof(wchar_t));
+            entry.attributes = info->FileAttributes;
+            entry.created = ToFileTime(info->CreationTime);
+            entry.written = ToFileTime(info->LastWriteTime);
+            entry.accessed = ToFileTime(info->LastAccessTime);
+            entries.push_back(std::move(entry));
+            if (info->NextEntryOffset == 0)
+                break;
+            at += info->NextEntryOffset;
+        }
+    }
+    return GetLastError() == ERROR_NO_MORE_FILES;
+}
+
+bool BoundDirectory::IsEmpty() const {
+    std::vector<ListedEntry> entries;
+    if (!List(entries))
+        return false;
+    for (const ListedEntry& entry : entries)
+        if (!entry.IsDotEntry())
+            return false;
+    return true;
+}
+
+bool SameFinalPath(const std::wstring& a, const std::wstring& b) {
+    return !a.empty() && CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
+                                              static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
+}
+
+std::wstring ExpectedFinalPath(const std::string& path, const std::string& listedRoot,
+                               const std::wstring& rootFinal) {
+    const std::string directory = WithTrailingBackslash(path);
+    if (directory.compare(0, listedRoot.size(), listedRoot) != 0)
+        return std::wstring();
+    if (directory.size() == listedRoot.size())
+        return rootFinal;
+    std::wstring below;
+    if (!ToExactWide(directory.substr(listedRoot.size(), directory.size() - 1 - listedRoot.size()),
+                     below))
+        return std::wstring();
+    return Joined(rootFinal, below);
+}
+
+bool IsWhereListed(const BoundDirectory& dir, const std::string& path,
+                   const std::string& listedRoot, const std::wstring& rootFinal) {
+    if (!dir.IsOpen() || dir.IsLink())
+        return false;
+    if (SameFinalPath(dir.FinalPath(), ExpectedFinalPath(path, listedRoot, rootFinal)))
+        return true;
+    // A name that could only be reached by its short form stands in the text that way.
+    if (path.find('~') == std::string::npos)
+        return false;
+    const std::wstring longPath = LongPath(path), longRoot = LongPath(listedRoot);
+    if (longPath.empty() || longRoot.empty() || longPath.compare(0, longRoot.size(), longRoot))
+        return false;
+    std::wstring below = longPath.substr(longRoot.size());
+    while (!below.empty() && below.back() == L'\\')
+        below.pop_back();
+    return SameFinalPath(dir.FinalPath(), below.empty() ? rootFinal : Joined(rootFinal, below));
+}
+
+bool EnterListedSubdirectory(const BoundDirectory& parent, const ListedEntry& entry,
+                             const std::string& name, BoundDirectory& child) {
+    ChangeDirectory(name);
+    child = BoundDirectory::OpenCurrent();
+    // One that can be entered but not read (access denied) lists nothing and leads nowhere;
+    // any other failure to open it (a path too long) is the input/output error of entering.
+    if (!child.IsOpen() && child.Error() != ERROR_ACCESS_DENIED)
+        throw InOutError(child.Error());
+    if (!child.IsOpen() || SameFinalPath(child.FinalPath(), Joined(parent.FinalPath(), entry.name)))
+        return true;
+    child = BoundDirectory();
+    ReturnToParent(parent);
+    return false;
+}
+
+void ReturnToParent(const BoundDirectory& parent) {
+    ChangeDirectory("..");
+    const BoundDirectory back = BoundDirectory::OpenCurrent();
+    if (!SameFinalPath(back.FinalPath(), parent.FinalPath()))
+        throw InOutError(kNotWhereListed);
+}
+
+DWORD ListedFileDeletion::OpenDirectoryOf(const std::string& directory) {
+    directoryText_ = directory;
+    directory_ = BoundDirectory::OpenPath(directory);
+    if (!directory_.IsOpen())
+        return directory_.Error();
+    return IsWhereListed(directory_, directory, listedRoot_, rootFinal_) ? 0 : kNotWhereListed;
+}
+
+DWORD ListedFileDeletion::Delete(const std::string& path) {
+    const size_t cut = LastDelimiter(path);
+    const std::string directory = path.substr(0, cut + 1);
+    if (cut == std::string::npos)
+        return ERROR_INVALID_NAME;
+    if (directory != directoryText_)
+        directoryError_ = OpenDirectoryOf(directory);
+    if (directoryError_ != 0)
+        return directoryError_;
+    std::wstring name;
+    if (!ToExactWide(path.substr(cut + 1), name) || !IsPlainName(name))
+        return ERROR_INVALID_NAME;
+
+    HANDLE raw = INVALID_HANDLE_VALUE;
+    const NTSTATUS status = OpenFileIn(directory_.Handle(), name, raw);
+    if (status < 0)
+        return RtlNtStatusToDosError(status);
+    const FileHandle file(raw);
+
+    FILETIME created, written, accessed;
+    DWORD bits = 0;
+    if (!ReadStamps(file.get(), created, written, accessed, bits))
+        return GetLastError();
+    if (!HasStamps(created, written, cutOff_))
+        return kChangedSinceListed;
+    DWORD code = RemoveThroughHandle(file.get());
+    if (code != 0 && (bits & FILE_ATTRIBUTE_READONLY)) {
+        ClearBitsThroughHandle(file.get(), bits, ~0UL);
+        code = RemoveThroughHandle(file.get());
+    }
+    return code;
+}
+
+bool ReadStamps(HANDLE handle, FILETIME& created, FILETIME& written, FILETIME& accessed,
+                DWORD& attributes) {
+    FILE_BASIC_INFO info{};
+    if (!GetFileInformationByHandleEx(handle, FileBasicInfo, &info, sizeof info))
+        return false;
+    created = ToFileTime(info.CreationTime);
+    written = ToFileTime(info.LastWriteTime);
+    accessed = ToFileTime(info.LastAccessTime);
+    attributes = info.FileAttributes;
+    return true;
+}
+
+DWORD ClearBitsThroughHandle(HANDLE handle, DWORD attributes, DWORD bits) {
+    FILE_BASIC_INFO info{}; // zero times leave them as they are
+    info.FileAttributes = attributes & ~bits;
+    if (info.FileAttributes == 0)
+        info.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+    return SetFileInformationByHandle(handle, FileBasicInfo, &info, sizeof info) ? 0
+                                                                               : GetLastError();
+}
+
+DWORD RemoveThroughHandle(HANDLE handle) {
+    FILE_DISPOSITION_INFO disposition{};
+    disposition.DeleteFile = TRUE;
+    return SetFileInformationByHandle(handle, FileDispositionInfo, &disposition, sizeof disposition)
+               ? 0
+               : GetLastError();
+}

@@ -1,0 +1,104 @@
+// Directories and files bound to what was listed. A listed path is text; between the listing
+// and its use any directory on it may have been swapped for a link or moved. So a walk lists
+// each directory through a handle whose final path it has checked, and a deletion goes
+// through a handle opened without following a link in the last part, inside a directory
+// whose final path is where the listing put it.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "app/handles.h"
+#include "scan/date_time.h"
+
+// Error codes of refused deletions: the item is no longer where it was listed (a directory
+// on its path is now a link or was moved), or the file was written since it was listed.
+const unsigned long kNotWhereListed = ERROR_PATH_NOT_FOUND;
+const unsigned long kChangedSinceListed = ERROR_FILE_INVALID;
+
+// One entry of a directory read through its handle.
+struct ListedEntry {
+    std::wstring name, shortName;
+    DWORD attributes = 0;
+    FILETIME created{}, written{}, accessed{};
+
+    bool IsDirectory() const { return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
+    bool IsDotEntry() const { return name == L"." || name == L".."; }
+    // The exact 8-bit name to reach it by (long, else short), or empty.
+    std::string Usable() const;
+};
+
+// An open directory and its final path (links resolved, as the system sees it now).
+class BoundDirectory {
+  public:
+    // The process's current directory; FinalPath() is empty when it cannot be opened.
+    static BoundDirectory OpenCurrent();
+    // A directory by its full path, not following a link in its last part. `extraAccess`
+    // adds DELETE or attribute writes for the removal of empty directories.
+    static BoundDirectory OpenPath(const std::string& path, DWORD extraAccess = 0);
+    // Takes over an opened handle (INVALID_HANDLE_VALUE: the open's error is kept).
+    static BoundDirectory FromHandle(HANDLE handle);
+
+    bool IsOpen() const { return handle_.valid(); }
+    HANDLE Handle() const { return handle_.get(); }
+    const std::wstring& FinalPath() const { return finalPath_; }
+    // The error of a failed open.
+    DWORD Error() const { return error_; }
+    bool IsLink() const;
+    // The entries ("." and ".." included) in listing order; false when it cannot be listed.
+    bool List(std::vector<ListedEntry>& entries) const;
+    // True when the directory holds nothing but "." and "..".
+    bool IsEmpty() const;
+
+  private:
+    FileHandle handle_;
+    std::wstring finalPath_;
+    DWORD error_ = 0;
+};
+
+// Case-insensitive comparison of two final paths.
+bool SameFinalPath(const std::wstring& a, const std::wstring& b);
+// The final path that `path` should have when it lies where its text says below a root
+// listed as `listedRoot` whose final path is `rootFinal`. Empty when it does not lie below.
+std::wstring ExpectedFinalPath(const std::string& path, const std::string& listedRoot,
+                               const std::wstring& rootFinal);
+// True when `dir` is the directory `path` as listed below the root.
+bool IsWhereListed(const BoundDirectory& dir, const std::string& path,
+                   const std::string& listedRoot, const std::wstring& rootFinal);
+
+// Makes the listed subdirectory `name` of the current directory `parent` current and opens
+// it. Returns false, with `parent` current again, when it is not the listed one (a link
+// or moved). A directory that cannot be made current raises the input/output error.
+bool EnterListedSubdirectory(const BoundDirectory& parent, const ListedEntry& entry,
+                             const std::string& name, BoundDirectory& child);
+// Makes ".." current and checks it is `parent`; otherwise the input/output error.
+void ReturnToParent(const BoundDirectory& parent);
+
+// Deletes listed files, each through its own handle, only when it lies where it was listed
+// below the root and is still old by the cut-off that listed it.
+class ListedFileDeletion {
+  public:
+    ListedFileDeletion(const std::string& listedRoot, const std::wstring& rootFinal,
+                       DateTime cutOff)
+        : listedRoot_(listedRoot), rootFinal_(rootFinal), cutOff_(cutOff) {}
+    // 0 when deleted, else the error code. A read-only file has its attributes reset and is
+    // tried once more.
+    DWORD Delete(const std::string& path);
+
+  private:
+    DWORD OpenDirectoryOf(const std::string& directory);
+
+    std::string listedRoot_;
+    std::wstring rootFinal_;
+    DateTime cutOff_;
+    std::string directoryText_;
+    BoundDirectory directory_;
+    DWORD directoryError_ = 0;
+};
+
+// Removes an empty directory through its open handle (the removal happens when the handle
+// closes). `attributes` are its current ones: read-only and hidden are cleared first.
+DWORD ClearBitsThroughHandle(HANDLE handle, DWORD attributes, DWORD bits);
+DWORD RemoveThroughHandle(HANDLE handle);
+// The creation, last-write, last-access stamps and attributes read through a handle.
+bool ReadStamps(HANDLE handle, FILETIME& created, FILETIME& written, FILETIME& accessed,
+                DWORD& attributes);

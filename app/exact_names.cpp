@@ -1,0 +1,150 @@
+#include "app/exact_names.h"
+
+#include <vector>
+#include <windows.h>
+
+namespace {
+
+// WC_NO_BEST_FIT_CHARS keeps lookalikes out; the code pages that refuse the flag (UTF-8,
+// UTF-7, a few others) have no best fit, and the round trip below checks them all the same.
+bool NarrowOnce(const std::wstring& wide, DWORD flags, std::string& narrow) {
+    const int n = WideCharToMultiByte(CP_ACP, flags, wide.data(), static_cast<int>(wide.size()),
+                                      nullptr, 0, nullptr, nullptr);
+    if (n <= 0)
+        return false;
+    narrow.assign(static_cast<size_t>(n), '\0');
+    return WideCharToMultiByte(CP_ACP, flags, wide.data(), static_cast<int>(wide.size()),
+                               &narrow[0], n, nullptr, nullptr) == n;
+}
+
+bool IsLeadByte(char c) {
+    return IsDBCSLeadByte(static_cast<BYTE>(c)) != FALSE;
+}
+
+} // namespace
+
+bool ToExactNarrow(const std::wstring& wide, std::string& narrow) {
+    narrow.clear();
+    if (wide.empty())
+        return true;
+    if (!NarrowOnce(wide, WC_NO_BEST_FIT_CHARS, narrow) && !NarrowOnce(wide, 0, narrow))
+        return false;
+    std::wstring back;
+    return ToExactWide(narrow, back) && back == wide;
+}
+
+bool ToExactWide(const std::string& narrow, std::wstring& wide) {
+    wide.clear();
+    if (narrow.empty())
+        return true;
+    const int n = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, narrow.data(),
+                                      static_cast<int>(narrow.size()), nullptr, 0);
+    if (n <= 0)
+        return false;
+    wide.assign(static_cast<size_t>(n), L'\0');
+    return MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, narrow.data(),
+                               static_cast<int>(narrow.size()), &wide[0], n) == n;
+}
+
+std::string NarrowOrInvalid(const std::wstring& wide) {
+    std::string whole;
+    if (ToExactNarrow(wide, whole))
+        return whole;
+    whole.clear();
+    for (size_t i = 0; i < wide.size();) {
+        const bool pair = i + 1 < wide.size() && IS_HIGH_SURROGATE(wide[i]) &&
+                          IS_LOW_SURROGATE(wide[i + 1]);
+        const size_t length = pair ? 2 : 1;
+        std::string one;
+        whole += ToExactNarrow(wide.substr(i, length), one) ? one : std::string("?");
+        i += length;
+    }
+    return whole;
+}
+
+bool IsPlainName(const std::wstring& name) {
+    if (name.empty() || name.back() == L'.' || name.back() == L' ')
+        return false;
+    if (name.find_first_not_of(L'.') == std::wstring::npos)
+        return false;
+    for (wchar_t c : name)
+        if (c < 0x20 || wcschr(L"\\/:*?\"<>|", c) != nullptr)
+            return false;
+    return true;
+}
+
+std::string UsableName(const std::wstring& longName, const std::wstring& shortName) {
+    std::string narrow;
+    if (IsPlainName(longName) && ToExactNarrow(longName, narrow))
+        return narrow;
+    if (IsPlainName(shortName) && ToExactNarrow(shortName, narrow))
+        return narrow;
+    return std::string();
+}
+
+size_t NextCharacter(const std::string& text, size_t at) {
+    return IsLeadByte(text[at]) && at + 1 < text.size() ? at + 2 : at + 1;
+}
+
+size_t NextDelimiter(const std::string& path, size_t from) {
+    for (size_t i = 0; i < path.size(); i = NextCharacter(path, i))
+        if (path[i] == '\\' && i >= from)
+            return i; // a trail byte is never a delimiter
+    return std::string::npos;
+}
+
+size_t LastDelimiter(const std::string& path) {
+    size_t last = std::string::npos;
+    for (size_t at = NextDelimiter(path, 0); at != std::string::npos;
+         at = NextDelimiter(path, at + 1))
+        last = at;
+    return last;
+}
+
+bool EndsWithDelimiter(const std::string& path) {
+    return !path.empty() && LastDelimiter(path) == path.size() - 1;
+}
+
+std::string WithTrailingBackslash(const std::string& path) {
+    return EndsWithDelimiter(path) ? path : path + "\\";
+}
+
+int CountDelimiters(const std::string& path) {
+    int count = 0;
+    for (size_t at = NextDelimiter(path, 0); at != std::string::npos;
+         at = NextDelimiter(path, at + 1))
+        ++count;
+    return count;
+}
+
+std::string FullPathAgainst(const std::string& path, const std::string& base) {
+    if (path.empty())
+        return path; // no path is not the base directory
+    std::string combined = path;
+    const bool hasDrive = path.size() >= 2 && path[1] == ':' && !IsLeadByte(path[0]);
+    auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; };
+    const bool sameDrive = hasDrive && base.size() >= 2 && upper(path[0]) == upper(base[0]);
+    if (path.compare(0, 2, "\\\\") == 0 || (hasDrive && path.size() >= 3 && path[2] == '\\'))
+        ; // already full
+    else if (!path.empty() && path[0] == '\\')
+        combined = base.substr(0, 2) + path;
+    else if (hasDrive && sameDrive)
+        combined = base + path.substr(2);
+    else if (!hasDrive)
+        combined = base + path;
+    std::wstring wide;
+    if (!ToExactWide(combined, wide))
+        return path;
+    std::vector<wchar_t> full(MAX_PATH);
+    for (;;) {
+        const DWORD n = GetFullPathNameW(wide.c_str(), static_cast<DWORD>(full.size()),
+                                         full.data(), nullptr);
+        if (n == 0)
+            return path;
+        if (n < full.size())
+            break;
+        full.resize(n + 1);
+    }
+    std::string narrow;
+    return ToExactNarrow(full.data(), narrow) ? narrow : path;
+}
