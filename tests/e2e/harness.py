@@ -75,7 +75,19 @@ class Program:
         bat = os.path.join(self.scratch, "run.bat")
         with open(bat, "w", newline="") as f:
             f.write('@"%s" %s\r\n@exit /b %%errorlevel%%\r\n' % (win(self.exe), args))
-        process = start(bat, self.dir)
+        # Under wine64, cmd now and then fails to start the program at all ("Can't recognize
+        # ... as an internal or external command"); the program never ran, so start it again.
+        for _ in range(3):
+            result = self.run_once(bat, timeout, answer, while_running)
+            with open(self.scratch_output, "rb") as f:
+                if b"Can't recognize" not in f.read():
+                    return result
+        return result
+
+    def run_once(self, bat, timeout, answer, while_running):
+        self.scratch_output = os.path.join(self.scratch, "cmd-output.txt")
+        with open(self.scratch_output, "wb") as output:
+            process = start(bat, self.dir, output)
         dialogs = []
         answered = set()  # a closed window stays findable for a moment
         deadline = time.time() + timeout
@@ -100,10 +112,10 @@ class Program:
         return Result(process.returncode, dialogs)
 
 
-def start(bat, cwd):
+def start(bat, cwd, output=subprocess.DEVNULL):
     # A session of its own, so that a test that fails can end the program it started too.
     return subprocess.Popen(["wine", "cmd", "/c", win(bat)], cwd=cwd, stdin=subprocess.DEVNULL,
-                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                            stdout=output, stderr=subprocess.DEVNULL,
                             start_new_session=True)
 
 

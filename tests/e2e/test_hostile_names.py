@@ -1,0 +1,88 @@
+"""Names and links a hostile user may create below the root of a scheduled job: each must
+leave everything outside the root, and every file not listed, as it was."""
+import os
+import shutil
+
+from harness import TreeTestCase, Window, make_file, wait_for, win
+
+# Wine turns Linux names into Windows ones through the locale: only a UTF-8 one shows them.
+os.environ["LC_ALL"] = "C.UTF-8"
+
+
+class HostileNames(TreeTestCase):
+    def run_job(self):
+        result = self.program.run('"%s" 30' % win(self.root))
+        self.assertEqual((result.code, result.dialogs), (0, []))
+        paths = self.csv_paths()
+        for path in paths:
+            self.assertTrue(path.startswith(win(self.root) + "\\"), path)
+            self.assertNotIn("\\..\\", path)
+        return paths
+
+    def test_lookalike_and_rewritten_names_never_name_another_file(self):
+        outside = os.path.join(self.program.dir, "x")
+        make_file(os.path.join(outside, "victim.txt"), 40)
+        make_file(self.tree("a\uff3c..\uff3c..\uff3cx/inner.txt"), 40)
+        make_file(self.tree("\u0141og.txt"), 40)
+        make_file(self.tree("Log.txt"), 1)
+        make_file(self.tree("report.txt."), 40)
+        make_file(self.tree("report.txt"), 1)
+        make_file(self.tree("notes.txt "), 40)
+        make_file(self.tree("notes.txt"), 1)
+        self.run_job()
+        self.assertTrue(os.path.exists(os.path.join(outside, "victim.txt")))
+        for new in ("Log.txt", "report.txt", "notes.txt"):
+            self.assertTrue(os.path.exists(self.tree(new)), new)
+        for old in ("\u0141og.txt", "report.txt.", "notes.txt ", "a\uff3c..\uff3c..\uff3cx/inner.txt"):
+            self.assertFalse(os.path.exists(self.tree(old)), "reached by its short name: " + old)
+
+    def test_a_directory_swapped_for_a_link_after_the_scan_keeps_the_target(self):
+        outside = os.path.join(self.program.dir, "outside")
+        for name in ("a.txt", "b.txt"):
+            make_file(self.tree("d/" + name), 40)
+            make_file(os.path.join(outside, name), 40)
+        make_file(self.tree("top.txt"), 40)
+        self.program.write("Vantrell.ini", b"[Vantrell]\r\nDrivePath=%s\r\n" % win(self.root).encode())
+        window = Window(self.program)
+        self.addCleanup(window.kill)
+        window.keys("space")
+        wait_for(lambda: self.program.read("VantrellActivity.log"), 30, "the scan")
+        shutil.move(self.tree("d"), self.tree("moved"))
+        os.symlink(outside, self.tree("d"))
+        window.keys("Tab", "space")
+        wait_for(lambda: "Finished." in self.log_lines()[-1:] and "Deleting files..." in self.log_lines(),
+                 30, "the deletion")
+        self.assertEqual(sorted(os.listdir(outside)), ["a.txt", "b.txt"])
+        self.assertFalse(os.path.exists(self.tree("top.txt")))
+        log = self.log_lines()
+        at = log.index("ERROR: Could not delete " + win(self.tree("d\\a.txt")).replace("/", "\\"))
+        self.assertEqual(log[at + 1], "REASON: Path not found")
+        self.assertIn("1 files deleted.", log)
+        self.assertEqual(window.close(), 0)
+
+    def test_a_file_written_after_the_scan_is_kept(self):
+        make_file(self.tree("saved.txt"), 40)
+        make_file(self.tree("old.txt"), 40)
+        self.program.write("Vantrell.ini", b"[Vantrell]\r\nDrivePath=%s\r\n" % win(self.root).encode())
+        window = Window(self.program)
+        self.addCleanup(window.kill)
+        window.keys("space")
+        wait_for(lambda: self.program.read("VantrellActivity.log"), 30, "the scan")
+        with open(self.tree("saved.txt"), "ab") as f:
+            f.write(b"a new version")
+        window.keys("Tab", "space")
+        wait_for(lambda: "Finished." in self.log_lines()[-1:] and "Deleting files..." in self.log_lines(),
+                 30, "the deletion")
+        self.assertTrue(os.path.exists(self.tree("saved.txt")))
+        self.assertFalse(os.path.exists(self.tree("old.txt")))
+        log = self.log_lines()
+        at = log.index("ERROR: Could not delete " + win(self.tree("saved.txt")))
+        self.assertEqual(log[at + 1], "REASON: File invalid")
+        self.assertEqual(window.close(), 0)
+
+    def test_a_relative_root_is_the_start_directorys_child(self):
+        make_file(self.tree("old.txt"), 40)
+        result = self.program.run('tree 30')
+        self.assertEqual((result.code, result.dialogs), (0, []))
+        self.assertFalse(os.path.exists(self.tree("old.txt")))
+        self.assertEqual(self.log_lines()[0], "Searching path tree")
