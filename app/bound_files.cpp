@@ -29,8 +29,8 @@ std::wstring FinalPathOf(HANDLE handle) {
 }
 
 BoundDirectory Open(const std::wstring& path, DWORD access, DWORD flags) {
-    return BoundDirectory::FromHandle(CreateFileW(path.c_str(), access, kShareAll, nullptr,
-                                                  OPEN_EXISTING, flags, nullptr));
+    return BoundDirectory::FromHandle(
+        CreateFileW(path.c_str(), access, kShareAll, nullptr, OPEN_EXISTING, flags, nullptr));
 }
 
 std::wstring Joined(const std::wstring& directory, const std::wstring& name) {
@@ -146,8 +146,8 @@ bool BoundDirectory::List(std::vector<ListedEntry>& entries) const {
             const auto* info = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(&buffer[at]);
             ListedEntry entry;
             entry.name.assign(info->FileName, info->FileNameLength / sizeof(wchar_t));
-            entry.shortName.assign(info->ShortName, static_cast<size_t>(info->ShortNameLength) /
-                                                        sizeof(wchar_t));
+            entry.shortName.assign(info->ShortName,
+                                   static_cast<size_t>(info->ShortNameLength) / sizeof(wchar_t));
             entry.attributes = info->FileAttributes;
             entry.created = ToFileTime(info->CreationTime);
             entry.written = ToFileTime(info->LastWriteTime);
@@ -289,7 +289,7 @@ DWORD ClearBitsThroughHandle(HANDLE handle, DWORD attributes, DWORD bits) {
     if (info.FileAttributes == 0)
         info.FileAttributes = FILE_ATTRIBUTE_NORMAL;
     return SetFileInformationByHandle(handle, FileBasicInfo, &info, sizeof info) ? 0
-                                                                               : GetLastError();
+                                                                                 : GetLastError();
 }
 
 DWORD RemoveThroughHandle(HANDLE handle) {

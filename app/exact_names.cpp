@@ -52,8 +52,8 @@ std::string NarrowOrInvalid(const std::wstring& wide) {
         return whole;
     whole.clear();
     for (size_t i = 0; i < wide.size();) {
-        const bool pair = i + 1 < wide.size() && IS_HIGH_SURROGATE(wide[i]) &&
-                          IS_LOW_SURROGATE(wide[i + 1]);
+        const bool pair =
+            i + 1 < wide.size() && IS_HIGH_SURROGATE(wide[i]) && IS_LOW_SURROGATE(wide[i + 1]);
         const size_t length = pair ? 2 : 1;
         std::string one;
         whole += ToExactNarrow(wide.substr(i, length), one) ? one : std::string("?");
@@ -137,8 +137,8 @@ std::string FullPathAgainst(const std::string& path, const std::string& base) {
         return path;
     std::vector<wchar_t> full(MAX_PATH);
     for (;;) {
-        const DWORD n = GetFullPathNameW(wide.c_str(), static_cast<DWORD>(full.size()),
-                                         full.data(), nullptr);
+        const DWORD n =
+            GetFullPathNameW(wide.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
         if (n == 0)
             return path;
         if (n < full.size())

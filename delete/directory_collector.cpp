@@ -26,7 +26,8 @@ void Collect(CommandHost& host, const BoundDirectory& here, DirectoryList& list)
             if (IsSubdirectory(entry, kNotListed)) {
                 const std::string name = entry.Usable();
                 if (name.empty()) {
-                    host.AddLog("ERROR: Cannot list directory " + base + NarrowOrInvalid(entry.name));
+                    host.AddLog("ERROR: Cannot list directory " + base +
+                                NarrowOrInvalid(entry.name));
                 } else {
                     const std::string path = base + name;
                     list.Add(CountSubstring(path, "\\"), path);

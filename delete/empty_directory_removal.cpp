@@ -49,8 +49,8 @@ class EmptyDirectoryVisit {
             (attributes & kOwnEntryExcluded))
             return; // its entry cannot be read, or it is not ours to remove
         DateTime created = 0, written = 0;
-        const bool known = ToLocalDateTime(createdStamp, created) &
-                           ToLocalDateTime(writtenStamp, written);
+        const bool known =
+            ToLocalDateTime(createdStamp, created) & ToLocalDateTime(writtenStamp, written);
         const DateTime modified = ShiftedModified(written);
         const DateTime accessed = FileTimeToLocalDateTime(accessedStamp);
         const int32_t age = AgeInDays(host_.State().scanStart, created);

@@ -49,8 +49,8 @@ class OldFileWalk {
             ++host_.State().counters.examined;
             DateTime created = 0, modified = 0;
             // A stamp without a date-time form leaves the file's age unknown: never old.
-            const bool known = ToLocalDateTime(entry.created, created) &
-                               ToLocalDateTime(entry.written, modified);
+            const bool known =
+                ToLocalDateTime(entry.created, created) & ToLocalDateTime(entry.written, modified);
             DateTime accessed = FileTimeToLocalDateTime(entry.accessed);
             int32_t age = AgeInDays(host_.State().scanStart, created);
             if (known && IsOld(created, modified, cutOff_))

@@ -10,6 +10,7 @@ import unittest
 
 EXE = os.environ.get("VANTRELL_EXE", os.path.join(os.path.dirname(__file__), "..", "..", "build", "Vantrell.exe"))
 DIALOG_CAPTIONS = ("Error", "Information", "Vantrell")
+LOG = "VantrellActivity.log"
 
 
 def win(path):
@@ -76,12 +77,17 @@ class Program:
         with open(bat, "w", newline="") as f:
             f.write('@"%s" %s\r\n@exit /b %%errorlevel%%\r\n' % (win(self.exe), args))
         # Under wine64, cmd now and then fails to start the program at all ("Can't recognize
-        # ... as an internal or external command"); the program never ran, so start it again.
+        # ... as an internal or external command", or a bare failure code). The program is
+        # a GUI program that prints nothing and writes its log at every end, so a run with
+        # console output, or a failure without a dialog or a log, never ran: start it again.
+        # A fault that repeats is still reported by the last try.
         for _ in range(3):
             result = self.run_once(bat, timeout, answer, while_running)
             with open(self.scratch_output, "rb") as f:
-                if b"Can't recognize" not in f.read():
-                    return result
+                printed = f.read().strip()
+            never_ran = result.code != 0 and not result.dialogs and self.read(LOG) is None
+            if not printed and not never_ran:
+                return result
         return result
 
     def run_once(self, bat, timeout, answer, while_running):

@@ -15,14 +15,12 @@ TEST(ExactNames, TheCodePageRoundTripRefusesBestFit) {
         bool exact;
         const char* narrow;
     } cases[] = {
-        {L"plain.txt", true, "plain.txt"},
-        {L"caf\u00e9", true, "caf\xe9"},
+        {L"plain.txt", true, "plain.txt"}, {L"caf\u00e9", true, "caf\xe9"},
         {L"a\uff3c..\uff3cx", false, ""}, // full-width reverse solidus: best fit gives "\"
         {L"\u0141og.txt", false, ""},     // "Ł": best fit gives "L"
         {L"\uff34emp", false, ""},        // full-width letter
         {L"a\uff1ab", false, ""},         // full-width colon
-        {L"\u65e5\u672c", false, ""},
-        {L"", true, ""},
+        {L"\u65e5\u672c", false, ""},      {L"", true, ""},
     };
     for (const auto& c : cases) {
         std::string narrow;
@@ -41,13 +39,13 @@ TEST(ExactNames, TextWithoutAnExactFormGetsAQuestionMarkPerCharacter) {
 
 TEST(ExactNames, OnlyNamesThePathLayerKeepsArePlain) {
     const std::pair<const wchar_t*, bool> cases[] = {
-        {L"report.txt", true},  {L".hidden", true},     {L"a.b.c", true},
+        {L"report.txt", true},   {L".hidden", true},      {L"a.b.c", true},
         {L"report.txt.", false}, {L"report.txt ", false}, {L".", false},
-        {L"..", false},          {L"...", false},        {L"", false},
-        {L"a\\b", false},        {L"a/b", false},        {L"a:b", false},
-        {L"a*", false},          {L"a?", false},         {L"a\"b", false},
-        {L"a<b", false},         {L"a>b", false},        {L"a|b", false},
-        {L"a\tb", false},        {L"\x1f", false},       {L" lead", true},
+        {L"..", false},          {L"...", false},         {L"", false},
+        {L"a\\b", false},        {L"a/b", false},         {L"a:b", false},
+        {L"a*", false},          {L"a?", false},          {L"a\"b", false},
+        {L"a<b", false},         {L"a>b", false},         {L"a|b", false},
+        {L"a\tb", false},        {L"\x1f", false},        {L" lead", true},
     };
     for (const auto& c : cases)
         EXPECT_EQ(IsPlainName(c.first), c.second) << static_cast<int>(wcslen(c.first));
@@ -94,7 +92,8 @@ TEST(BoundPaths, AListedPathIsExpectedBelowTheRootsFinalPath) {
     EXPECT_EQ(ExpectedFinalPath("D:\\Root\\", "D:\\Root\\", rootFinal), rootFinal);
     EXPECT_EQ(ExpectedFinalPath("D:\\Root\\a\\b\\", "D:\\Root\\", rootFinal),
               L"\\\\?\\D:\\Real\\Root\\a\\b");
-    EXPECT_EQ(ExpectedFinalPath("D:\\Root\\a", "D:\\Root\\", rootFinal), L"\\\\?\\D:\\Real\\Root\\a");
+    EXPECT_EQ(ExpectedFinalPath("D:\\Root\\a", "D:\\Root\\", rootFinal),
+              L"\\\\?\\D:\\Real\\Root\\a");
     EXPECT_EQ(ExpectedFinalPath("D:\\Rooted\\a\\", "D:\\Root\\", rootFinal), L"");
     EXPECT_EQ(ExpectedFinalPath("D:\\a\\", "D:\\", L"\\\\?\\D:\\"), L"\\\\?\\D:\\a");
     EXPECT_TRUE(SameFinalPath(L"\\\\?\\D:\\Real\\ROOT", rootFinal));
