@@ -14,18 +14,10 @@ const DWORD kListAccess = FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_ATTRIB
 const size_t kListBufferBytes = 64 * 1024;
 
 std::wstring FinalPathOf(HANDLE handle) {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD n = GetFinalPathNameByHandleW(handle, &path[0], static_cast<DWORD>(path.size()),
-                                                  FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-        if (n == 0)
-            return std::wstring();
-        if (n < path.size()) {
-            path.resize(n);
-            return path;
-        }
-        path.resize(n + 1);
-    }
+    return GrownWideText([handle](wchar_t* buffer, DWORD size) {
+        return GetFinalPathNameByHandleW(handle, buffer, size,
+                                         FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    });
 }
 
 BoundDirectory Open(const std::wstring& path, DWORD access, DWORD flags) {
@@ -50,23 +42,9 @@ std::wstring LongPath(const std::string& path) {
     std::wstring wide;
     if (!ToExactWide(path, wide))
         return std::wstring();
-    std::wstring full(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD n = GetLongPathNameW(wide.c_str(), &full[0], static_cast<DWORD>(full.size()));
-        if (n == 0)
-            return std::wstring();
-        if (n < full.size()) {
-            full.resize(n);
-            return full;
-        }
-        full.resize(n + 1);
-    }
-}
-
-bool HasStamps(const FILETIME& created, const FILETIME& written, DateTime cutOff) {
-    DateTime c = 0, w = 0;
-    const bool known = ToLocalDateTime(created, c) && ToLocalDateTime(written, w);
-    return known && IsOld(c, w, cutOff);
+    return GrownWideText([&wide](wchar_t* buffer, DWORD size) {
+        return GetLongPathNameW(wide.c_str(), buffer, size);
+    });
 }
 
 // Opens `name` (one plain name) inside the open directory, not following a link. Asks for
@@ -240,9 +218,9 @@ DWORD ListedFileDeletion::OpenDirectoryOf(const std::string& directory) {
 
 DWORD ListedFileDeletion::Delete(const std::string& path) {
     const size_t cut = LastDelimiter(path);
-    const std::string directory = path.substr(0, cut + 1);
     if (cut == std::string::npos)
         return ERROR_INVALID_NAME;
+    const std::string directory = path.substr(0, cut + 1);
     if (directory != directoryText_)
         directoryError_ = OpenDirectoryOf(directory);
     if (directoryError_ != 0)
@@ -261,7 +239,8 @@ DWORD ListedFileDeletion::Delete(const std::string& path) {
     DWORD bits = 0;
     if (!ReadStamps(file.get(), created, written, accessed, bits))
         return GetLastError();
-    if (!HasStamps(created, written, cutOff_))
+    DateTime createdValue = 0, writtenValue = 0;
+    if (!AreOldStamps(created, written, cutOff_, createdValue, writtenValue))
         return kChangedSinceListed;
     DWORD code = RemoveThroughHandle(file.get());
     if (code != 0 && (bits & FILE_ATTRIBUTE_READONLY)) {

@@ -95,9 +95,10 @@ class ListedFileDeletion {
     DWORD directoryError_ = 0;
 };
 
-// Removes an empty directory through its open handle (the removal happens when the handle
-// closes). `attributes` are its current ones: read-only and hidden are cleared first.
+// Writes `attributes` less `bits` through the handle; 0 or the error code.
 DWORD ClearBitsThroughHandle(HANDLE handle, DWORD attributes, DWORD bits);
+// Marks the file or (empty) directory for deletion; it goes when the last handle closes.
+// 0 or the error code.
 DWORD RemoveThroughHandle(HANDLE handle);
 // The creation, last-write, last-access stamps and attributes read through a handle.
 bool ReadStamps(HANDLE handle, FILETIME& created, FILETIME& written, FILETIME& accessed,

@@ -3,7 +3,6 @@
 #include "app/errors.h"
 #include "app/exact_names.h"
 
-#include <vector>
 #include <windows.h>
 
 // Text going in is converted exactly; only text coming out (the current directory) would
@@ -14,19 +13,14 @@ void ChangeDirectory(const std::string& path) {
 }
 
 std::string CurrentDirectoryPrefix() {
-    std::vector<wchar_t> buffer(MAX_PATH + 1);
-    for (;;) {
-        DWORD length = GetCurrentDirectoryW(static_cast<DWORD>(buffer.size()), buffer.data());
-        if (length == 0)
-            throw InOutError(GetLastError());
-        if (length < buffer.size()) {
-            std::string narrow;
-            if (!ToExactNarrow(std::wstring(buffer.data(), length), narrow))
-                throw InOutError(ERROR_INVALID_NAME);
-            return WithTrailingBackslash(narrow);
-        }
-        buffer.resize(length + 1);
-    }
+    const std::wstring current = GrownWideText(
+        [](wchar_t* buffer, DWORD size) { return GetCurrentDirectoryW(size, buffer); });
+    if (current.empty())
+        throw InOutError(GetLastError());
+    std::string narrow;
+    if (!ToExactNarrow(current, narrow))
+        throw InOutError(ERROR_INVALID_NAME);
+    return WithTrailingBackslash(narrow);
 }
 
 bool IsExistingDirectory(const std::string& path) {

@@ -1,8 +1,5 @@
 #include "app/exact_names.h"
 
-#include <vector>
-#include <windows.h>
-
 namespace {
 
 // WC_NO_BEST_FIT_CHARS keeps lookalikes out; the code pages that refuse the flag (UTF-8,
@@ -135,16 +132,9 @@ std::string FullPathAgainst(const std::string& path, const std::string& base) {
     std::wstring wide;
     if (!ToExactWide(combined, wide))
         return path;
-    std::vector<wchar_t> full(MAX_PATH);
-    for (;;) {
-        const DWORD n =
-            GetFullPathNameW(wide.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
-        if (n == 0)
-            return path;
-        if (n < full.size())
-            break;
-        full.resize(n + 1);
-    }
+    const std::wstring full = GrownWideText([&wide](wchar_t* buffer, DWORD size) {
+        return GetFullPathNameW(wide.c_str(), size, buffer, nullptr);
+    });
     std::string narrow;
-    return ToExactNarrow(full.data(), narrow) ? narrow : path;
+    return !full.empty() && ToExactNarrow(full, narrow) ? narrow : path;
 }

@@ -6,6 +6,8 @@
 #pragma once
 #include <string>
 
+#include <windows.h>
+
 // The wide text in the ANSI code page, only when converting it back gives the same wide text.
 bool ToExactNarrow(const std::wstring& wide, std::string& narrow);
 // The 8-bit text in UTF-16; false when it is not valid text of the code page.
@@ -21,6 +23,23 @@ bool IsPlainName(const std::wstring& name);
 // The 8-bit name by which a listed entry is reached exactly: its long name, else its short
 // name, else empty (the entry cannot be named).
 std::string UsableName(const std::wstring& longName, const std::wstring& shortName);
+
+// The text a call writes into a buffer it is given, for the calls that return the length
+// written, or the size needed when the buffer is too small, or 0 on failure. Empty on
+// failure, with the call's error still the last one.
+template <typename Fill> std::wstring GrownWideText(Fill fill) {
+    std::wstring text(MAX_PATH + 1, L'\0');
+    for (;;) {
+        const DWORD n = fill(&text[0], static_cast<DWORD>(text.size()));
+        if (n == 0)
+            return std::wstring();
+        if (n < text.size()) {
+            text.resize(n);
+            return text;
+        }
+        text.resize(n + 1);
+    }
+}
 
 // The position after the character at `at` (two bytes for a double-byte character).
 size_t NextCharacter(const std::string& text, size_t at);

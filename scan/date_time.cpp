@@ -105,6 +105,12 @@ bool ToLocalDateTime(const FILETIME& stamp, DateTime& value) {
     return true;
 }
 
+bool AreOldStamps(const FILETIME& creation, const FILETIME& lastWrite, DateTime cutOff,
+                  DateTime& created, DateTime& modified) {
+    const bool known = ToLocalDateTime(creation, created) & ToLocalDateTime(lastWrite, modified);
+    return known && IsOld(created, modified, cutOff);
+}
+
 DateTime FileTimeToLocalDateTime(const FILETIME& stamp) {
     DateTime value = 0;
     ToLocalDateTime(stamp, value);

@@ -22,6 +22,10 @@ DateTime SystemTimeToDateTime(const SYSTEMTIME& st);
 // A UTC file time stamp in local time, with the offset in force now; false (and the epoch)
 // when the stamp has no such form.
 bool ToLocalDateTime(const FILETIME& stamp, DateTime& value);
+// The old-file rule on a file's creation and last-write stamps, both converted into
+// `created` and `modified`. A stamp without a date-time form leaves the age unknown: not old.
+bool AreOldStamps(const FILETIME& creation, const FILETIME& lastWrite, DateTime cutOff,
+                  DateTime& created, DateTime& modified);
 // The same, the epoch itself for a stamp out of the platform's range.
 DateTime FileTimeToLocalDateTime(const FILETIME& stamp);
 // The local clock now, with milliseconds.

@@ -48,12 +48,10 @@ class OldFileWalk {
         try {
             ++host_.State().counters.examined;
             DateTime created = 0, modified = 0;
-            // A stamp without a date-time form leaves the file's age unknown: never old.
-            const bool known =
-                ToLocalDateTime(entry.created, created) & ToLocalDateTime(entry.written, modified);
+            const bool old = AreOldStamps(entry.created, entry.written, cutOff_, created, modified);
             DateTime accessed = FileTimeToLocalDateTime(entry.accessed);
             int32_t age = AgeInDays(host_.State().scanStart, created);
-            if (known && IsOld(created, modified, cutOff_))
+            if (old)
                 ListOldFile(prefix, entry, created, modified, accessed, age);
             host_.ProcessMessages();
             if (host_.State().stop)

@@ -222,6 +222,24 @@ class TreeTestCase(unittest.TestCase):
     def log_lines(self):
         return (self.program.read("VantrellActivity.log") or b"").decode("cp1252").split("\r\n")[:-1]
 
+    def scan_change_delete(self, change):
+        """Scans the tree in the window, lets `change` act between the scan and Delete Files,
+        then deletes; returns the still open window and the log."""
+        self.program.write("Vantrell.ini", b"[Vantrell]\r\nDrivePath=%s\r\n" % win(self.root).encode())
+        window = Window(self.program)
+        self.addCleanup(window.kill)
+        window.keys("space")
+        wait_for(lambda: self.program.read(LOG), 30, "the scan")
+        change()
+        window.keys("Tab", "space")
+        wait_for(lambda: "Finished." in self.log_lines()[-1:] and "Deleting files..." in self.log_lines(),
+                 30, "the deletion")
+        return window, self.log_lines()
+
+    def deletion_reason(self, log, path):
+        """The REASON line after the failed deletion of `path` (a Linux path)."""
+        return log[log.index("ERROR: Could not delete " + win(path)) + 1]
+
     def csv_paths(self):
         csv = self.program.read("VantrellFiles.csv") or b""
         return [line.split(b'"')[1].decode("cp1252") for line in csv.split(b"\r\n")[1:-1]]

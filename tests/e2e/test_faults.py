@@ -4,7 +4,7 @@ import os
 import subprocess
 import unittest
 
-from harness import TreeTestCase, Window, make_file, wait_for, win
+from harness import TreeTestCase, make_file, wait_for, win
 
 HOLD = os.environ.get("HOLD_FILE_EXE", os.path.join(os.path.dirname(__file__), "..", "..", "build", "hold_file.exe"))
 
@@ -52,17 +52,8 @@ class Faults(TreeTestCase):
     def test_a_file_removed_by_someone_else_before_delete_files(self):
         make_file(self.tree("gone.txt"), 40)
         make_file(self.tree("stays.txt"), 40)
-        self.program.write("Vantrell.ini", b"[Vantrell]\r\nDrivePath=%s\r\n" % win(self.root).encode())
-        window = Window(self.program)
-        self.addCleanup(window.kill)
-        window.keys("space")
-        wait_for(lambda: self.program.read("VantrellActivity.log"), 30, "the scan")
-        os.remove(self.tree("gone.txt"))
-        window.keys("Tab", "space")
-        wait_for(lambda: "Finished." in self.log_lines()[-1:] and "Deleting files..." in self.log_lines(), 30, "the deletion")
-        log = self.log_lines()
-        at = log.index("ERROR: Could not delete " + win(self.tree("gone.txt")))
-        self.assertRegex(log[at + 1], r"^REASON: \S")
+        window, log = self.scan_change_delete(lambda: os.remove(self.tree("gone.txt")))
+        self.assertRegex(self.deletion_reason(log, self.tree("gone.txt")), r"^REASON: \S")
         self.assertIn("1 files deleted.", log)
         self.assertEqual(window.close(), 0)
 

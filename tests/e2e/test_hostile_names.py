@@ -3,7 +3,7 @@ leave everything outside the root, and every file not listed, as it was."""
 import os
 import shutil
 
-from harness import TreeTestCase, Window, make_file, wait_for, win
+from harness import TreeTestCase, make_file, win
 
 # Wine turns Linux names into Windows ones through the locale: only a UTF-8 one shows them.
 os.environ["LC_ALL"] = "C.UTF-8"
@@ -42,42 +42,31 @@ class HostileNames(TreeTestCase):
             make_file(self.tree("d/" + name), 40)
             make_file(os.path.join(outside, name), 40)
         make_file(self.tree("top.txt"), 40)
-        self.program.write("Vantrell.ini", b"[Vantrell]\r\nDrivePath=%s\r\n" % win(self.root).encode())
-        window = Window(self.program)
-        self.addCleanup(window.kill)
-        window.keys("space")
-        wait_for(lambda: self.program.read("VantrellActivity.log"), 30, "the scan")
-        shutil.move(self.tree("d"), self.tree("moved"))
-        os.symlink(outside, self.tree("d"))
-        window.keys("Tab", "space")
-        wait_for(lambda: "Finished." in self.log_lines()[-1:] and "Deleting files..." in self.log_lines(),
-                 30, "the deletion")
+
+        def swap():
+            shutil.move(self.tree("d"), self.tree("moved"))
+            os.symlink(outside, self.tree("d"))
+
+        window, log = self.scan_change_delete(swap)
         self.assertEqual(sorted(os.listdir(outside)), ["a.txt", "b.txt"])
         self.assertFalse(os.path.exists(self.tree("top.txt")))
-        log = self.log_lines()
-        at = log.index("ERROR: Could not delete " + win(self.tree("d\\a.txt")).replace("/", "\\"))
-        self.assertEqual(log[at + 1], "REASON: Path not found")
+        for name in ("a.txt", "b.txt"):
+            self.assertEqual(self.deletion_reason(log, self.tree("d/" + name)), "REASON: Path not found")
         self.assertIn("1 files deleted.", log)
         self.assertEqual(window.close(), 0)
 
     def test_a_file_written_after_the_scan_is_kept(self):
         make_file(self.tree("saved.txt"), 40)
         make_file(self.tree("old.txt"), 40)
-        self.program.write("Vantrell.ini", b"[Vantrell]\r\nDrivePath=%s\r\n" % win(self.root).encode())
-        window = Window(self.program)
-        self.addCleanup(window.kill)
-        window.keys("space")
-        wait_for(lambda: self.program.read("VantrellActivity.log"), 30, "the scan")
-        with open(self.tree("saved.txt"), "ab") as f:
-            f.write(b"a new version")
-        window.keys("Tab", "space")
-        wait_for(lambda: "Finished." in self.log_lines()[-1:] and "Deleting files..." in self.log_lines(),
-                 30, "the deletion")
+
+        def save_again():
+            with open(self.tree("saved.txt"), "ab") as f:
+                f.write(b"a new version")
+
+        window, log = self.scan_change_delete(save_again)
         self.assertTrue(os.path.exists(self.tree("saved.txt")))
         self.assertFalse(os.path.exists(self.tree("old.txt")))
-        log = self.log_lines()
-        at = log.index("ERROR: Could not delete " + win(self.tree("saved.txt")))
-        self.assertEqual(log[at + 1], "REASON: File invalid")
+        self.assertEqual(self.deletion_reason(log, self.tree("saved.txt")), "REASON: File invalid")
         self.assertEqual(window.close(), 0)
 
     def test_a_relative_root_is_the_start_directorys_child(self):
