@@ -129,12 +129,17 @@ std::string FullPathAgainst(const std::string& path, const std::string& base) {
         combined = base + path.substr(2);
     else if (!hasDrive)
         combined = base + path;
+    const std::string full = FullPath(combined);
+    return full.empty() ? path : full;
+}
+
+std::string FullPath(const std::string& path) {
     std::wstring wide;
-    if (!ToExactWide(combined, wide))
-        return path;
+    if (path.empty() || !ToExactWide(path, wide))
+        return std::string();
     const std::wstring full = GrownWideText([&wide](wchar_t* buffer, DWORD size) {
         return GetFullPathNameW(wide.c_str(), size, buffer, nullptr);
     });
     std::string narrow;
-    return !full.empty() && ToExactNarrow(full, narrow) ? narrow : path;
+    return !full.empty() && ToExactNarrow(full, narrow) ? narrow : std::string();
 }

@@ -56,3 +56,6 @@ int CountDelimiters(const std::string& path);
 // than against the process's current directory, which the walks move. Unchanged when it
 // cannot be made full.
 std::string FullPathAgainst(const std::string& path, const std::string& base);
+// The path made full against the current directory, without best fit; empty when it
+// cannot be.
+std::string FullPath(const std::string& path);

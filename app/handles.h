@@ -1,6 +1,9 @@
 // Move-only owners for Win32 handles, so a listing or file can never be left open.
 #pragma once
+#include <string>
 #include <windows.h>
+
+#include "app/exact_names.h"
 
 template <typename Traits> class UniqueHandle {
   public:
@@ -59,16 +62,22 @@ using FindHandle = UniqueHandle<FindHandleTraits>;
 using FileHandle = UniqueHandle<FileHandleTraits>;
 using GdiObject = UniqueHandle<GdiObjectTraits>;
 
-// One directory listing: the first entry is read on opening, Next() reads the others.
+// One directory listing, read wide so that names arrive as they are: the first entry is
+// read on opening, Next() reads the others. A pattern without an exact wide form lists
+// nothing.
 class DirectoryListing {
   public:
-    explicit DirectoryListing(const char* pattern) : handle_(FindFirstFileA(pattern, &entry_)) {}
+    explicit DirectoryListing(const std::string& pattern) {
+        std::wstring wide;
+        if (ToExactWide(pattern, wide))
+            handle_.reset(FindFirstFileW(wide.c_str(), &entry_));
+    }
     bool HasEntry() const { return handle_.valid() && !done_; }
-    const WIN32_FIND_DATAA& Entry() const { return entry_; }
-    void Next() { done_ = !FindNextFileA(handle_.get(), &entry_); }
+    const WIN32_FIND_DATAW& Entry() const { return entry_; }
+    void Next() { done_ = !FindNextFileW(handle_.get(), &entry_); }
 
   private:
-    WIN32_FIND_DATAA entry_{};
+    WIN32_FIND_DATAW entry_{};
     FindHandle handle_;
     bool done_ = false;
 };

@@ -8,20 +8,34 @@
 
 namespace {
 
+size_t NamePartStart(const std::string& name) {
+    const size_t cut = LastDelimiter(name);
+    if (cut != std::string::npos)
+        return cut + 1;
+    return name.size() >= 2 && name[1] == ':' && NextCharacter(name, 0) == 1 ? 2 : 0;
+}
+
+// The listing found the file named, not another one that a wildcard or the path layer's
+// rewriting of a trailing dot or blank matched.
+bool IsNamedEntry(const std::string& name, const DirectoryListing& found) {
+    std::wstring part;
+    if (!found.HasEntry() || !ToExactWide(name.substr(NamePartStart(name)), part))
+        return false;
+    const WIN32_FIND_DATAW& entry = found.Entry();
+    return (IsPlainName(entry.cFileName) && lstrcmpiW(part.c_str(), entry.cFileName) == 0) ||
+           (entry.cAlternateFileName[0] != L'\0' &&
+            lstrcmpiW(part.c_str(), entry.cAlternateFileName) == 0);
+}
+
 // Exists: a search finds a non-directory whose local last-write time fits a DOS date.
 bool Exists(const std::string& name) {
-    DirectoryListing found(name.c_str());
-    if (!found.HasEntry() || (found.Entry().dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+    DirectoryListing found(name);
+    if (!IsNamedEntry(name, found) || (found.Entry().dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
         return false;
     FILETIME local;
     WORD date = 0, time = 0;
     return FileTimeToLocalFileTime(&found.Entry().ftLastWriteTime, &local) &&
            FileTimeToDosDateTime(&local, &date, &time);
-}
-
-size_t NamePartStart(const std::string& name) {
-    const size_t cut = name.find_last_of("\\:");
-    return cut == std::string::npos ? 0 : cut + 1;
 }
 
 TVersion ReadVersion(const std::string& name) {
@@ -50,7 +64,7 @@ std::string DriveOf(const std::string& name) {
     if (name.size() >= 2 && name[1] == ':')
         return name.substr(0, 1) + ":\\";
     if (name.compare(0, 2, "\\\\") == 0) {
-        const size_t slash = name.find('\\', 2);
+        const size_t slash = NextDelimiter(name, 2);
         return slash == std::string::npos ? std::string() : name.substr(0, slash + 1);
     }
     return std::string();
@@ -73,31 +87,28 @@ void TFileInfo::SetFilename(const std::string& filename) {
     withoutExtension_ =
         Exists(filename) ? short_.substr(0, short_.size() - extension_.size()) : std::string();
 
-    DirectoryListing search(filename.c_str());
-    size_ = search.HasEntry() ? static_cast<int32_t>(search.Entry().nFileSizeLow) : 0;
+    const DirectoryListing search(filename);
+    const bool listed = IsNamedEntry(filename, search);
+    size_ = listed ? static_cast<int32_t>(search.Entry().nFileSizeLow) : 0;
 
     path_.clear();
     if (Exists(filename)) {
         path_ = filename.substr(0, namePart);
-        if (path_.empty())
-            path_ = ProgramDirectory();
-        else if (path_.back() != '\\')
-            path_ += '\\';
+        path_ = path_.empty() ? ProgramDirectory() : WithTrailingBackslash(path_);
     }
     drive_ = Exists(filename) ? DriveOf(filename) : std::string();
 
     timeStamp_ = TTimeStamp();
     dos83_.clear();
-    if (!search.HasEntry()) {
+    if (!listed) {
         MessageBeep(MB_OK);
         return;
     }
-    const WIN32_FIND_DATAA& entry = search.Entry();
+    const WIN32_FIND_DATAW& entry = search.Entry();
     timeStamp_.Creation = FileTimeToLocalDateTime(entry.ftCreationTime);
     timeStamp_.LastWrite = FileTimeToLocalDateTime(entry.ftLastWriteTime);
     timeStamp_.LastAccess = FileTimeToLocalDateTime(entry.ftLastAccessTime);
-    dos83_ = entry.cAlternateFileName;
-    if (dos83_.empty()) {
+    if (!ToExactNarrow(entry.cAlternateFileName, dos83_) || dos83_.empty()) {
         dos83_ = filename.substr(namePart);
         for (char& c : dos83_)
             if (c >= 'a' && c <= 'z')

@@ -706,7 +706,7 @@ void TForm1::SaveSettingsButtonClick() {
 }
 
 void TForm1::DrivePathButtonClick() {
-    std::string start = RootPath();
+    std::string start = FullPathAgainst(RootPath(), state_.startDirectory);
     if (!IsExistingDirectory(start))
         start = state_.startDirectory;
     DirectoryChooser chooser;

@@ -192,9 +192,7 @@ void DirectoryChooser::FillDrives() {
 }
 
 void DirectoryChooser::OpenAtStart(const std::string& start) {
-    char full[MAX_PATH * 4] = "";
-    const DWORD length = GetFullPathNameA(start.c_str(), sizeof full, full, nullptr);
-    std::string path(full, length < sizeof full ? length : 0);
+    std::string path = FullPath(start);
     // A drive root opens at that drive's current directory.
     if (path.size() == 3 && path[1] == ':' && path[2] == '\\')
         path.resize(2);
@@ -224,7 +222,7 @@ void DirectoryChooser::Refresh() {
     std::string path = root;
     int depth = 1;
     for (size_t start = 3; start < current_.size();) {
-        const size_t slash = current_.find('\\', start);
+        const size_t slash = NextDelimiter(current_, start);
         const std::string part =
             current_.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
         path = WithTrailingBackslash(path) + part;
@@ -237,12 +235,14 @@ void DirectoryChooser::Refresh() {
     std::vector<std::string> subdirectories, files;
     for (DirectoryListing entries((WithTrailingBackslash(current_) + "*.*").c_str());
          entries.HasEntry(); entries.Next()) {
-        const WIN32_FIND_DATAA& e = entries.Entry();
-        const std::string name = e.cFileName;
+        const WIN32_FIND_DATAW& e = entries.Entry();
+        // Only names that reach exactly what was listed; "." and ".." are not plain names.
+        const std::string name = UsableName(e.cFileName, e.cAlternateFileName);
+        if (name.empty())
+            continue;
         if (!(e.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
             files.push_back(shown(name));
-        else if (name != "." && name != ".." &&
-                 !(e.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)))
+        else if (!(e.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)))
             subdirectories.push_back(name);
     }
     std::sort(subdirectories.begin(), subdirectories.end(), LessIgnoringCase);

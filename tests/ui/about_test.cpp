@@ -59,6 +59,14 @@ TEST(FileInfo, NamePartsOfOtherFilesDirectoriesAndMissingOnes) {
     EXPECT_GT(info.TimeStamp().LastWrite, 0.0) << "but the search still describes it";
     EXPECT_FALSE(info.DOS83().empty());
 
+    // A wildcard or a trailing dot must not describe another file that it happens to match.
+    for (const char* other : {"\\arch*.gz", "\\README.", "\\README "}) {
+        info.SetFilename(dir + other);
+        EXPECT_EQ(info.Short(), "") << other;
+        EXPECT_EQ(info.Size(), 0) << other;
+        EXPECT_EQ(info.TimeStamp().Creation, 0.0) << other;
+    }
+
     info.SetFilename(dir + "\\missing.txt");
     EXPECT_EQ(info.Short(), "");
     EXPECT_EQ(info.Path(), "");

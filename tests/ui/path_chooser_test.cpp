@@ -58,6 +58,26 @@ TEST_F(ChooserFixture, TheResultIsTheDirectoryOpenedNotTheOneHighlighted) {
     EXPECT_EQ(chooser.CurrentDirectory(), root.substr(0, 3)) << "a drive root keeps its backslash";
 }
 
+TEST_F(ChooserFixture, ANameTheCodePageCannotHoldIsOfferedByItsShortNameOnly) {
+    const std::wstring lookalike = L"\\Windows\\\u0141og";
+    std::wstring wideRoot(root.begin(), root.end());
+    ASSERT_TRUE(CreateDirectoryW((wideRoot + lookalike).c_str(), nullptr));
+    chooser.OpenAtStart(root + "\\Windows");
+    const std::vector<std::string> rows = chooser.RowTexts();
+    std::string offered;
+    for (const std::string& row : rows) {
+        const std::string name = row.substr(row.find_first_not_of(' '));
+        EXPECT_NE(name, "Log") << "the best-fit lookalike names another directory";
+        if (name.find('~') != std::string::npos)
+            offered = name;
+    }
+    ASSERT_FALSE(offered.empty()) << "the short name is offered";
+    EXPECT_TRUE(chooser.OpenDirectory(root + "\\Windows\\" + offered, true));
+    EXPECT_EQ(chooser.CurrentDirectory(), root + "\\Windows\\" + offered);
+    SetCurrentDirectoryA(root.c_str()); // the chooser left it current
+    EXPECT_TRUE(RemoveDirectoryW((wideRoot + lookalike).c_str()));
+}
+
 TEST_F(ChooserFixture, AStartThatCannotBeEnteredOpensAtTheCurrentDirectory) {
     SetCurrentDirectoryA((root + "\\Windows\\apps").c_str());
     chooser.OpenAtStart(root + "\\gone");
