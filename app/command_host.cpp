@@ -7,7 +7,8 @@ const char kCsvFileName[] = "VantrellFiles.csv";
 const char kIniFileName[] = "Vantrell.ini";
 
 void EndByStop(CommandHost& host) {
-    host.AddLog("Aborted by user.");
+    const std::string& reason = host.State().stopReason;
+    host.AddLog(reason.empty() ? "Aborted by user." : reason);
     host.ReturnToIdle();
     throw SilentAbort{};
 }

@@ -36,7 +36,8 @@ class CommandHost {
     void WriteLogFile() { Log().WriteFile(State().programDirectory + kLogFileName); }
 };
 
-// The stop sequence: "Aborted by user.", the idle state, then the silent abort.
+// The stop sequence: "Aborted by user." (or the reason of a request to end the program), the
+// idle state, then the silent abort.
 [[noreturn]] void EndByStop(CommandHost& host);
 // The resource-error sequence: the modal dialog, the idle state, then the silent abort.
 [[noreturn]] void EndByResourceError(CommandHost& host, const std::string& text);

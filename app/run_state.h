@@ -19,6 +19,9 @@ struct RunState {
     bool debug = false;
     bool maximized = false;
     bool stop = false;
+    // The line that ends a run stopped by a request to close or to end the session; empty
+    // for the Stop button ("Aborted by user.").
+    std::string stopReason;
     DateTime scanStart = 0;
     // What the last scan listed under: its cut-off, the root as the walk's rows begin with it
     // (trailing backslash) and that root's final path when the scan started.

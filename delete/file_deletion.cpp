@@ -31,11 +31,9 @@ void DeleteFiles(CommandHost& host) {
     ListedFileDeletion deletion(state.listedRoot, state.listedRootFinal, state.scanCutOff);
     const size_t rows = host.Found().Count();
     for (size_t i = 0; i < rows; ++i) {
-        if (state.stop) {
-            host.AddLog("Aborted by user.");
-            host.ReturnToIdle();
-            return;
-        }
+        // Nothing after a stop: an unattended run then ends early, not with "Finished.".
+        if (state.stop)
+            EndByStop(host);
         DeleteOneFile(host, deletion, host.Found().FileText(i));
         host.ProcessMessages();
     }

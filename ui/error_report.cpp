@@ -8,6 +8,8 @@
 namespace {
 
 void Box(const std::string& text, const char* caption, UINT icon) {
+    if (!DesktopIsVisible())
+        return;
     // Unowned, so the box is centred on the screen; task-modal, so the program's windows
     // wait for it. Unowned boxes do not hand the keyboard back, so that is done here.
     HWND active = GetActiveWindow();
@@ -20,6 +22,18 @@ void Box(const std::string& text, const char* caption, UINT icon) {
 }
 
 } // namespace
+
+bool DesktopIsVisible() {
+    // Where the question cannot be answered, the dialogs behave as they always did.
+    static const bool visible = [] {
+        USEROBJECTFLAGS flags{};
+        HWINSTA station = GetProcessWindowStation();
+        return station == nullptr ||
+               !GetUserObjectInformationA(station, UOI_FLAGS, &flags, sizeof flags, nullptr) ||
+               (flags.dwFlags & WSF_VISIBLE) != 0;
+    }();
+    return visible;
+}
 
 void ShowErrorReport(const std::string& message) {
     Box(ErrorReportText(message), "Vantrell", MB_ICONERROR);

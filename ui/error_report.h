@@ -3,6 +3,11 @@
 #include <functional>
 #include <string>
 
+// True when a person can see this process's window station (WinSta0 of a logged-on user).
+// A task run "whether the user is logged on or not", or by a service, runs on a station no
+// one sees: there no dialog is shown, since no one could ever answer it.
+bool DesktopIsVisible();
+
 // A message box captioned "Vantrell" with the error icon, text by the full-stop rule.
 void ShowErrorReport(const std::string& message);
 

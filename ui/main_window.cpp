@@ -8,6 +8,7 @@
 #include "app/program_location.h"
 #include "app/run_modes.h"
 #include "app/settings.h"
+#include "app/text_file.h"
 #include "delete/file_deletion.h"
 #include "resources/resource_ids.h"
 #include "scan/scan_command.h"
@@ -22,6 +23,11 @@
 namespace {
 
 const UINT kInitMessage = WM_APP + 1;
+// The last lines of unattended runs that could not do their work.
+const char kCloseLine[] = "ERROR: The run was ended early: the program was asked to close.";
+const char kSessionEndLine[] = "ERROR: The run was ended early: the Windows session is ending.";
+const char kNoDesktopLine[] = "ERROR: No one can see this desktop: a run here needs exactly two "
+                              "parameters, a path and a number of days.";
 const UINT_PTR kTimer1 = 1;
 const DWORD kPumpIntervalMs = 5;
 const DWORD kListRefreshMs = 200;
@@ -303,6 +309,14 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
         OnClose();
         return 0;
+    case WM_QUERYENDSESSION:
+        // The session may end; an unattended run stops at its next item.
+        RequestEnd(kSessionEndLine);
+        return TRUE;
+    case WM_ENDSESSION:
+        if (wParam)
+            OnEndSession();
+        return 0;
     case WM_DESTROY:
         PostQuitMessage(returnCode_);
         return 0;
@@ -383,6 +397,8 @@ LRESULT TForm1::OnNotify(NMHDR* header) {
 }
 
 void TForm1::OnClose() {
+    if (RequestEnd(kCloseLine))
+        return;
     if (busy_) {
         // Destroying the window under a running loop would lose the log: stop it first,
         // and close as soon as the operation has ended.
@@ -391,6 +407,29 @@ void TForm1::OnClose() {
         return;
     }
     DestroyWindow(Handle());
+}
+
+bool TForm1::RequestEnd(const char* reason) {
+    if (state_.interactive || !busy_)
+        return false;
+    // An unattended run stops at the next item as Stop does, says why, and ends with 2.
+    if (state_.stopReason.empty())
+        state_.stopReason = reason;
+    state_.stop = true;
+    closePending_ = true;
+    return true;
+}
+
+void TForm1::OnEndSession() {
+    // The process may end as soon as this returns: leave the log with the reason now. If it
+    // goes on, the stop writes the same line again at the next item.
+    if (!RequestEnd(kSessionEndLine))
+        return;
+    try {
+        WriteWholeFile(state_.programDirectory + kLogFileName,
+                       log_.Text() + state_.stopReason + "\r\n");
+    } catch (const AppError&) {
+    }
 }
 
 void TForm1::RunCommand(void (TForm1::*command)()) {
@@ -574,6 +613,9 @@ void TForm1::ProcessMessages() {
 }
 
 void TForm1::ShowErrorDialog(const std::string& text) {
+    // Where no one sees the dialog, its text ends the log instead.
+    if (!state_.interactive && !DesktopIsVisible())
+        log_.Add(text);
     ::ShowErrorDialog(text);
 }
 
@@ -626,7 +668,12 @@ void TForm1::Init() {
         state_.interactive = false;
         break;
     case RunModeDecision::Interactive:
-        break;
+        if (DesktopIsVisible())
+            break;
+        // The window would open where no one can ever close it.
+        log_.Add(kNoDesktopLine);
+        ExitProgram(1);
+        return;
     }
     DeleteFileA((state_.programDirectory + kLogFileName).c_str());
     DeleteFileA((state_.programDirectory + kCsvFileName).c_str());

@@ -92,6 +92,9 @@ class TForm1 : public Window, public CommandHost, private LogView {
     void OnCommand(int id, int code);
     LRESULT OnNotify(NMHDR* header);
     void OnClose();
+    // Stops an unattended run that is busy for a request to end; false when none runs.
+    bool RequestEnd(const char* reason);
+    void OnEndSession();
     void RunCommand(void (TForm1::*command)());
     void EndAfterFailedStart();
     void MakeOpaque();

@@ -69,13 +69,15 @@ class Program:
         with open(self.path(name), "wb") as f:
             f.write(data)
 
-    def run(self, args="", timeout=90, answer=True, while_running=None):
-        """Runs `Vantrell.exe <args>` with exactly that command line; answers each dialog
-        with Enter (unless answer is False) and returns the code and the dialogs' captions."""
+    def run(self, args="", timeout=90, answer=True, while_running=None, launcher=None):
+        """Runs `Vantrell.exe <args>` with exactly that command line, through `launcher` when
+        one is given; answers each dialog with Enter (unless answer is False) and returns
+        the code and the dialogs' captions."""
         # The batch file lives apart, so the program directory itself may be made read-only.
         bat = os.path.join(self.scratch, "run.bat")
         with open(bat, "w", newline="") as f:
-            f.write('@"%s" %s\r\n@exit /b %%errorlevel%%\r\n' % (win(self.exe), args))
+            program = '"%s" "%s"' % (win(launcher), win(self.exe)) if launcher else '"%s"' % win(self.exe)
+            f.write('@%s %s\r\n@exit /b %%errorlevel%%\r\n' % (program, args))
         # Under wine64, cmd now and then fails to start the program at all ("Can't recognize
         # ... as an internal or external command", or a bare failure code). The program is
         # a GUI program that prints nothing and writes its log at every end, so a run with

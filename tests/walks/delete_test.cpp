@@ -79,7 +79,9 @@ TEST_F(DeleteFixture, AStopDuringFileKDeletesKAndNothingAfterIt) {
         if (pump == 2)
             host.state.stop = true;
     };
-    DeleteFiles(host);
+    // The abort ends the command by the silent abort: nothing after it runs, not even the
+    // unattended scan's "Finished.".
+    EXPECT_THROW(DeleteFiles(host), SilentAbort);
     EXPECT_FALSE(tree.Exists("1.txt"));
     EXPECT_FALSE(tree.Exists("2.txt"));
     EXPECT_TRUE(tree.Exists("3.txt"));
