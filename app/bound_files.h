@@ -86,6 +86,7 @@ class ListedFileDeletion {
 
   private:
     DWORD OpenDirectoryOf(const std::string& directory);
+    void ResetReadOnly(HANDLE file, const std::wstring& name, DWORD attributes);
 
     std::string listedRoot_;
     std::wstring rootFinal_;

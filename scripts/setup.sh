@@ -19,6 +19,9 @@ command -v import >/dev/null || need+=(imagemagick)
 [ -f /usr/src/googletest/CMakeLists.txt ] || need+=(googletest)
 command -v wine >/dev/null || need+=(wine)
 dpkg -s wine32:i386 >/dev/null 2>&1 || need+=(wine32:i386)
+# Wine's own fonts ("MS Sans Serif" among them): without them the windows fall back to a
+# wider font and cut their texts.
+dpkg -s fonts-wine >/dev/null 2>&1 || need+=(fonts-wine)
 if [ ${#need[@]} -gt 0 ]; then
   echo "setup: installing ${need[*]}"
   dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386

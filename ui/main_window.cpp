@@ -71,6 +71,10 @@ const struct {
                  {"Accessed", 120, LVCFMT_LEFT},
                  {"Age (Days)", 70, LVCFMT_RIGHT}};
 
+bool IsLabel(ControlId id) {
+    return id == IdLabel1 || id == IdLabel2 || id == IdDrivePathLabel;
+}
+
 std::string WindowText(HWND hwnd) {
     std::string text(static_cast<size_t>(GetWindowTextLengthA(hwnd)) + 1, '\0');
     int length = GetWindowTextA(hwnd, &text[0], static_cast<int>(text.size()));
@@ -100,14 +104,14 @@ TForm1::~TForm1() {
 bool TForm1::Create() {
     RECT outer = {0, 0, kDesignClientWidth, kDesignClientHeight};
     const DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
-    AdjustWindowRectEx(&outer, style, FALSE, WS_EX_LAYERED);
+    AdjustWindowRectEx(&outer, style, FALSE, 0);
     HICON icon = LoadIconA(GetModuleHandleA(nullptr), "MAINICON");
-    // Layered and fully transparent from the start: the window must never be seen before
-    // Init has decided the run mode.
-    if (!CreateTopLevel("TForm1", "Vantrell", style, WS_EX_LAYERED, outer.right - outer.left,
+    // Not layered: the window is first shown by Init, once it has chosen interactive mode,
+    // so nothing needs hiding before. (Wine restored a maximised window whose layered
+    // style was switched off afterwards.)
+    if (!CreateTopLevel("TForm1", "Vantrell", style, 0, outer.right - outer.left,
                         outer.bottom - outer.top, icon))
         return false;
-    SetLayeredWindowAttributes(Handle(), 0, 0, LWA_ALPHA);
     return Form2.Create() && AboutBox.Create();
 }
 
@@ -229,6 +233,12 @@ void TForm1::LayOut() {
     const int dy = client.bottom - kDesignClientHeight;
     for (const ControlPlace& place : kPlaces) {
         Box box = Anchored(place.box, place.anchors, dx, dy);
+        if (IsLabel(place.id)) {
+            // A label takes the size of its text in the font actually used.
+            const SIZE text = TextExtent(Handle(), font_, WindowText(Control(place.id)));
+            box.width = text.cx;
+            box.height = text.cy;
+        }
         MoveWindow(Control(place.id), box.left, box.top, box.width, box.height, TRUE);
     }
     InvalidateRect(Handle(), nullptr, TRUE);
@@ -579,10 +589,14 @@ void TForm1::FoundListChanged() {
 
 void TForm1::ShowFoundRows() {
     listChanged_ = false;
-    if (found_.Count() == shownRows_ && found_.Count() != 0)
-        return;
-    shownRows_ = found_.Count();
-    ListView_SetItemCountEx(Control(IdListView), static_cast<int>(shownRows_), LVSICF_NOSCROLL);
+    HWND list = Control(IdListView);
+    if (found_.Count() != shownRows_) {
+        shownRows_ = found_.Count();
+        ListView_SetItemCountEx(list, static_cast<int>(shownRows_), LVSICF_NOSCROLL);
+        return; // a new count repaints every row
+    }
+    // The same count can hold other rows: a new scan, or rows inserted in sorted order.
+    InvalidateRect(list, nullptr, FALSE);
 }
 
 void TForm1::ProcessMessages() {
@@ -635,7 +649,6 @@ void TForm1::ClearText() {
 // ---------------------------------------------------------------- start-up and exit
 
 void TForm1::Init() {
-    SetLayeredWindowAttributes(Handle(), 0, 0, LWA_ALPHA);
     WINDOWPLACEMENT placement{};
     placement.length = sizeof placement;
     GetWindowPlacement(Handle(), &placement);
@@ -678,8 +691,7 @@ void TForm1::Init() {
     DeleteFileA((state_.programDirectory + kLogFileName).c_str());
     DeleteFileA((state_.programDirectory + kCsvFileName).c_str());
     if (state_.interactive) {
-        ShowWindow(Handle(), showCommand_);
-        MakeOpaque();
+        ShowInStartState();
         SetFocus(Control(IdScanNow)); // the first control in tab order
         return;
     }
@@ -687,23 +699,24 @@ void TForm1::Init() {
     ExitProgram(0);
 }
 
-void TForm1::MakeOpaque() {
-    SetLayeredWindowAttributes(Handle(), 0, 255, LWA_ALPHA);
-    SetWindowLongA(Handle(), GWL_EXSTYLE, GetWindowLongA(Handle(), GWL_EXSTYLE) & ~WS_EX_LAYERED);
-    RedrawWindow(Handle(), nullptr, nullptr,
-                 RDW_ERASE | RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
-    if (!state_.maximized)
+void TForm1::ShowInStartState() {
+    const bool minimised = showCommand_ == SW_MINIMIZE || showCommand_ == SW_SHOWMINIMIZED ||
+                           showCommand_ == SW_SHOWMINNOACTIVE || showCommand_ == SW_FORCEMINIMIZE;
+    if (!state_.maximized || minimised) {
+        ShowWindow(Handle(), showCommand_);
+        if (state_.maximized) {
+            // Started minimised: it opens maximised when the user restores it.
+            WINDOWPLACEMENT placement{};
+            placement.length = sizeof placement;
+            GetWindowPlacement(Handle(), &placement);
+            placement.flags |= WPF_RESTORETOMAXIMIZED;
+            SetWindowPlacement(Handle(), &placement);
+        }
         return;
-    if (IsIconic(Handle())) {
-        // Started minimised: it opens maximised when the user restores it.
-        WINDOWPLACEMENT placement{};
-        placement.length = sizeof placement;
-        GetWindowPlacement(Handle(), &placement);
-        placement.flags |= WPF_RESTORETOMAXIMIZED;
-        SetWindowPlacement(Handle(), &placement);
-    } else {
-        ShowWindow(Handle(), SW_MAXIMIZE);
     }
+    // Shown maximised at once: Wine restored a window that was first shown normal and then
+    // maximised, as soon as anything changed it again.
+    ShowWindow(Handle(), SW_SHOWMAXIMIZED);
 }
 
 void TForm1::ExitProgram(int32_t code) {

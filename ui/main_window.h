@@ -97,7 +97,9 @@ class TForm1 : public Window, public CommandHost, private LogView {
     void OnEndSession();
     void RunCommand(void (TForm1::*command)());
     void EndAfterFailedStart();
-    void MakeOpaque();
+    // The first showing, in the saved maximised state: maximised at once, or on restoring
+    // when started minimised.
+    void ShowInStartState();
     void ShowFoundRows();
     void PaintBevel();
     std::string DaysText() const;

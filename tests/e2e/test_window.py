@@ -1,5 +1,6 @@
 """The window as a user drives it: Scan Now, Delete Files, Save Settings, closing."""
 import os
+import time
 import unittest
 
 from harness import Program, Window, find_windows, make_file, wait_for, win
@@ -36,6 +37,16 @@ class Interactive(unittest.TestCase):
         wait_for(lambda: "files deleted." in self.log(), 30, "the deletion")
         self.assertFalse(os.path.exists(os.path.join(self.root, "old.txt")))
         self.assertTrue(os.path.exists(os.path.join(self.root, "new.txt")))
+        self.assertEqual(window.close(), 0)
+
+    def test_a_maximised_start_stays_maximised_and_is_saved_so(self):
+        self.program.write("Vantrell.ini", b"[Vantrell]\r\nDaysOld=20\r\nMaximized=1\r\n")
+        window = self.start()
+        time.sleep(2)  # Wine restored such a window about a second after it opened
+        # About, Help, Close, the days field, Save Settings (disabled buttons are skipped).
+        window.keys("Tab", "Tab", "Tab", "Tab", "Tab", "space")
+        wait_for(lambda: b"Debug=0" in self.program.read("Vantrell.ini"), 10, "the save")
+        self.assertIn(b"Maximized=1", self.program.read("Vantrell.ini"))
         self.assertEqual(window.close(), 0)
 
     def test_save_settings_writes_the_fields_and_a_read_only_file_is_reported(self):

@@ -1,4 +1,5 @@
 // The real main window, created in-process.
+#include "ui/fonts.h"
 #include "ui/main_window.h"
 
 #include <gtest/gtest.h>
@@ -179,6 +180,37 @@ TEST_F(WindowFixture, TheListShowsTheStoreThroughOwnerData) {
     SendMessageA(list, LVM_GETCOLUMNA, 4, reinterpret_cast<LPARAM>(&column));
     EXPECT_STREQ(caption, "Age (Days)");
     EXPECT_EQ(column.cx, 70);
+}
+
+TEST_F(WindowFixture, LabelsAreAsLargeAsTheirTextInTheirFont) {
+    for (ControlId id : {IdLabel1, IdLabel2, IdDrivePathLabel}) {
+        HWND label = form.Control(id);
+        const auto font = reinterpret_cast<HFONT>(SendMessageA(label, WM_GETFONT, 0, 0));
+        const SIZE text = TextExtent(label, font, Text(id));
+        const RECT place = Place(id);
+        EXPECT_GE(place.right - place.left, text.cx) << Text(id);
+        EXPECT_GE(place.bottom - place.top, text.cy) << Text(id);
+    }
+}
+
+TEST_F(WindowFixture, ASecondScanWithAsManyRowsRepaintsTheList) {
+    ShowWindow(form.Handle(), SW_SHOWNOACTIVATE);
+    HWND list = form.Control(IdListView);
+    const char* trees[] = {"C:\\first\\", "C:\\second\\"};
+    for (const char* tree : trees) {
+        UpdateWindow(list);
+        ASSERT_FALSE(GetUpdateRect(list, nullptr, FALSE)) << "painted before the scan";
+        form.EnterBusy();
+        form.Found().Clear();
+        form.FoundListChanged();
+        for (const char* name : {"a.txt", "b.txt"})
+            form.Found().AddRow(std::string(tree) + name, "1", "2", "3", "40");
+        form.FoundListChanged();
+        form.ReturnToIdle();
+        EXPECT_EQ(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), 2);
+        EXPECT_TRUE(GetUpdateRect(list, nullptr, FALSE)) << "the rows on screen are " << tree;
+    }
+    ShowWindow(form.Handle(), SW_HIDE);
 }
 
 } // namespace
