@@ -58,9 +58,26 @@ struct GdiObjectTraits {
     static void Close(Handle h) { DeleteObject(h); }
 };
 
+struct FontTraits {
+    using Handle = HFONT;
+    static Handle Empty() { return nullptr; }
+    static bool IsValid(Handle h) { return h != nullptr; }
+    static void Close(Handle h) { DeleteObject(h); }
+};
+
+// Icons loaded with LoadImage (not shared ones from LoadIcon).
+struct IconTraits {
+    using Handle = HICON;
+    static Handle Empty() { return nullptr; }
+    static bool IsValid(Handle h) { return h != nullptr; }
+    static void Close(Handle h) { DestroyIcon(h); }
+};
+
 using FindHandle = UniqueHandle<FindHandleTraits>;
 using FileHandle = UniqueHandle<FileHandleTraits>;
 using GdiObject = UniqueHandle<GdiObjectTraits>;
+using Font = UniqueHandle<FontTraits>;
+using Icon = UniqueHandle<IconTraits>;
 
 // One directory listing, read wide so that names arrive as they are: the first entry is
 // read on opening, Next() reads the others. A pattern without an exact wide form lists

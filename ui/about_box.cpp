@@ -21,37 +21,33 @@ const RECT kProgramIcon = {kPanelLeft + 24, kPanelTop + 24, kPanelLeft + 24 + 33
 
 TAboutBox::TAboutBox() = default;
 
-TAboutBox::~TAboutBox() {
-    for (HFONT f : {font_, productFont_})
-        if (f)
-            DeleteObject(f);
-}
+TAboutBox::~TAboutBox() = default;
 
 bool TAboutBox::Create() {
     if (!CreateModal("TAboutBox", "About...", 337, 240))
         return false;
-    font_ = CreateUiFont();
-    productFont_ = CreateUiFont(24, true);
-    icon_ = static_cast<HICON>(
-        LoadImageA(GetModuleHandleA(nullptr), "MAINICON", IMAGE_ICON, 32, 32, 0));
-    Label(IdProductName, "Vantrell", kPanelLeft + 88, kPanelTop + 21, productFont_);
-    Label(IdVersion, "Version ?", kPanelLeft + 89, kPanelTop + 48, font_, SS_CENTERIMAGE);
-    Label(IdCopyright, VANTRELL_MAKER, kPanelLeft + 16, kPanelTop + 88, font_);
-    Label(IdComments1, "", kPanelLeft + 16, kPanelTop + 104, font_);
-    Label(IdComments2, "", kPanelLeft + 16, kPanelTop + 120, font_);
+    font_.reset(CreateUiFont());
+    productFont_.reset(CreateUiFont(24, true));
+    icon_.reset(static_cast<HICON>(
+        LoadImageA(GetModuleHandleA(nullptr), "MAINICON", IMAGE_ICON, 32, 32, 0)));
+    Label(IdProductName, "Vantrell", kPanelLeft + 88, kPanelTop + 21, productFont_.get());
+    Label(IdVersion, "Version ?", kPanelLeft + 89, kPanelTop + 48, font_.get(), SS_CENTERIMAGE);
+    Label(IdCopyright, VANTRELL_MAKER, kPanelLeft + 16, kPanelTop + 88, font_.get());
+    Label(IdComments1, "", kPanelLeft + 16, kPanelTop + 104, font_.get());
+    Label(IdComments2, "", kPanelLeft + 16, kPanelTop + 120, font_.get());
     HWND donate = Label(IdDonateLabel1, "Please support this free software by making a small",
-                        kPanelLeft + 16, kPanelTop + 144, font_);
+                        kPanelLeft + 16, kPanelTop + 144, font_.get());
     // The link word follows the sentence on its line, even where the font runs wider.
     RECT sentence;
     GetWindowRect(donate, &sentence);
     const int after = kPanelLeft + 16 + (sentence.right - sentence.left) + 3;
     Label(IdDonateLabel2, "Donation", after > kPanelLeft + 259 ? after : kPanelLeft + 259,
-          kPanelTop + 144, font_, SS_NOTIFY);
-    Label(IdUrl, VANTRELL_WEB_SITE, kPanelLeft + 96, kPanelTop + 168, font_, SS_NOTIFY);
+          kPanelTop + 144, font_.get(), SS_NOTIFY);
+    Label(IdUrl, VANTRELL_WEB_SITE, kPanelLeft + 96, kPanelTop + 168, font_.get(), SS_NOTIFY);
     HWND ok = CreateWindowExA(
         0, WC_BUTTONA, "OK", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 128, 208, 75,
         25, Handle(), reinterpret_cast<HMENU>(IDOK), GetModuleHandleA(nullptr), nullptr);
-    SendMessageA(ok, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    SendMessageA(ok, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
     glyphs_.Apply(ok, IDB_GLYPH_OK, BUTTON_IMAGELIST_ALIGN_LEFT);
     return true;
 }
@@ -71,7 +67,7 @@ void TAboutBox::FormShow() {
     FileInfo1.SetFilename(ExecutablePath());
     HWND version = Control(IdVersion);
     SetWindowTextA(version, FileInfo1.Version().Text.c_str());
-    const SIZE size = TextExtent(version, font_, FileInfo1.Version().Text);
+    const SIZE size = TextExtent(version, font_.get(), FileInfo1.Version().Text);
     SetWindowPos(version, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER);
 }
 
@@ -87,8 +83,9 @@ void TAboutBox::Paint() {
     RECT panel = kPanel1, bevel = kBevel1;
     DrawEdge(dc, &panel, BDR_SUNKENOUTER | BDR_RAISEDINNER, BF_RECT);
     DrawEdge(dc, &bevel, BDR_SUNKENOUTER, BF_RECT);
-    if (icon_)
-        DrawIconEx(dc, kProgramIcon.left, kProgramIcon.top, icon_, 33, 33, 0, nullptr, DI_NORMAL);
+    if (icon_.valid())
+        DrawIconEx(dc, kProgramIcon.left, kProgramIcon.top, icon_.get(), 33, 33, 0, nullptr,
+                   DI_NORMAL);
     EndPaint(Handle(), &paint);
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 #include <string>
 
+#include "app/handles.h"
 #include "ui/file_info.h"
 #include "ui/glyphs.h"
 #include "ui/modal_window.h"
@@ -39,7 +40,7 @@ class TAboutBox : public ModalWindow {
 
     TFileInfo FileInfo1;
     GlyphImages glyphs_;
-    HFONT font_ = nullptr;
-    HFONT productFont_ = nullptr;
-    HICON icon_ = nullptr;
+    Font font_;
+    Font productFont_;
+    Icon icon_;
 };

@@ -14,20 +14,16 @@ const int kMargin = 10;
 
 } // namespace
 
-HelpView::~HelpView() {
-    for (HFONT f : fonts_)
-        if (f)
-            DeleteObject(f);
-}
+HelpView::~HelpView() = default;
 
 bool HelpView::Create(HWND parent, int id, int left, int top, int width, int height) {
     HINSTANCE instance = GetModuleHandleA(nullptr);
-    fonts_[Body] = CreateUiFont(14, false, "Tahoma");
-    fonts_[BodyBold] = CreateUiFont(14, true, "Tahoma");
-    fonts_[Heading2] = CreateUiFont(20, true, "Tahoma");
-    fonts_[Heading4] = CreateUiFont(14, true, "Tahoma");
-    fonts_[Mono] = CreateUiFont(14, false, "Courier New");
-    icon_ = static_cast<HICON>(LoadImageA(instance, "MAINICON", IMAGE_ICON, 32, 32, 0));
+    fonts_[Body].reset(CreateUiFont(14, false, "Tahoma"));
+    fonts_[BodyBold].reset(CreateUiFont(14, true, "Tahoma"));
+    fonts_[Heading2].reset(CreateUiFont(20, true, "Tahoma"));
+    fonts_[Heading4].reset(CreateUiFont(14, true, "Tahoma"));
+    fonts_[Mono].reset(CreateUiFont(14, false, "Courier New"));
+    icon_.reset(static_cast<HICON>(LoadImageA(instance, "MAINICON", IMAGE_ICON, 32, 32, 0)));
     return CreateChild("VantrellHelpView", parent, id, WS_VISIBLE | WS_VSCROLL | WS_TABSTOP,
                        WS_EX_CLIENTEDGE, left, top, width, height);
 }
@@ -64,7 +60,7 @@ void HelpView::Layout() {
             y += 6;
         }
         if (block.kind == HelpBlock::ListItem) {
-            SelectObject(dc, fonts_[Body]);
+            SelectObject(dc, fonts_[Body].get());
             SIZE s;
             GetTextExtentPoint32A(dc, block.marker.c_str(), static_cast<int>(block.marker.size()),
                                   &s);
@@ -89,7 +85,7 @@ void HelpView::Layout() {
                                     : h4              ? RGB(0, 0, 255)
                                     : mono            ? RGB(0x66, 0, 0)
                                                       : RGB(0, 0, 0);
-            SelectObject(dc, fonts_[font]);
+            SelectObject(dc, fonts_[font].get());
             // Words stay whole; a line breaks at a blank, or where the page asks for it.
             size_t start = 0;
             while (start < run.text.size()) {
@@ -159,13 +155,14 @@ void HelpView::Paint() {
         FillRect(dc, &r, brush);
         DeleteObject(brush);
     }
-    if (picture_.x >= 0 && icon_)
-        DrawIconEx(dc, picture_.x, picture_.y - scroll_, icon_, 32, 32, 0, nullptr, DI_NORMAL);
+    if (picture_.x >= 0 && icon_.valid())
+        DrawIconEx(dc, picture_.x, picture_.y - scroll_, icon_.get(), 32, 32, 0, nullptr,
+                   DI_NORMAL);
     SetBkMode(dc, TRANSPARENT);
     for (const Piece& piece : pieces_) {
         if (piece.box.bottom - scroll_ < 0 || piece.box.top - scroll_ > client.bottom)
             continue;
-        SelectObject(dc, fonts_[piece.font]);
+        SelectObject(dc, fonts_[piece.font].get());
         SetTextColor(dc, piece.colour);
         TextOutA(dc, piece.box.left, piece.box.top - scroll_, piece.text.c_str(),
                  static_cast<int>(piece.text.size()));

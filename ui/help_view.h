@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "app/handles.h"
 #include "ui/help_page.h"
 #include "ui/window_base.h"
 
@@ -43,8 +44,8 @@ class HelpView : public Window {
     std::vector<Piece> pieces_;
     std::vector<Band> bands_;
     POINT picture_{-1, -1};
-    HFONT fonts_[5] = {};
-    HICON icon_ = nullptr;
+    Font fonts_[5];
+    Icon icon_;
     int contentHeight_ = 0;
     int scroll_ = 0;
 };

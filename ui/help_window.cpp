@@ -14,22 +14,19 @@ const WORD kHtmlResource = 23;
 
 } // namespace
 
-TForm2::~TForm2() {
-    if (font_)
-        DeleteObject(font_);
-}
+TForm2::~TForm2() = default;
 
 bool TForm2::Create() {
     if (!CreateModal("TForm2", "Vantrell Help", 617, 466, WS_THICKFRAME))
         return false;
     SetWindowPos(Handle(), nullptr, 0, 0, kOuterWidth, kOuterHeight, SWP_NOMOVE | SWP_NOZORDER);
-    font_ = CreateUiFont();
+    font_.reset(CreateUiFont());
     // Tab order: Close first, then the page. Neither follows the window's edges.
     HWND close = CreateWindowExA(
         0, WC_BUTTONA, "&Close", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 535, 432, 75,
         25, Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(IdHelpClose)),
         GetModuleHandleA(nullptr), nullptr);
-    SendMessageA(close, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    SendMessageA(close, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
     glyphs_.Apply(close, IDB_GLYPH_CLOSE, BUTTON_IMAGELIST_ALIGN_LEFT);
     // The page area holds two views in one place: our own drawing, and the system's browser
     // control, which takes over once it holds the page. Without a usable control (as under

@@ -2,6 +2,7 @@
 #pragma once
 #include <string>
 
+#include "app/handles.h"
 #include "ui/browser_control.h"
 #include "ui/glyphs.h"
 #include "ui/help_view.h"
@@ -35,5 +36,5 @@ class TForm2 : public ModalWindow {
     bool browserReady_ = false;
     bool browserShown_ = false;
     GlyphImages glyphs_;
-    HFONT font_ = nullptr;
+    Font font_;
 };

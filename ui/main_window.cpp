@@ -96,10 +96,7 @@ TForm1::TForm1()
     log_.AttachView(this);
 }
 
-TForm1::~TForm1() {
-    if (font_)
-        DeleteObject(font_);
-}
+TForm1::~TForm1() = default;
 
 bool TForm1::Create() {
     RECT outer = {0, 0, kDesignClientWidth, kDesignClientHeight};
@@ -136,7 +133,7 @@ HWND TForm1::AddControl(int id, const char* className, const char* text, DWORD s
     HWND control = CreateWindowExA(
         exStyle, className, text, WS_CHILD | WS_CLIPSIBLINGS | style, 0, 0, 0, 0, Handle(),
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
-    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
     return control;
 }
 
@@ -151,8 +148,8 @@ void TForm1::AddHint(HWND control, const char* hint) {
 }
 
 void TForm1::CreateControls() {
-    font_ = CreateUiFont();
-    SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    font_.reset(CreateUiFont());
+    SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
     tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP,
                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Handle(),
                                nullptr, GetModuleHandleA(nullptr), nullptr);
@@ -235,7 +232,7 @@ void TForm1::LayOut() {
         Box box = Anchored(place.box, place.anchors, dx, dy);
         if (IsLabel(place.id)) {
             // A label takes the size of its text in the font actually used.
-            const SIZE text = TextExtent(Handle(), font_, WindowText(Control(place.id)));
+            const SIZE text = TextExtent(Handle(), font_.get(), WindowText(Control(place.id)));
             box.width = text.cx;
             box.height = text.cy;
         }

@@ -3,6 +3,7 @@
 #pragma once
 #include <string>
 
+#include "app/handles.h"
 #include "app/command_host.h"
 #include "ui/about_box.h"
 #include "ui/glyphs.h"
@@ -117,7 +118,7 @@ class TForm1 : public Window, public CommandHost, private LogView {
     RegionalFormats formats_;
     char decimalSeparator_ = '.';
     GlyphImages glyphs_;
-    HFONT font_ = nullptr;
+    Font font_;
     HWND tooltip_ = nullptr;
     SIZE minimumSize_{0, 0};
     int32_t returnCode_ = 0;

@@ -100,10 +100,7 @@ std::string Lower(std::string s) {
 
 DirectoryChooser::DirectoryChooser() = default;
 
-DirectoryChooser::~DirectoryChooser() {
-    if (font_)
-        DeleteObject(font_);
-}
+DirectoryChooser::~DirectoryChooser() = default;
 
 bool DirectoryChooser::Create() {
     // 424 x 255 at 96 dpi, scaled by the screen's resolution.
@@ -113,7 +110,7 @@ bool DirectoryChooser::Create() {
     auto s = [dpi](int v) { return MulDiv(v, dpi, 96); };
     if (!CreateModal("TDirectoryChooser", "Select Directory", s(424), s(255)))
         return false;
-    font_ = CreateUiFont(s(11));
+    font_.reset(CreateUiFont(s(11)));
     HWND h = Handle();
     const HWND controls[] = {
         Child(h, 0, WC_STATICA, "Directory &Name:", 0, s(8), s(6), s(200), s(14)),
@@ -139,7 +136,7 @@ bool DirectoryChooser::Create() {
               s(25)),
     };
     for (HWND control : controls)
-        SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+        SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
     SendMessageA(Control(IdChooserTree), LB_SETITEMHEIGHT, 0, s(kRowHeight));
     for (WPARAM part : {static_cast<WPARAM>(-1), WPARAM(0)}) // the field and the list
         SendMessageA(Control(IdChooserDrives), CB_SETITEMHEIGHT, part, s(kRowHeight));

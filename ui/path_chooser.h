@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "app/handles.h"
 #include "ui/modal_window.h"
 
 #include <commctrl.h>
@@ -67,6 +68,6 @@ class DirectoryChooser : public ModalWindow {
     std::vector<Drive> drives_;
     HIMAGELIST systemIcons_ = nullptr;
     std::string current_;
-    HFONT font_ = nullptr;
+    Font font_;
     bool confirmed_ = false;
 };
