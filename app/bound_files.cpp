@@ -24,26 +24,11 @@ BoundDirectory Open(const std::wstring& path, DWORD access, DWORD flags) {
         CreateFileW(path.c_str(), access, kShareAll, nullptr, OPEN_EXISTING, flags, nullptr));
 }
 
-std::wstring Joined(const std::wstring& directory, const std::wstring& name) {
-    if (!directory.empty() && directory.back() == L'\\')
-        return directory + name;
-    return directory + L"\\" + name;
-}
-
 FILETIME ToFileTime(const LARGE_INTEGER& value) {
     FILETIME t;
     t.dwLowDateTime = value.LowPart;
     t.dwHighDateTime = static_cast<DWORD>(value.HighPart);
     return t;
-}
-
-std::wstring LongPath(const std::string& path) {
-    std::wstring wide;
-    if (!ToExactWide(path, wide))
-        return std::wstring();
-    return GrownWideText([&wide](wchar_t* buffer, DWORD size) {
-        return GetLongPathNameW(wide.c_str(), buffer, size);
-    });
 }
 
 // Opens `name` (one plain name) inside the open directory, not following a link.
@@ -82,6 +67,11 @@ BoundDirectory BoundDirectory::FromHandle(HANDLE handle) {
     }
     dir.handle_.reset(handle);
     dir.finalPath_ = FinalPathOf(handle);
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!dir.finalPath_.empty() && GetFileInformationByHandle(handle, &info))
+        dir.id_ = (static_cast<FileId>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+    else
+        dir.finalPath_.clear();
     if (dir.finalPath_.empty()) {
         dir.error_ = GetLastError();
         dir.handle_.reset();
@@ -123,6 +113,7 @@ bool BoundDirectory::List(std::vector<ListedEntry>& entries) const {
             entry.name.assign(info->FileName, info->FileNameLength / sizeof(wchar_t));
             entry.shortName.assign(info->ShortName,
                                    static_cast<size_t>(info->ShortNameLength) / sizeof(wchar_t));
+            entry.id = static_cast<FileId>(info->FileId.QuadPart);
             entry.attributes = info->FileAttributes;
             entry.created = ToFileTime(info->CreationTime);
             entry.written = ToFileTime(info->LastWriteTime);
@@ -151,47 +142,30 @@ bool SameFinalPath(const std::wstring& a, const std::wstring& b) {
                                               static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
 }
 
-std::wstring ExpectedFinalPath(const std::string& path, const std::string& listedRoot,
-                               const std::wstring& rootFinal) {
-    const std::string directory = WithTrailingBackslash(path);
-    if (directory.compare(0, listedRoot.size(), listedRoot) != 0)
-        return std::wstring();
-    if (directory.size() == listedRoot.size())
-        return rootFinal;
-    std::wstring below;
-    if (!ToExactWide(directory.substr(listedRoot.size(), directory.size() - 1 - listedRoot.size()),
-                     below))
-        return std::wstring();
-    return Joined(rootFinal, below);
+bool IsUnderRoot(const std::wstring& path, const std::wstring& root) {
+    if (root.empty() || path.size() < root.size())
+        return false;
+    if (path.size() == root.size())
+        return SameFinalPath(path, root);
+    const bool boundary = root.back() == L'\\' || path[root.size()] == L'\\';
+    return boundary && SameFinalPath(path.substr(0, root.size()), root);
 }
 
-bool IsWhereListed(const BoundDirectory& dir, const std::string& path,
-                   const std::string& listedRoot, const std::wstring& rootFinal) {
-    if (!dir.IsOpen() || dir.IsLink())
-        return false;
-    if (SameFinalPath(dir.FinalPath(), ExpectedFinalPath(path, listedRoot, rootFinal)))
-        return true;
-    // A name that could only be reached by its short form stands in the text that way.
-    if (path.find('~') == std::string::npos)
-        return false;
-    const std::wstring longPath = LongPath(path), longRoot = LongPath(listedRoot);
-    if (longPath.empty() || longRoot.empty() || longPath.compare(0, longRoot.size(), longRoot))
-        return false;
-    std::wstring below = longPath.substr(longRoot.size());
-    while (!below.empty() && below.back() == L'\\')
-        below.pop_back();
-    return SameFinalPath(dir.FinalPath(), below.empty() ? rootFinal : Joined(rootFinal, below));
+bool IsListedDirectory(const BoundDirectory& dir, FileId id, const std::wstring& rootFinal) {
+    return dir.IsOpen() && dir.Id() == id && !dir.IsLink() &&
+           IsUnderRoot(dir.FinalPath(), rootFinal);
 }
 
 bool EnterListedSubdirectory(const BoundDirectory& parent, const ListedEntry& entry,
-                             const std::string& name, BoundDirectory& child) {
+                             const std::string& name, const std::wstring& rootFinal,
+                             BoundDirectory& child) {
     ChangeDirectory(name);
     child = BoundDirectory::OpenCurrent();
     // One that can be entered but not read (access denied) lists nothing and leads nowhere;
     // any other failure to open it (a path too long) is the input/output error of entering.
     if (!child.IsOpen() && child.Error() != ERROR_ACCESS_DENIED)
         throw InOutError(child.Error());
-    if (!child.IsOpen() || SameFinalPath(child.FinalPath(), Joined(parent.FinalPath(), entry.name)))
+    if (!child.IsOpen() || IsListedDirectory(child, entry.id, rootFinal))
         return true;
     child = BoundDirectory();
     ReturnToParent(parent);
@@ -201,7 +175,7 @@ bool EnterListedSubdirectory(const BoundDirectory& parent, const ListedEntry& en
 void ReturnToParent(const BoundDirectory& parent) {
     ChangeDirectory("..");
     const BoundDirectory back = BoundDirectory::OpenCurrent();
-    if (!SameFinalPath(back.FinalPath(), parent.FinalPath()))
+    if (!back.IsOpen() || back.Id() != parent.Id())
         throw InOutError(kNotWhereListed);
 }
 
@@ -210,7 +184,10 @@ DWORD ListedFileDeletion::OpenDirectoryOf(const std::string& directory) {
     directory_ = BoundDirectory::OpenPath(directory);
     if (!directory_.IsOpen())
         return directory_.Error();
-    return IsWhereListed(directory_, directory, listedRoot_, rootFinal_) ? 0 : kNotWhereListed;
+    const auto listed = directories_.find(directory);
+    return listed != directories_.end() && IsListedDirectory(directory_, listed->second, rootFinal_)
+               ? 0
+               : kNotWhereListed;
 }
 
 DWORD ListedFileDeletion::Delete(const std::string& path) {

@@ -1,9 +1,11 @@
 // Directories and files bound to what was listed. A listed path is text; between the listing
 // and its use any directory on it may have been swapped for a link or moved. So a walk lists
-// each directory through a handle whose final path it has checked, and a deletion goes
-// through a handle opened without following a link in the last part, inside a directory
-// whose final path is where the listing put it.
+// each directory through a handle it has checked to be the listed directory (its file
+// identity) still below the root (its final path), and a deletion goes through a handle
+// opened without following a link, inside a directory checked the same way. Identities, not
+// final path texts, name the item: Wine's final paths drop trailing dots and blanks.
 #pragma once
+#include <map>
 #include <string>
 #include <vector>
 
@@ -15,9 +17,15 @@
 const unsigned long kNotWhereListed = ERROR_PATH_NOT_FOUND;
 const unsigned long kChangedSinceListed = ERROR_FILE_INVALID;
 
+// A file's identity on its volume (its file index).
+using FileId = unsigned long long;
+// The identity of each directory a walk listed, by the text its rows begin with.
+using ListedDirectories = std::map<std::string, FileId>;
+
 // One entry of a directory read through its handle.
 struct ListedEntry {
     std::wstring name, shortName;
+    FileId id = 0;
     DWORD attributes = 0;
     FILETIME created{}, written{}, accessed{};
 
@@ -41,6 +49,7 @@ class BoundDirectory {
     bool IsOpen() const { return handle_.valid(); }
     HANDLE Handle() const { return handle_.get(); }
     const std::wstring& FinalPath() const { return finalPath_; }
+    FileId Id() const { return id_; }
     // The error of a failed open.
     DWORD Error() const { return error_; }
     bool IsLink() const;
@@ -52,24 +61,23 @@ class BoundDirectory {
   private:
     FileHandle handle_;
     std::wstring finalPath_;
+    FileId id_ = 0;
     DWORD error_ = 0;
 };
 
 // Case-insensitive comparison of two final paths.
 bool SameFinalPath(const std::wstring& a, const std::wstring& b);
-// The final path that `path` should have when it lies where its text says below a root
-// listed as `listedRoot` whose final path is `rootFinal`. Empty when it does not lie below.
-std::wstring ExpectedFinalPath(const std::string& path, const std::string& listedRoot,
-                               const std::wstring& rootFinal);
-// True when `dir` is the directory `path` as listed below the root.
-bool IsWhereListed(const BoundDirectory& dir, const std::string& path,
-                   const std::string& listedRoot, const std::wstring& rootFinal);
+// True when `path` is `root` or lies below it.
+bool IsUnderRoot(const std::wstring& path, const std::wstring& root);
+// True when `dir` is the listed directory `id`, not a link, below the root.
+bool IsListedDirectory(const BoundDirectory& dir, FileId id, const std::wstring& rootFinal);
 
 // Makes the listed subdirectory `name` of the current directory `parent` current and opens
 // it. Returns false, with `parent` current again, when it is not the listed one (a link
 // or moved). A directory that cannot be made current raises the input/output error.
 bool EnterListedSubdirectory(const BoundDirectory& parent, const ListedEntry& entry,
-                             const std::string& name, BoundDirectory& child);
+                             const std::string& name, const std::wstring& rootFinal,
+                             BoundDirectory& child);
 // Makes ".." current and checks it is `parent`; otherwise the input/output error.
 void ReturnToParent(const BoundDirectory& parent);
 
@@ -77,9 +85,9 @@ void ReturnToParent(const BoundDirectory& parent);
 // below the root and is still old by the cut-off that listed it.
 class ListedFileDeletion {
   public:
-    ListedFileDeletion(const std::string& listedRoot, const std::wstring& rootFinal,
+    ListedFileDeletion(const ListedDirectories& directories, const std::wstring& rootFinal,
                        DateTime cutOff)
-        : listedRoot_(listedRoot), rootFinal_(rootFinal), cutOff_(cutOff) {}
+        : directories_(directories), rootFinal_(rootFinal), cutOff_(cutOff) {}
     // 0 when deleted, else the error code. A read-only file has its attributes reset and is
     // tried once more.
     DWORD Delete(const std::string& path);
@@ -88,7 +96,7 @@ class ListedFileDeletion {
     DWORD OpenDirectoryOf(const std::string& directory);
     void ResetReadOnly(HANDLE file, const std::wstring& name, DWORD attributes);
 
-    std::string listedRoot_;
+    const ListedDirectories& directories_;
     std::wstring rootFinal_;
     DateTime cutOff_;
     std::string directoryText_;

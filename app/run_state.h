@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "app/bound_files.h"
 #include "scan/date_time.h"
 
 struct RunCounters {
@@ -23,10 +24,10 @@ struct RunState {
     // for the Stop button ("Aborted by user.").
     std::string stopReason;
     DateTime scanStart = 0;
-    // What the last scan listed under: its cut-off, the root as the walk's rows begin with it
-    // (trailing backslash) and that root's final path when the scan started.
+    // What the last scan listed under: its cut-off, the identity of every directory it
+    // listed (by the text its rows begin with) and the root's final path when it started.
     DateTime scanCutOff = 0;
-    std::string listedRoot;
+    ListedDirectories listedDirectories;
     std::wstring listedRootFinal;
     RunCounters counters;
 };

@@ -16,7 +16,8 @@ bool IsSubdirectory(const ListedEntry& entry, DWORD excluded) {
 
 // One listing serves both passes: every listed subdirectory gets its row, and those that
 // are not hidden are entered once the listing is done.
-void Collect(CommandHost& host, const BoundDirectory& here, DirectoryList& list) {
+void Collect(CommandHost& host, const BoundDirectory& here, const std::wstring& rootFinal,
+             DirectoryList& list) {
     const std::string base = CurrentDirectoryPrefix();
     std::vector<ListedEntry> entries;
     here.List(entries);
@@ -30,7 +31,7 @@ void Collect(CommandHost& host, const BoundDirectory& here, DirectoryList& list)
                                 NarrowOrInvalid(entry.name));
                 } else {
                     const std::string path = base + name;
-                    list.Add(CountSubstring(path, "\\"), path);
+                    list.Add(CountSubstring(path, "\\"), path, entry.id);
                     if (IsSubdirectory(entry, kNotEntered))
                         descend.emplace_back(&entry, name);
                 }
@@ -42,23 +43,23 @@ void Collect(CommandHost& host, const BoundDirectory& here, DirectoryList& list)
     }
     for (const auto& [entry, name] : descend) {
         BoundDirectory child;
-        if (!EnterListedSubdirectory(here, *entry, name, child)) {
+        if (!EnterListedSubdirectory(here, *entry, name, rootFinal, child)) {
             host.AddLog("ERROR: Cannot enter directory " + base + name);
             continue;
         }
-        Collect(host, child, list);
+        Collect(host, child, rootFinal, list);
         ReturnToParent(here);
     }
 }
 
 } // namespace
 
-void DirectoryList::Add(int level, const std::string& directory) {
+void DirectoryList::Add(int level, const std::string& directory, FileId id) {
     if (level < 0)
         level = 0;
     if (byLevel_.size() <= static_cast<size_t>(level))
         byLevel_.resize(static_cast<size_t>(level) + 1);
-    byLevel_[static_cast<size_t>(level)].push_back(directory);
+    byLevel_[static_cast<size_t>(level)].push_back({directory, id});
 }
 
 size_t DirectoryList::Count() const {
@@ -71,8 +72,8 @@ size_t DirectoryList::Count() const {
 std::vector<std::string> DirectoryList::Rows() const {
     std::vector<std::string> rows;
     for (size_t level = 0; level < byLevel_.size(); ++level)
-        for (const std::string& directory : byLevel_[level])
-            rows.push_back(std::to_string(level) + "\t" + directory);
+        for (const ListedDirectory& directory : byLevel_[level])
+            rows.push_back(std::to_string(level) + "\t" + directory.path);
     return rows;
 }
 
@@ -91,6 +92,7 @@ int CountSubstring(const std::string& text, const std::string& sub) {
     return count;
 }
 
-void CollectDirectories(CommandHost& host, const BoundDirectory& here, DirectoryList& list) {
-    Collect(host, here, list);
+void CollectDirectories(CommandHost& host, const BoundDirectory& here,
+                        const std::wstring& rootFinal, DirectoryList& list) {
+    Collect(host, here, rootFinal, list);
 }

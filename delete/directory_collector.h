@@ -7,10 +7,16 @@
 #include "app/bound_files.h"
 #include "app/command_host.h"
 
+// A listed directory: its path as the walk wrote it and its identity then.
+struct ListedDirectory {
+    std::string path;
+    FileId id = 0;
+};
+
 class DirectoryList {
   public:
     void Clear() { byLevel_.clear(); }
-    void Add(int level, const std::string& directory);
+    void Add(int level, const std::string& directory, FileId id = 0);
     // Visits every row from the deepest level up.
     template <typename Visit> void VisitDeepestFirst(Visit visit) const {
         for (size_t level = byLevel_.size(); level-- > 0;)
@@ -22,14 +28,16 @@ class DirectoryList {
     std::vector<std::string> Rows() const;
 
   private:
-    std::vector<std::vector<std::string>> byLevel_;
+    std::vector<std::vector<ListedDirectory>> byLevel_;
 };
 
 // Non-overlapping occurrences of `sub` in `text`, by characters of the code page (a
 // double-byte character's trail byte never matches); 0 for an empty sub-text.
 int CountSubstring(const std::string& text, const std::string& sub);
 
-// Lists the tree of the current directory `here` into `list`, through handles whose place
-// the walk has checked. Ends by the silent abort after the "RESOURCE ERROR: Too many
-// directories." dialog, or by an AppError when a directory cannot be made current.
-void CollectDirectories(CommandHost& host, const BoundDirectory& here, DirectoryList& list);
+// Lists the tree of the current directory `here` into `list`, through handles the walk has
+// checked to be the listed directories below the root `rootFinal`. Ends by the silent abort after
+// the "RESOURCE ERROR: Too many directories." dialog, or by an AppError when a directory cannot be
+// made current.
+void CollectDirectories(CommandHost& host, const BoundDirectory& here,
+                        const std::wstring& rootFinal, DirectoryList& list);

@@ -26,15 +26,15 @@ BoundDirectory OpenForRemoval(const std::string& path, DWORD& removalError) {
 // removal all go through that handle.
 class EmptyDirectoryVisit {
   public:
-    EmptyDirectoryVisit(CommandHost& host, DateTime cutOff, const std::string& listedRoot,
-                        const std::wstring& rootFinal)
-        : host_(host), cutOff_(cutOff), listedRoot_(listedRoot), rootFinal_(rootFinal) {}
+    EmptyDirectoryVisit(CommandHost& host, DateTime cutOff, const std::wstring& rootFinal)
+        : host_(host), cutOff_(cutOff), rootFinal_(rootFinal) {}
 
-    void Visit(const std::string& path) {
+    void Visit(const ListedDirectory& listed) {
+        const std::string& path = listed.path;
         Debug("Checking directory " + path);
         DWORD removalError = 0;
         const BoundDirectory dir = OpenForRemoval(path, removalError);
-        if (dir.IsOpen() && !IsWhereListed(dir, path, listedRoot_, rootFinal_)) {
+        if (dir.IsOpen() && !IsListedDirectory(dir, listed.id, rootFinal_)) {
             LogFailure(path, kNotWhereListed);
             return;
         }
@@ -101,7 +101,6 @@ class EmptyDirectoryVisit {
 
     CommandHost& host_;
     DateTime cutOff_;
-    const std::string& listedRoot_;
     const std::wstring& rootFinal_;
 };
 
@@ -112,11 +111,10 @@ void RemoveEmptyDirectories(CommandHost& host, const std::string& root) {
     DirectoryList directories;
     ChangeDirectory(root);
     const BoundDirectory top = BoundDirectory::OpenCurrent();
-    const std::string listedRoot = CurrentDirectoryPrefix();
-    CollectDirectories(host, top, directories);
+    CollectDirectories(host, top, top.FinalPath(), directories);
     ChangeDirectory(host.State().startDirectory);
-    EmptyDirectoryVisit visit(host, CutOff(host.State().scanStart, host.DaysValue()), listedRoot,
+    EmptyDirectoryVisit visit(host, CutOff(host.State().scanStart, host.DaysValue()),
                               top.FinalPath());
-    directories.VisitDeepestFirst([&](const std::string& path) { visit.Visit(path); });
+    directories.VisitDeepestFirst([&](const ListedDirectory& listed) { visit.Visit(listed); });
     host.AddLog(std::to_string(host.State().counters.removed) + " empty directories deleted.");
 }

@@ -28,7 +28,7 @@ void DeleteFiles(CommandHost& host) {
     state.stop = false;
     host.EnterBusy();
     host.AddLog("Deleting files...");
-    ListedFileDeletion deletion(state.listedRoot, state.listedRootFinal, state.scanCutOff);
+    ListedFileDeletion deletion(state.listedDirectories, state.listedRootFinal, state.scanCutOff);
     const size_t rows = host.Found().Count();
     for (size_t i = 0; i < rows; ++i) {
         // Nothing after a stop: an unattended run then ends early, not with "Finished.".

@@ -19,6 +19,8 @@ class OldFileWalk {
     // subdirectories it shows are entered after the last file.
     void CollectOldFiles(const BoundDirectory& here) {
         const std::string prefix = CurrentDirectoryPrefix();
+        if (here.IsOpen())
+            host_.State().listedDirectories[prefix] = here.Id();
         std::vector<ListedEntry> entries;
         here.List(entries); // a directory that cannot be listed contributes nothing
         std::vector<const ListedEntry*> subdirectories;
@@ -36,7 +38,8 @@ class OldFileWalk {
     void Descend(const BoundDirectory& here, const std::string& prefix, const ListedEntry& entry) {
         const std::string name = entry.Usable();
         BoundDirectory child;
-        if (name.empty() || !EnterListedSubdirectory(here, entry, name, child)) {
+        if (name.empty() ||
+            !EnterListedSubdirectory(here, entry, name, host_.State().listedRootFinal, child)) {
             host_.AddLog("ERROR: Cannot enter directory " + prefix + NarrowOrInvalid(entry.name));
             return;
         }
@@ -87,7 +90,7 @@ void FindOldFiles(CommandHost& host, const std::string& root, DateTime cutOff) {
     ChangeDirectory(root);
     const BoundDirectory top = BoundDirectory::OpenCurrent(); // unopened: lists nothing
     state.scanCutOff = cutOff;
-    state.listedRoot = CurrentDirectoryPrefix();
+    state.listedDirectories.clear();
     state.listedRootFinal = top.FinalPath();
     OldFileWalk(host, cutOff).CollectOldFiles(top);
     ChangeDirectory(state.startDirectory);

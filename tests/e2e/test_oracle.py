@@ -13,7 +13,16 @@ from harness import Program, set_attributes, win
 
 SORT = os.environ.get("LSTRCMP_SORT_EXE", os.path.join(os.path.dirname(__file__), "..", "..", "build", "lstrcmp_sort.exe"))
 HIDDEN, SYSTEM = 0x2, 0x4
-NAMES = ["a", "B", "c d", "e,f", "g.h", "report.final.txt", "x-y", "it's", "Z9", "n 1.2", "older", "Q,R S"]
+NAMES = ["a", "B", "c d", "e,f", "g.h", "report.final.txt", "x-y", "it's", "Z9", "n 1.2", "older", "Q,R S",
+         "Log", "Temp"]
+# Names the code page or the path layer would turn into others ("\u0141og" into "Log", a
+# full-width reverse solidus into "\\", a trailing dot or blank dropped): the program reaches
+# them by their short names, so the CSV shows those, which the oracle cannot foresee.
+# (A directory named "..." is not among them: Wine enters it by its short name but cannot
+# list it, so what lies below stays; the name rule itself is tested in the unit tests.)
+HOSTILE = ["\u0141og", "\uff34emp", "a\uff3c..\uff3cx", "dot.", "blank "]
+# Wine turns Linux names into Windows ones through the locale: only a UTF-8 one shows them.
+os.environ["LC_ALL"] = "C.UTF-8"
 DAY = 86400
 
 
@@ -42,7 +51,7 @@ class RandomTree:
         return cut - offset if old else cut + offset
 
     def unique_names(self, count):
-        names = self.rng.sample(NAMES, count)
+        names = self.rng.sample(NAMES + HOSTILE, count)
         return names
 
     def build(self, node, depth):
@@ -199,7 +208,16 @@ class Oracle(unittest.TestCase):
             return
         rows = [line.split(b'"')[1].decode() for line in csv.split(b"\r\n")[1:-1]]
         expected = [win(n.path) for n in files] + [win(n.path) + "\\" for n in dirs + removed_maybe]
-        self.assertEqual(rows, lstrcmp_sorted(expected, program.scratch), "log:\n" + log)
+        plain = [p for p in expected if not is_hostile(p)]
+        self.assertEqual([r for r in rows if "~" not in r], lstrcmp_sorted(plain, program.scratch),
+                         "log:\n" + log)
+        self.assertEqual(len(rows) - len(plain), len(expected) - len(plain), "rows by short names")
+        for row in rows:
+            self.assertTrue(row.startswith(win(root) + "\\"), row)
+
+
+def is_hostile(path):
+    return any(part in HOSTILE for part in path.split("\\"))
 
 
 def lstrcmp_sorted(lines, scratch):

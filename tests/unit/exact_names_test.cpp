@@ -87,17 +87,17 @@ TEST(PathText, RelativeRootsAreMadeFullAgainstTheStartDirectory) {
         EXPECT_EQ(FullPathAgainst(c.first, base), c.second) << c.first;
 }
 
-TEST(BoundPaths, AListedPathIsExpectedBelowTheRootsFinalPath) {
-    const std::wstring rootFinal = L"\\\\?\\D:\\Real\\Root";
-    EXPECT_EQ(ExpectedFinalPath("D:\\Root\\", "D:\\Root\\", rootFinal), rootFinal);
-    EXPECT_EQ(ExpectedFinalPath("D:\\Root\\a\\b\\", "D:\\Root\\", rootFinal),
-              L"\\\\?\\D:\\Real\\Root\\a\\b");
-    EXPECT_EQ(ExpectedFinalPath("D:\\Root\\a", "D:\\Root\\", rootFinal),
-              L"\\\\?\\D:\\Real\\Root\\a");
-    EXPECT_EQ(ExpectedFinalPath("D:\\Rooted\\a\\", "D:\\Root\\", rootFinal), L"");
-    EXPECT_EQ(ExpectedFinalPath("D:\\a\\", "D:\\", L"\\\\?\\D:\\"), L"\\\\?\\D:\\a");
-    EXPECT_TRUE(SameFinalPath(L"\\\\?\\D:\\Real\\ROOT", rootFinal));
-    EXPECT_FALSE(SameFinalPath(L"\\\\?\\D:\\Real\\Root2", rootFinal));
+TEST(BoundPaths, APathIsUnderTheRootOnlyAtADelimiter) {
+    const std::wstring root = L"\\\\?\\D:\\Real\\Root";
+    const std::pair<const wchar_t*, bool> cases[] = {
+        {L"\\\\?\\D:\\Real\\Root", true},       {L"\\\\?\\D:\\real\\ROOT\\a\\b", true},
+        {L"\\\\?\\D:\\Real\\Rooted\\a", false}, {L"\\\\?\\D:\\Real", false},
+        {L"\\\\?\\E:\\Real\\Root\\a", false},   {L"", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(IsUnderRoot(c.first, root), c.second) << static_cast<int>(wcslen(c.first));
+    EXPECT_TRUE(IsUnderRoot(L"\\\\?\\D:\\a", L"\\\\?\\D:\\"));
+    EXPECT_FALSE(IsUnderRoot(L"\\\\?\\D:\\a", L""));
     EXPECT_FALSE(SameFinalPath(L"", L""));
 }
 

@@ -76,7 +76,7 @@ TEST(DirectoryList, OrdersLevelsNumericallyAndVisitsDeepestFirst) {
         levels.push_back(row.substr(0, row.find('\t')));
     EXPECT_EQ(levels, (std::vector<std::string>{"1", "2", "9", "10", "12"}));
     std::vector<std::string> visited;
-    list.VisitDeepestFirst([&](const std::string& d) { visited.push_back(d); });
+    list.VisitDeepestFirst([&](const ListedDirectory& d) { visited.push_back(d.path); });
     ASSERT_EQ(visited.size(), 5u);
     EXPECT_EQ(visited.front(), "C:\\1\\2\\3\\4\\5\\6\\7\\8\\9\\10\\11\\12");
     EXPECT_EQ(visited.back(), "C:\\a");
