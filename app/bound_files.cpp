@@ -46,11 +46,22 @@ NTSTATUS OpenFileIn(HANDLE directory, std::wstring name, ACCESS_MASK access, HAN
         0);
 }
 
+// The file index alone: GetFileInformationByHandle also asks for the volume, which costs
+// Wine about 600 us a call, against 40 for this.
+bool QueryFileId(HANDLE handle, FileId& id) {
+    const auto kFileInternalInformation = static_cast<FILE_INFORMATION_CLASS>(6);
+    IO_STATUS_BLOCK io{};
+    LARGE_INTEGER index{};
+    if (NtQueryInformationFile(handle, &io, &index, sizeof index, kFileInternalInformation) < 0)
+        return false;
+    id = static_cast<FileId>(index.QuadPart);
+    return true;
+}
+
+// Both handles in the same directory: the same index is the same file.
 bool IsSameFile(HANDLE a, HANDLE b) {
-    BY_HANDLE_FILE_INFORMATION x{}, y{};
-    return GetFileInformationByHandle(a, &x) && GetFileInformationByHandle(b, &y) &&
-           x.dwVolumeSerialNumber == y.dwVolumeSerialNumber &&
-           x.nFileIndexHigh == y.nFileIndexHigh && x.nFileIndexLow == y.nFileIndexLow;
+    FileId x = 0, y = 0;
+    return QueryFileId(a, x) && QueryFileId(b, y) && x == y;
 }
 
 } // namespace
@@ -67,10 +78,7 @@ BoundDirectory BoundDirectory::FromHandle(HANDLE handle) {
     }
     dir.handle_.reset(handle);
     dir.finalPath_ = FinalPathOf(handle);
-    BY_HANDLE_FILE_INFORMATION info{};
-    if (!dir.finalPath_.empty() && GetFileInformationByHandle(handle, &info))
-        dir.id_ = (static_cast<FileId>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
-    else
+    if (dir.finalPath_.empty() || !QueryFileId(handle, dir.id_))
         dir.finalPath_.clear();
     if (dir.finalPath_.empty()) {
         dir.error_ = GetLastError();

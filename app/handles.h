@@ -51,15 +51,9 @@ struct FileHandleTraits {
     static void Close(Handle h) { CloseHandle(h); }
 };
 
-struct GdiObjectTraits {
-    using Handle = HGDIOBJ;
-    static Handle Empty() { return nullptr; }
-    static bool IsValid(Handle h) { return h != nullptr; }
-    static void Close(Handle h) { DeleteObject(h); }
-};
-
-struct FontTraits {
-    using Handle = HFONT;
+// Any GDI object, or one kind of them (fonts) so that no cast is needed where it is used.
+template <typename H> struct GdiTraits {
+    using Handle = H;
     static Handle Empty() { return nullptr; }
     static bool IsValid(Handle h) { return h != nullptr; }
     static void Close(Handle h) { DeleteObject(h); }
@@ -75,8 +69,8 @@ struct IconTraits {
 
 using FindHandle = UniqueHandle<FindHandleTraits>;
 using FileHandle = UniqueHandle<FileHandleTraits>;
-using GdiObject = UniqueHandle<GdiObjectTraits>;
-using Font = UniqueHandle<FontTraits>;
+using GdiObject = UniqueHandle<GdiTraits<HGDIOBJ>>;
+using Font = UniqueHandle<GdiTraits<HFONT>>;
 using Icon = UniqueHandle<IconTraits>;
 
 // One directory listing, read wide so that names arrive as they are: the first entry is
