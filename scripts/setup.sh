@@ -22,11 +22,19 @@ dpkg -s wine32:i386 >/dev/null 2>&1 || need+=(wine32:i386)
 # Wine's own fonts ("MS Sans Serif" among them): without them the windows fall back to a
 # wider font and cut their texts.
 dpkg -s fonts-wine >/dev/null 2>&1 || need+=(fonts-wine)
+command -v locale-gen >/dev/null || need+=(locales)
 if [ ${#need[@]} -gt 0 ]; then
   echo "setup: installing ${need[*]}"
   dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
   apt-get update -q
   DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${need[@]}" wine64
+fi
+
+# A Japanese locale gives the program code page 932, whose double-byte characters may end
+# in the byte of a backslash; a test runs under it.
+if ! locale -a 2>/dev/null | grep -qix 'ja_JP.utf8'; then
+  grep -qx 'ja_JP.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null || echo 'ja_JP.UTF-8 UTF-8' >>/etc/locale.gen
+  locale-gen >/dev/null
 fi
 
 # The product is 32-bit. Some machines cannot run 32-bit code at all (the kernel refuses
