@@ -11,6 +11,8 @@ namespace {
 const DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 const DWORD kListAccess = FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_ATTRIBUTES | SYNCHRONIZE;
 const size_t kListBufferBytes = 64 * 1024;
+// Room for at least three entries of the longest name.
+const size_t kFirstEntriesBytes = 2 * 1024;
 
 std::wstring FinalPathOf(HANDLE handle) {
     return GrownWideText([handle](wchar_t* buffer, DWORD size) {
@@ -67,6 +69,36 @@ bool IsSameFile(HANDLE a, HANDLE b) {
     return QueryFileId(a, x) == 0 && QueryFileId(b, y) == 0 && x == y;
 }
 
+// Reads the directory's entries one buffer at a time, from its first, and hands each to
+// `take` until it returns false. True when the listing ended (or was ended by `take`)
+// without an error.
+template <typename Take> bool ReadEntries(HANDLE handle, size_t bufferBytes, Take take) {
+    std::vector<char> buffer(bufferBytes);
+    FILE_INFO_BY_HANDLE_CLASS kind = FileIdBothDirectoryRestartInfo;
+    while (GetFileInformationByHandleEx(handle, kind, buffer.data(),
+                                        static_cast<DWORD>(buffer.size()))) {
+        kind = FileIdBothDirectoryInfo;
+        for (size_t at = 0;;) {
+            const auto* info = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(&buffer[at]);
+            ListedEntry entry;
+            entry.name.assign(info->FileName, info->FileNameLength / sizeof(wchar_t));
+            entry.shortName.assign(info->ShortName,
+                                   static_cast<size_t>(info->ShortNameLength) / sizeof(wchar_t));
+            entry.id = static_cast<FileId>(info->FileId.QuadPart);
+            entry.attributes = info->FileAttributes;
+            entry.created = ToFileTime(info->CreationTime);
+            entry.written = ToFileTime(info->LastWriteTime);
+            entry.accessed = ToFileTime(info->LastAccessTime);
+            if (!take(std::move(entry)))
+                return true;
+            if (info->NextEntryOffset == 0)
+                break;
+            at += info->NextEntryOffset;
+        }
+    }
+    return GetLastError() == ERROR_NO_MORE_FILES;
+}
+
 } // namespace
 
 std::string ListedEntry::Usable() const {
@@ -117,39 +149,22 @@ bool BoundDirectory::IsLink() const {
 
 bool BoundDirectory::List(std::vector<ListedEntry>& entries) const {
     entries.clear();
-    std::vector<char> buffer(kListBufferBytes);
-    FILE_INFO_BY_HANDLE_CLASS kind = FileIdBothDirectoryRestartInfo;
-    while (GetFileInformationByHandleEx(handle_.get(), kind, buffer.data(),
-                                        static_cast<DWORD>(buffer.size()))) {
-        kind = FileIdBothDirectoryInfo;
-        for (size_t at = 0;;) {
-            const auto* info = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(&buffer[at]);
-            ListedEntry entry;
-            entry.name.assign(info->FileName, info->FileNameLength / sizeof(wchar_t));
-            entry.shortName.assign(info->ShortName,
-                                   static_cast<size_t>(info->ShortNameLength) / sizeof(wchar_t));
-            entry.id = static_cast<FileId>(info->FileId.QuadPart);
-            entry.attributes = info->FileAttributes;
-            entry.created = ToFileTime(info->CreationTime);
-            entry.written = ToFileTime(info->LastWriteTime);
-            entry.accessed = ToFileTime(info->LastAccessTime);
-            entries.push_back(std::move(entry));
-            if (info->NextEntryOffset == 0)
-                break;
-            at += info->NextEntryOffset;
-        }
-    }
-    return GetLastError() == ERROR_NO_MORE_FILES;
+    return ReadEntries(handle_.get(), kListBufferBytes, [&entries](ListedEntry&& entry) {
+        entries.push_back(std::move(entry));
+        return true;
+    });
 }
 
+// A small buffer: the system fills in (and under Wine looks up) only the entries that fit,
+// and the first entry besides "." and ".." settles it.
 bool BoundDirectory::IsEmpty() const {
-    std::vector<ListedEntry> entries;
-    if (!List(entries))
-        return false;
-    for (const ListedEntry& entry : entries)
-        if (!entry.IsDotEntry())
-            return false;
-    return true;
+    bool empty = true;
+    const bool listed =
+        ReadEntries(handle_.get(), kFirstEntriesBytes, [&empty](ListedEntry&& entry) {
+            empty = entry.IsDotEntry();
+            return empty;
+        });
+    return listed && empty;
 }
 
 bool SameFinalPath(const std::wstring& a, const std::wstring& b) {
@@ -189,8 +204,14 @@ bool EnterListedSubdirectory(const BoundDirectory& parent, const ListedEntry& en
 
 void ReturnToParent(const BoundDirectory& parent) {
     ChangeDirectory("..");
-    const BoundDirectory back = BoundDirectory::OpenCurrent();
-    if (!back.IsOpen() || back.Id() != parent.Id())
+    // The identity alone tells whether this is the parent; its final path is not needed.
+    HANDLE raw = CreateFileW(L".", kListAccess, kShareAll, nullptr, OPEN_EXISTING,
+                             FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (raw == INVALID_HANDLE_VALUE)
+        throw InOutError(kNotWhereListed);
+    const FileHandle back(raw);
+    FileId id = 0;
+    if (QueryFileId(back.get(), id) != 0 || id != parent.Id())
         throw InOutError(kNotWhereListed);
 }
 
