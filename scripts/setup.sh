@@ -66,6 +66,13 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   wine wineboot -i >/dev/null 2>&1 || true
   wineserver -w || true
 fi
+# Wine's 64-bit loader here does not look in Wine's own font folder, so its fonts are also
+# put where every Wine finds them: the prefix's Windows font folder.
+fonts="$WINEPREFIX/drive_c/windows/Fonts"
+mkdir -p "$fonts"
+for font in /usr/share/wine/fonts/*; do
+  [ -e "$fonts/${font##*/}" ] || cp "$font" "$fonts/"
+done
 
 cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-$arch.cmake" \
   -DCMAKE_BUILD_TYPE=Release >/dev/null
