@@ -51,7 +51,8 @@ struct FileHandleTraits {
     static void Close(Handle h) { CloseHandle(h); }
 };
 
-// Any GDI object, or one kind of them (fonts) so that no cast is needed where it is used.
+// Any GDI object, or one kind of them (fonts, brushes, pens) so that no cast is needed where
+// it is used.
 template <typename H> struct GdiTraits {
     using Handle = H;
     static Handle Empty() { return nullptr; }
@@ -71,6 +72,8 @@ using FindHandle = UniqueHandle<FindHandleTraits>;
 using FileHandle = UniqueHandle<FileHandleTraits>;
 using GdiObject = UniqueHandle<GdiTraits<HGDIOBJ>>;
 using Font = UniqueHandle<GdiTraits<HFONT>>;
+using Brush = UniqueHandle<GdiTraits<HBRUSH>>;
+using Pen = UniqueHandle<GdiTraits<HPEN>>;
 using Icon = UniqueHandle<IconTraits>;
 
 // One directory listing, read wide so that names arrive as they are: the first entry is

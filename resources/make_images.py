@@ -5,7 +5,9 @@ Glyphs: art/NAME.txt, one character per pixel in the 16-colour palette below ('.
 transparent colour). Each becomes NAME.bmp holding the normal picture and, to its right, the
 greyed outline drawn while the button is disabled; the bottom-left pixel is transparent.
 Icon: drawn here (a grey wastebasket, papers sticking out, a green recycling mark), written
-as a 32 x 32, 16-colour vantrell.ico and as the help page's help.png (8-bit palette).  Run: python3 make_images.py [output-directory]
+as a 16-colour vantrell.ico whose 32 x 32 picture is the design, with the same picture at
+16, 24, 48 and 64 pixels (whole source pixels, never blended) for other screen resolutions,
+and as the help page's help.png (8-bit palette).  Run: python3 make_images.py [output-directory]
 """
 import os
 import struct
@@ -107,7 +109,16 @@ def draw_icon():
     return img
 
 
-def ico16(indices):
+def scaled(indices, size):
+    """The picture at another size, each pixel taken from the nearest source pixel."""
+    source = len(indices)
+    return [[indices[y * source // size][x * source // size] for x in range(size)] for y in range(size)]
+
+
+ICON_SIZES = (16, 24, 32, 48, 64)
+
+
+def ico_image(indices):
     size = len(indices)
     xor = bytearray()
     for row in reversed(indices):
@@ -115,6 +126,7 @@ def ico16(indices):
             a = row[x] if row[x] is not None else 0
             b = row[x + 1] if row[x + 1] is not None else 0
             xor.append((a << 4) | b)
+        xor += b"\0" * ((-len(xor)) % 4)
     mask_stride = ((size + 31) // 32) * 4
     mask = bytearray()
     for row in reversed(indices):
@@ -125,9 +137,18 @@ def ico16(indices):
         mask += bits
     palette = b"".join(bytes((b, g, r, 0)) for r, g, b in PALETTE)
     header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 4, 0, len(xor) + len(mask), 0, 0, 16, 0)
-    image = header + palette + xor + mask
-    directory = struct.pack("<HHH", 0, 1, 1) + struct.pack("<BBBBHHII", size, size, 16, 0, 1, 4, len(image), 22)
-    return directory + image
+    return header + palette + xor + mask
+
+
+def ico16(indices):
+    """A 16-colour icon file holding the picture at every size of ICON_SIZES."""
+    images = [ico_image(indices if size == len(indices) else scaled(indices, size)) for size in ICON_SIZES]
+    offset = 6 + 16 * len(images)
+    directory = struct.pack("<HHH", 0, 1, len(images))
+    for size, image in zip(ICON_SIZES, images):
+        directory += struct.pack("<BBBBHHII", size, size, 16, 0, 1, 4, len(image), offset)
+        offset += len(image)
+    return directory + b"".join(images)
 
 
 def png8(indices):

@@ -1,16 +1,30 @@
 #!/usr/bin/env python3
-"""Starts Vantrell under Xvfb on a small demo tree, scans it, and saves a screenshot of the
-main window for review (not a pixel comparison). Usage: scripts/screenshot.sh [out-dir]"""
+"""Starts Vantrell under Xvfb on a small demo tree, scans it, and saves screenshots of its
+windows for review (not a pixel comparison).
+Usage: scripts/screenshot.sh [--dpi N] [out-dir]   (default build/screenshots)
+With --dpi the program runs in a Wine prefix set to that screen resolution, and each picture's
+name ends in -Ndpi."""
+import argparse
 import os
+import shutil
 import subprocess
 import sys
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
-from harness import Program, Window, make_file, wait_for, win  # noqa: E402
+from harness import Program, Window, make_file, resolution_prefix, wait_for, win  # noqa: E402
 
-out = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else "build/screenshots")
+parser = argparse.ArgumentParser()
+parser.add_argument("--dpi", type=int, default=0)
+parser.add_argument("out", nargs="?", default="build/screenshots")
+args = parser.parse_args()
+out = os.path.abspath(args.out)
+suffix = "-%ddpi" % args.dpi if args.dpi else ""
 os.makedirs(out, exist_ok=True)
+prefix = None
+if args.dpi:
+    prefix = resolution_prefix(args.dpi)
+    os.environ["WINEPREFIX"] = prefix
 program = Program()
 try:
     root = os.path.join(program.dir, "Demo")
@@ -24,7 +38,7 @@ try:
     wait_for(lambda: program.read("VantrellActivity.log"), 30, "the scan")
     time.sleep(1)
     def shot(name, caption):
-        target = os.path.join(out, name + ".png")
+        target = os.path.join(out, name + suffix + ".png")
         win_id = wait_for(lambda: (window.dialogs(caption) if caption != "Vantrell" else [window.id]) or None,
                           10, caption)[0]
         time.sleep(1)
@@ -41,11 +55,16 @@ try:
     shot("about-box", "About...")
     window.keys("Return")
     time.sleep(0.5)
-    # The path button never takes the focus: click it (client coordinates).
-    subprocess.run(["xdotool", "mousemove", "--window", window.id, "590", "70", "click", "1"], check=True)
+    # The path button never takes the focus: click it (client coordinates, scaled).
+    scale = (args.dpi or 96) / 96.0
+    subprocess.run(["xdotool", "mousemove", "--window", window.id, str(int(590 * scale)),
+                    str(int(70 * scale)), "click", "1"], check=True)
     shot("directory-chooser", "Select Directory")
     window.keys("Escape")
     time.sleep(0.5)
     window.close()
 finally:
     program.cleanup()
+    if prefix:
+        subprocess.run(["wineserver", "-k"], check=False)
+        shutil.rmtree(prefix, ignore_errors=True)

@@ -1,5 +1,6 @@
 #include "ui/about_box.h"
 
+#include "ui/child_controls.h"
 #include "ui/fonts.h"
 #include "app/program_location.h"
 
@@ -11,11 +12,30 @@
 
 namespace {
 
+// Design at 96 dots per inch: the raised panel, the sunken frame round the icon, the icon.
 const int kPanelLeft = 8, kPanelTop = 8;
-const RECT kPanel1 = {8, 8, 8 + 321, 8 + 193};
-const RECT kBevel1 = {kPanelLeft + 8, kPanelTop + 8, kPanelLeft + 8 + 65, kPanelTop + 8 + 65};
-const RECT kProgramIcon = {kPanelLeft + 24, kPanelTop + 24, kPanelLeft + 24 + 33,
-                           kPanelTop + 24 + 33};
+const Box kPanel1 = {8, 8, 321, 193};
+const Box kBevel1 = {kPanelLeft + 8, kPanelTop + 8, 65, 65};
+const Box kProgramIcon = {kPanelLeft + 24, kPanelTop + 24, 33, 33};
+const int kIconDesignSize = 32;
+// The link word's design place; it follows the sentence where the font runs wider.
+const int kDonateLeft = kPanelLeft + 259;
+
+const ControlPlace kPlaces[] = {
+    {IdProductName, {kPanelLeft + 88, kPanelTop + 21, 0, 0}, kLeft | kTop, true},
+    {IdVersion, {kPanelLeft + 89, kPanelTop + 48, 0, 0}, kLeft | kTop, true},
+    {IdCopyright, {kPanelLeft + 16, kPanelTop + 88, 0, 0}, kLeft | kTop, true},
+    {IdComments1, {kPanelLeft + 16, kPanelTop + 104, 0, 0}, kLeft | kTop, true},
+    {IdComments2, {kPanelLeft + 16, kPanelTop + 120, 0, 0}, kLeft | kTop, true},
+    {IdDonateLabel1, {kPanelLeft + 16, kPanelTop + 144, 0, 0}, kLeft | kTop, true},
+    {IdDonateLabel2, {kDonateLeft, kPanelTop + 144, 0, 0}, kLeft | kTop, true},
+    {IdUrl, {kPanelLeft + 96, kPanelTop + 168, 0, 0}, kLeft | kTop, true},
+    {IdAboutOk, {128, 208, 75, 25}, kLeft | kTop, false},
+};
+
+RECT ToRect(const Box& box) {
+    return RECT{box.left, box.top, box.left + box.width, box.top + box.height};
+}
 
 } // namespace
 
@@ -26,49 +46,59 @@ TAboutBox::~TAboutBox() = default;
 bool TAboutBox::Create() {
     if (!CreateModal("TAboutBox", "About...", 337, 240))
         return false;
-    font_.reset(CreateUiFont());
-    productFont_.reset(CreateUiFont(24, true));
-    icon_.reset(static_cast<HICON>(
-        LoadImageA(GetModuleHandleA(nullptr), "MAINICON", IMAGE_ICON, 32, 32, 0)));
-    Label(IdProductName, "Vantrell", kPanelLeft + 88, kPanelTop + 21, productFont_.get());
-    Label(IdVersion, "Version ?", kPanelLeft + 89, kPanelTop + 48, font_.get(), SS_CENTERIMAGE);
-    Label(IdCopyright, VANTRELL_MAKER, kPanelLeft + 16, kPanelTop + 88, font_.get());
-    Label(IdComments1, "", kPanelLeft + 16, kPanelTop + 104, font_.get());
-    Label(IdComments2, "", kPanelLeft + 16, kPanelTop + 120, font_.get());
-    HWND donate = Label(IdDonateLabel1, "Please support this free software by making a small",
-                        kPanelLeft + 16, kPanelTop + 144, font_.get());
-    // The link word follows the sentence on its line, even where the font runs wider.
-    RECT sentence;
-    GetWindowRect(donate, &sentence);
-    const int after = kPanelLeft + 16 + (sentence.right - sentence.left) + 3;
-    Label(IdDonateLabel2, "Donation", after > kPanelLeft + 259 ? after : kPanelLeft + 259,
-          kPanelTop + 144, font_.get(), SS_NOTIFY);
-    Label(IdUrl, VANTRELL_WEB_SITE, kPanelLeft + 96, kPanelTop + 168, font_.get(), SS_NOTIFY);
-    HWND ok = CreateWindowExA(
-        0, WC_BUTTONA, "OK", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 128, 208, 75,
-        25, Handle(), reinterpret_cast<HMENU>(IDOK), GetModuleHandleA(nullptr), nullptr);
-    SendMessageA(ok, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-    glyphs_.Apply(ok, IDB_GLYPH_OK, BUTTON_IMAGELIST_ALIGN_LEFT);
+    HWND h = Handle();
+    const DWORD label = WS_VISIBLE | SS_LEFTNOWORDWRAP;
+    AddChildControl(h, IdProductName, WC_STATICA, "Vantrell", label);
+    AddChildControl(h, IdVersion, WC_STATICA, "Version ?", label | SS_CENTERIMAGE);
+    AddChildControl(h, IdCopyright, WC_STATICA, VANTRELL_MAKER, label);
+    AddChildControl(h, IdComments1, WC_STATICA, "", label);
+    AddChildControl(h, IdComments2, WC_STATICA, "", label);
+    AddChildControl(h, IdDonateLabel1, WC_STATICA,
+                    "Please support this free software by making a small", label);
+    AddChildControl(h, IdDonateLabel2, WC_STATICA, "Donation", label | SS_NOTIFY);
+    AddChildControl(h, IdUrl, WC_STATICA, VANTRELL_WEB_SITE, label | SS_NOTIFY);
+    AddChildControl(h, IdAboutOk, WC_BUTTONA, "OK", WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON);
+    ApplyDpi(WindowDpi(h));
     return true;
 }
 
-HWND TAboutBox::Label(int id, const char* text, int left, int top, HFONT font, DWORD style) {
-    // Labels size themselves to their text.
-    const SIZE size = TextExtent(Handle(), font, text);
-    HWND label = CreateWindowExA(
-        0, WC_STATICA, text, WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP | style, left, top,
-        size.cx > 0 ? size.cx : 1, size.cy > 0 ? size.cy : 13, Handle(),
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
-    SendMessageA(label, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    return label;
+void TAboutBox::ApplyDpi(int dpi) {
+    scale_ = Scale{dpi};
+    Font font(CreateUiFont(scale_(11)));
+    Font productFont(CreateUiFont(scale_(24), true));
+    SetControlFonts(Handle(), font.get());
+    const int product[] = {IdProductName};
+    SetControlFonts(Handle(), productFont.get(), product, 1);
+    font_ = std::move(font);
+    productFont_ = std::move(productFont);
+    // The icon drawn for the size, from the sizes the icon resource holds.
+    const int iconSize = scale_(kIconDesignSize);
+    icon_.reset(static_cast<HICON>(
+        LoadImageA(GetModuleHandleA(nullptr), "MAINICON", IMAGE_ICON, iconSize, iconSize, 0)));
+    glyphs_.Apply(Control(IdAboutOk), IDB_GLYPH_OK, BUTTON_IMAGELIST_ALIGN_LEFT, scale_);
+    LayOut();
+}
+
+void TAboutBox::LayOut() {
+    PlaceControls(Handle(), kPlaces, sizeof kPlaces / sizeof kPlaces[0], scale_);
+    // The link word follows the sentence on its line, even where the font runs wider.
+    RECT sentence;
+    GetWindowRect(Control(IdDonateLabel1), &sentence);
+    MapWindowPoints(nullptr, Handle(), reinterpret_cast<POINT*>(&sentence), 2);
+    RECT word;
+    GetWindowRect(Control(IdDonateLabel2), &word);
+    MapWindowPoints(nullptr, Handle(), reinterpret_cast<POINT*>(&word), 2);
+    const int after = sentence.right + scale_(3);
+    if (after > word.left)
+        SetWindowPos(Control(IdDonateLabel2), nullptr, after, word.top, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER);
+    InvalidateRect(Handle(), nullptr, TRUE);
 }
 
 void TAboutBox::FormShow() {
     FileInfo1.SetFilename(ExecutablePath());
-    HWND version = Control(IdVersion);
-    SetWindowTextA(version, FileInfo1.Version().Text.c_str());
-    const SIZE size = TextExtent(version, font_.get(), FileInfo1.Version().Text);
-    SetWindowPos(version, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER);
+    SetWindowTextA(Control(IdVersion), FileInfo1.Version().Text.c_str());
+    LayOut();
 }
 
 std::string TAboutBox::Text(AboutControlId id) const {
@@ -80,11 +110,12 @@ std::string TAboutBox::Text(AboutControlId id) const {
 void TAboutBox::Paint() {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(Handle(), &paint);
-    RECT panel = kPanel1, bevel = kBevel1;
+    RECT panel = ToRect(scale_(kPanel1)), bevel = ToRect(scale_(kBevel1));
     DrawEdge(dc, &panel, BDR_SUNKENOUTER | BDR_RAISEDINNER, BF_RECT);
     DrawEdge(dc, &bevel, BDR_SUNKENOUTER, BF_RECT);
+    const Box icon = scale_(kProgramIcon);
     if (icon_.valid())
-        DrawIconEx(dc, kProgramIcon.left, kProgramIcon.top, icon_.get(), 33, 33, 0, nullptr,
+        DrawIconEx(dc, icon.left, icon.top, icon_.get(), icon.width, icon.height, 0, nullptr,
                    DI_NORMAL);
     EndPaint(Handle(), &paint);
 }

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/handles.h"
+#include "ui/dpi.h"
 #include "ui/file_info.h"
 #include "ui/glyphs.h"
 #include "ui/modal_window.h"
@@ -31,9 +32,10 @@ class TAboutBox : public ModalWindow {
 
   protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void ApplyDpi(int dpi) override;
 
   private:
-    HWND Label(int id, const char* text, int left, int top, HFONT font, DWORD style = 0);
+    void LayOut();
     void Paint();
     void URLClick();
     void DonateClick();
@@ -43,4 +45,5 @@ class TAboutBox : public ModalWindow {
     Font font_;
     Font productFont_;
     Icon icon_;
+    Scale scale_;
 };

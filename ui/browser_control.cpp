@@ -191,3 +191,26 @@ bool BrowserControl::TranslateKey(MSG& message) {
     return SUCCEEDED(object_->QueryInterface(IID_IOleInPlaceActiveObject, active.put_void())) &&
            active->TranslateAccelerator(&message) == S_OK;
 }
+
+bool BrowserControl::Zoom(int percent) {
+    if (!browser_ || !HasDocument())
+        return false;
+    VARIANT zoom;
+    VariantInit(&zoom);
+    zoom.vt = VT_I4;
+    zoom.lVal = percent;
+    return SUCCEEDED(
+        browser_->ExecWB(OLECMDID_OPTICAL_ZOOM, OLECMDEXECOPT_DONTPROMPTUSER, &zoom, nullptr));
+}
+
+LRESULT BrowserControl::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_SIZE && object_) {
+        ComRef<IOleInPlaceObject> inPlace;
+        RECT area;
+        GetClientRect(Handle(), &area);
+        if (SUCCEEDED(object_->QueryInterface(IID_IOleInPlaceObject, inPlace.put_void())))
+            inPlace->SetObjectRects(&area, &area);
+        return 0;
+    }
+    return Window::HandleMessage(message, wParam, lParam);
+}

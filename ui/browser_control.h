@@ -28,6 +28,13 @@ class BrowserControl : public Window {
     // Offers a keyboard message to the control before dialog navigation sees it; true when
     // the control used it.
     bool TranslateKey(MSG& message);
+    // Shows the page at `percent` of its size (the screen's resolution against 96 dots per
+    // inch); false when there is no document yet.
+    bool Zoom(int percent);
+
+  protected:
+    // The control fills the host window as the host window changes size.
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
   private:
     void Close();

@@ -18,18 +18,19 @@ const int kStatePicture[6] = {0, 0, 0, 1, 0, 0};
 } // namespace
 
 GlyphImages::~GlyphImages() {
-    for (HIMAGELIST list : lists_)
+    for (const auto& [button, list] : lists_)
         ImageList_Destroy(list);
 }
 
-bool GlyphImages::Apply(HWND button, int resourceId, int alignment) {
+bool GlyphImages::Apply(HWND button, int resourceId, int alignment, const Scale& scale) {
     GdiObject source(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(resourceId),
                                 IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
     if (!source.valid())
         return false;
     BITMAP info{};
     GetObjectA(source.get(), sizeof info, &info);
-    const int size = info.bmHeight;
+    const int designSize = info.bmHeight;
+    const int size = scale(designSize);
     HDC screen = GetDC(nullptr);
     MemoryDc from(CreateCompatibleDC(screen));
     MemoryDc to(CreateCompatibleDC(screen));
@@ -39,10 +40,11 @@ bool GlyphImages::Apply(HWND button, int resourceId, int alignment) {
         return false;
     HGDIOBJ oldFrom = SelectObject(from.get(), source.get());
     HGDIOBJ oldTo = SelectObject(to.get(), strip.get());
-    const COLORREF transparent = GetPixel(from.get(), 0, size - 1);
+    const COLORREF transparent = GetPixel(from.get(), 0, designSize - 1);
+    SetStretchBltMode(to.get(), COLORONCOLOR); // whole pixels: no blended edges
     for (int state = 0; state < 6; ++state)
-        BitBlt(to.get(), state * size, 0, size, size, from.get(), kStatePicture[state] * size, 0,
-               SRCCOPY);
+        StretchBlt(to.get(), state * size, 0, size, size, from.get(),
+                   kStatePicture[state] * designSize, 0, designSize, designSize, SRCCOPY);
     SelectObject(from.get(), oldFrom);
     SelectObject(to.get(), oldTo);
 
@@ -50,11 +52,19 @@ bool GlyphImages::Apply(HWND button, int resourceId, int alignment) {
     if (!list)
         return false;
     ImageList_AddMasked(list, static_cast<HBITMAP>(strip.get()), transparent);
-    lists_.push_back(list);
     BUTTON_IMAGELIST images{};
     images.himl = list;
-    images.margin = {3, 0, 0, 0};
+    images.margin = {scale(3), 0, 0, 0};
     images.uAlign = static_cast<UINT>(alignment);
     SendMessageA(button, BCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(&images));
+    // The button no longer uses its earlier list.
+    for (auto& [owner, old] : lists_) {
+        if (owner == button) {
+            ImageList_Destroy(old);
+            old = list;
+            return true;
+        }
+    }
+    lists_.emplace_back(button, list);
     return true;
 }

@@ -11,21 +11,30 @@ enum Font { Body, BodyBold, Heading2, Heading4, Mono };
 const COLORREF kPage = RGB(0xFF, 0xFF, 0xCC);
 const COLORREF kHeadingBand = RGB(51, 51, 255);
 const int kMargin = 10;
+const int kIconSize = 32;
+const int kLineHeight = 17, kHeadingLineHeight = 24;
 
 } // namespace
 
 HelpView::~HelpView() = default;
 
-bool HelpView::Create(HWND parent, int id, int left, int top, int width, int height) {
-    HINSTANCE instance = GetModuleHandleA(nullptr);
-    fonts_[Body].reset(CreateUiFont(14, false, "Tahoma"));
-    fonts_[BodyBold].reset(CreateUiFont(14, true, "Tahoma"));
-    fonts_[Heading2].reset(CreateUiFont(20, true, "Tahoma"));
-    fonts_[Heading4].reset(CreateUiFont(14, true, "Tahoma"));
-    fonts_[Mono].reset(CreateUiFont(14, false, "Courier New"));
-    icon_.reset(static_cast<HICON>(LoadImageA(instance, "MAINICON", IMAGE_ICON, 32, 32, 0)));
+bool HelpView::Create(HWND parent, int id) {
     return CreateChild("VantrellHelpView", parent, id, WS_VISIBLE | WS_VSCROLL | WS_TABSTOP,
-                       WS_EX_CLIENTEDGE, left, top, width, height);
+                       WS_EX_CLIENTEDGE, 0, 0, 0, 0);
+}
+
+void HelpView::SetDpi(int dpi) {
+    s_ = Scale{dpi};
+    fonts_[Body].reset(CreateUiFont(s_(14), false, "Tahoma"));
+    fonts_[BodyBold].reset(CreateUiFont(s_(14), true, "Tahoma"));
+    fonts_[Heading2].reset(CreateUiFont(s_(20), true, "Tahoma"));
+    fonts_[Heading4].reset(CreateUiFont(s_(14), true, "Tahoma"));
+    fonts_[Mono].reset(CreateUiFont(s_(14), false, "Courier New"));
+    const int iconSize = s_(kIconSize);
+    icon_.reset(static_cast<HICON>(
+        LoadImageA(GetModuleHandleA(nullptr), "MAINICON", IMAGE_ICON, iconSize, iconSize, 0)));
+    Layout();
+    ScrollTo(scroll_);
 }
 
 void HelpView::SetPage(std::vector<HelpBlock> blocks) {
@@ -40,39 +49,44 @@ void HelpView::Layout() {
     bands_.clear();
     RECT client;
     GetClientRect(Handle(), &client);
-    const int width = client.right - 2 * kMargin;
+    const int margin = s_(kMargin);
+    const int width = client.right - 2 * margin;
     HDC dc = GetDC(Handle());
-    int y = kMargin;
+    int y = margin;
     for (const HelpBlock& block : blocks_) {
         if (block.kind == HelpBlock::Rule) {
-            bands_.push_back({{kMargin, y + 4, kMargin + width, y + 6}, RGB(128, 128, 128), true});
-            y += 12;
+            bands_.push_back(
+                {{margin, y + s_(4), margin + width, y + s_(6)}, RGB(128, 128, 128), true});
+            y += s_(12);
             continue;
         }
         const bool h2 = block.kind == HelpBlock::Heading2, h4 = block.kind == HelpBlock::Heading4;
         const bool mono = block.kind == HelpBlock::Mono;
-        int left = kMargin + (block.kind == HelpBlock::ListItem ? 28 : 0);
+        int left = margin + (block.kind == HelpBlock::ListItem ? s_(28) : 0);
         const int top = y;
         if (h2)
-            y += 5;
+            y += s_(5);
         if (h4) {
-            bands_.push_back({{kMargin, y, kMargin + width, y + 2}, RGB(0x1A, 0x50, 0xB8), true});
-            y += 6;
+            bands_.push_back({{margin, y, margin + width, y + s_(2)}, RGB(0x1A, 0x50, 0xB8), true});
+            y += s_(6);
         }
         if (block.kind == HelpBlock::ListItem) {
             SelectObject(dc, fonts_[Body].get());
             SIZE s;
             GetTextExtentPoint32A(dc, block.marker.c_str(), static_cast<int>(block.marker.size()),
                                   &s);
-            pieces_.push_back(
-                {block.marker, Body, RGB(0, 0, 0), {left - 8 - s.cx, y, left - 8, y + s.cy}, ""});
+            pieces_.push_back({block.marker,
+                               Body,
+                               RGB(0, 0, 0),
+                               {left - s_(8) - s.cx, y, left - s_(8), y + s.cy},
+                               ""});
         }
         int x = left;
-        int lineHeight = h2 ? 24 : 17;
+        int lineHeight = h2 ? s_(kHeadingLineHeight) : s_(kLineHeight);
         if (block.picture) {
-            picture_ = {x, y - (h2 ? 4 : 0)};
-            x += 36;
-            lineHeight = 32;
+            picture_ = {x, y - (h2 ? s_(4) : 0)};
+            x += s_(kIconSize + 4);
+            lineHeight = s_(kIconSize);
         }
         for (const HelpRun& run : block.runs) {
             const int font = h2         ? Heading2
@@ -92,7 +106,7 @@ void HelpView::Layout() {
                 if (run.text[start] == '\n') {
                     x = left;
                     y += lineHeight;
-                    lineHeight = h2 ? 24 : 17;
+                    lineHeight = h2 ? s_(kHeadingLineHeight) : s_(kLineHeight);
                     ++start;
                     continue;
                 }
@@ -102,10 +116,10 @@ void HelpView::Layout() {
                 const std::string word = run.text.substr(start, end - start);
                 SIZE s;
                 GetTextExtentPoint32A(dc, word.c_str(), static_cast<int>(word.size()), &s);
-                if (x + s.cx > kMargin + width && x > left && !mono) {
+                if (x + s.cx > margin + width && x > left && !mono) {
                     x = left;
                     y += lineHeight;
-                    lineHeight = h2 ? 24 : 17;
+                    lineHeight = h2 ? s_(kHeadingLineHeight) : s_(kLineHeight);
                 }
                 pieces_.push_back({word, font, colour, {x, y, x + s.cx, y + s.cy}, run.link});
                 x += s.cx;
@@ -114,13 +128,13 @@ void HelpView::Layout() {
         }
         y += lineHeight;
         if (h2) {
-            y += 5;
-            bands_.push_back({{kMargin, top, kMargin + width, y}, kHeadingBand, false});
+            y += s_(5);
+            bands_.push_back({{margin, top, margin + width, y}, kHeadingBand, false});
         }
-        y += h2 || h4 ? 8 : block.kind == HelpBlock::ListItem ? 2 : 10;
+        y += s_(h2 || h4 ? 8 : block.kind == HelpBlock::ListItem ? 2 : 10);
     }
     ReleaseDC(Handle(), dc);
-    contentHeight_ = y + kMargin;
+    contentHeight_ = y + margin;
     SCROLLINFO info{sizeof info,
                     SIF_RANGE | SIF_PAGE,
                     0,
@@ -145,19 +159,17 @@ void HelpView::Paint() {
     HDC dc = BeginPaint(Handle(), &paint);
     RECT client;
     GetClientRect(Handle(), &client);
-    HBRUSH page = CreateSolidBrush(kPage);
-    FillRect(dc, &client, page);
-    DeleteObject(page);
+    const Brush page(CreateSolidBrush(kPage));
+    FillRect(dc, &client, page.get());
     for (const Band& band : bands_) {
         RECT r = band.box;
         OffsetRect(&r, 0, -scroll_);
-        HBRUSH brush = CreateSolidBrush(band.colour);
-        FillRect(dc, &r, brush);
-        DeleteObject(brush);
+        const Brush brush(CreateSolidBrush(band.colour));
+        FillRect(dc, &r, brush.get());
     }
     if (picture_.x >= 0 && icon_.valid())
-        DrawIconEx(dc, picture_.x, picture_.y - scroll_, icon_.get(), 32, 32, 0, nullptr,
-                   DI_NORMAL);
+        DrawIconEx(dc, picture_.x, picture_.y - scroll_, icon_.get(), s_(kIconSize), s_(kIconSize),
+                   0, nullptr, DI_NORMAL);
     SetBkMode(dc, TRANSPARENT);
     for (const Piece& piece : pieces_) {
         if (piece.box.bottom - scroll_ < 0 || piece.box.top - scroll_ > client.bottom)
@@ -167,12 +179,12 @@ void HelpView::Paint() {
         TextOutA(dc, piece.box.left, piece.box.top - scroll_, piece.text.c_str(),
                  static_cast<int>(piece.text.size()));
         if (!piece.link.empty()) {
-            HPEN pen = CreatePen(PS_SOLID, 1, piece.colour);
-            HGDIOBJ old = SelectObject(dc, pen);
-            MoveToEx(dc, piece.box.left, piece.box.bottom - 1 - scroll_, nullptr);
-            LineTo(dc, piece.box.right, piece.box.bottom - 1 - scroll_);
+            const int width = s_(1) > 0 ? s_(1) : 1;
+            const Pen pen(CreatePen(PS_SOLID, width, piece.colour));
+            HGDIOBJ old = SelectObject(dc, pen.get());
+            MoveToEx(dc, piece.box.left, piece.box.bottom - width - scroll_, nullptr);
+            LineTo(dc, piece.box.right, piece.box.bottom - width - scroll_);
             SelectObject(dc, old);
-            DeleteObject(pen);
         }
     }
     EndPaint(Handle(), &paint);
@@ -205,10 +217,10 @@ LRESULT HelpView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         const int page = client.bottom;
         switch (LOWORD(wParam)) {
         case SB_LINEUP:
-            ScrollTo(scroll_ - 17);
+            ScrollTo(scroll_ - s_(kLineHeight));
             break;
         case SB_LINEDOWN:
-            ScrollTo(scroll_ + 17);
+            ScrollTo(scroll_ + s_(kLineHeight));
             break;
         case SB_PAGEUP:
             ScrollTo(scroll_ - page);
@@ -223,15 +235,15 @@ LRESULT HelpView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     case WM_MOUSEWHEEL:
-        ScrollTo(scroll_ - GET_WHEEL_DELTA_WPARAM(wParam) / WHEEL_DELTA * 51);
+        ScrollTo(scroll_ - GET_WHEEL_DELTA_WPARAM(wParam) / WHEEL_DELTA * s_(3 * kLineHeight));
         return 0;
     case WM_KEYDOWN:
         switch (wParam) {
         case VK_UP:
-            ScrollTo(scroll_ - 17);
+            ScrollTo(scroll_ - s_(kLineHeight));
             return 0;
         case VK_DOWN:
-            ScrollTo(scroll_ + 17);
+            ScrollTo(scroll_ + s_(kLineHeight));
             return 0;
         case VK_PRIOR:
             ScrollTo(scroll_ - client.bottom);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/handles.h"
+#include "ui/dpi.h"
 #include "ui/help_page.h"
 #include "ui/window_base.h"
 
@@ -12,7 +13,10 @@ class HelpView : public Window {
   public:
     HelpView() = default;
     ~HelpView() override;
-    bool Create(HWND parent, int id, int left, int top, int width, int height);
+    // Created without a size: the help window places it and gives it its resolution.
+    bool Create(HWND parent, int id);
+    // Fonts, the icon and the page's layout for `dpi`.
+    void SetDpi(int dpi);
     void SetPage(std::vector<HelpBlock> blocks);
     // The link under a client point, empty when there is none.
     std::string LinkAt(int x, int y) const;
@@ -46,6 +50,7 @@ class HelpView : public Window {
     POINT picture_{-1, -1};
     Font fonts_[5];
     Icon icon_;
+    Scale s_;
     int contentHeight_ = 0;
     int scroll_ = 0;
 };

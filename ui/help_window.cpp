@@ -1,5 +1,6 @@
 #include "ui/help_window.h"
 
+#include "ui/child_controls.h"
 #include "ui/fonts.h"
 #include "app/program_location.h"
 
@@ -11,6 +12,12 @@ namespace {
 
 const int kOuterWidth = 625, kOuterHeight = 500;
 const WORD kHtmlResource = 23;
+// Design at 96 dots per inch. Neither the button nor the page follows the window's edges.
+const ControlPlace kPlaces[] = {
+    {IdHelpClose, {535, 432, 75, 25}, kLeft | kTop, false},
+    {IdHelpView, {8, 8, 601, 417}, kLeft | kTop, false},
+    {IdHelpBrowser, {8, 8, 601, 417}, kLeft | kTop, false},
+};
 
 } // namespace
 
@@ -19,23 +26,37 @@ TForm2::~TForm2() = default;
 bool TForm2::Create() {
     if (!CreateModal("TForm2", "Vantrell Help", 617, 466, WS_THICKFRAME))
         return false;
-    SetWindowPos(Handle(), nullptr, 0, 0, kOuterWidth, kOuterHeight, SWP_NOMOVE | SWP_NOZORDER);
-    font_.reset(CreateUiFont());
-    // Tab order: Close first, then the page. Neither follows the window's edges.
-    HWND close = CreateWindowExA(
-        0, WC_BUTTONA, "&Close", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 535, 432, 75,
-        25, Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(IdHelpClose)),
-        GetModuleHandleA(nullptr), nullptr);
-    SendMessageA(close, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-    glyphs_.Apply(close, IDB_GLYPH_CLOSE, BUTTON_IMAGELIST_ALIGN_LEFT);
+    // Tab order: Close first, then the page.
+    AddChildControl(Handle(), IdHelpClose, WC_BUTTONA, "&Close",
+                    WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON);
     // The page area holds two views in one place: our own drawing, and the system's browser
     // control, which takes over once it holds the page. Without a usable control (as under
     // Wine without an HTML engine) the own view stays; that is not an error.
-    if (!FallbackView.Create(Handle(), IdHelpView, 8, 8, 601, 417))
+    if (!FallbackView.Create(Handle(), IdHelpView))
         return false;
-    browserReady_ = WebBrowser1.Create(Handle(), IdHelpBrowser, 8, 8, 601, 417);
+    const Box page = kPlaces[1].box;
+    browserReady_ =
+        WebBrowser1.Create(Handle(), IdHelpBrowser, page.left, page.top, page.width, page.height);
+    ApplyDpi(WindowDpi(Handle()));
+    const Scale scale{WindowDpi(Handle())};
+    SetWindowPos(Handle(), nullptr, 0, 0, scale(kOuterWidth), scale(kOuterHeight),
+                 SWP_NOMOVE | SWP_NOZORDER);
     FormCreate();
     return true;
+}
+
+void TForm2::ApplyDpi(int dpi) {
+    const Scale scale{dpi};
+    Font font(CreateUiFont(scale(11)));
+    const int close[] = {IdHelpClose};
+    SetControlFonts(Handle(), font.get(), close, 1);
+    font_ = std::move(font);
+    glyphs_.Apply(GetDlgItem(Handle(), IdHelpClose), IDB_GLYPH_CLOSE, BUTTON_IMAGELIST_ALIGN_LEFT,
+                  scale);
+    PlaceControls(Handle(), kPlaces, sizeof kPlaces / sizeof kPlaces[0], scale);
+    FallbackView.SetDpi(dpi);
+    if (browserShown_)
+        WebBrowser1.Zoom(MulDiv(100, dpi, kDesignDpi));
 }
 
 std::string TForm2::HelpAddress() {
@@ -57,11 +78,13 @@ void TForm2::FormCreate() {
 
 void TForm2::FormShow() {
     // Decided at each showing and never taken back, so a page once shown keeps its place.
-    if (browserShown_ || !browserReady_ || !WebBrowser1.HasDocument())
-        return;
-    browserShown_ = true;
-    ShowWindow(WebBrowser1.Handle(), SW_SHOW);
-    ShowWindow(FallbackView.Handle(), SW_HIDE);
+    if (!browserShown_ && browserReady_ && WebBrowser1.HasDocument()) {
+        browserShown_ = true;
+        ShowWindow(WebBrowser1.Handle(), SW_SHOW);
+        ShowWindow(FallbackView.Handle(), SW_HIDE);
+    }
+    if (browserShown_)
+        WebBrowser1.Zoom(MulDiv(100, WindowDpi(Handle()), kDesignDpi));
 }
 
 void TForm2::AfterShow() {

@@ -27,6 +27,7 @@ class TForm2 : public ModalWindow {
     void AfterShow() override; // the keyboard goes to the page
     bool PreTranslate(MSG& message) override;
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void ApplyDpi(int dpi) override;
 
   private:
     void FormCreate();

@@ -18,13 +18,13 @@ Box Anchored(const Box& design, int anchors, int dx, int dy) {
     return box;
 }
 
-PanelSplit SplitPanel(int panelHeight) {
+PanelSplit SplitPanel(int panelHeight, int gap) {
     if (panelHeight < 0)
         panelHeight = 0;
     PanelSplit split;
-    split.listTop = 8;
+    split.listTop = gap;
     split.listHeight = panelHeight / 2;
-    split.logTop = split.listHeight + 8;
-    split.logHeight = panelHeight - split.listHeight - 8;
+    split.logTop = split.listHeight + gap;
+    split.logHeight = panelHeight - split.listHeight - gap;
     return split;
 }

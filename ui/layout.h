@@ -15,6 +15,7 @@ struct PanelSplit {
     int listTop, listHeight, logTop, logHeight;
 };
 
-// The list takes the upper half of the panel (fraction dropped) from top 8; the log view
-// fills the rest down to the panel's bottom.
-PanelSplit SplitPanel(int panelHeight);
+// The list takes the upper half of the panel (fraction dropped) from top `gap` (8 at 96 dots
+// per inch); the log view starts `gap` below the list's top plus its height and fills the
+// rest down to the panel's bottom.
+PanelSplit SplitPanel(int panelHeight, int gap = 8);

@@ -12,7 +12,9 @@
 #include "delete/file_deletion.h"
 #include "resources/resource_ids.h"
 #include "scan/scan_command.h"
+#include "ui/child_controls.h"
 #include "ui/days_field.h"
+#include "ui/dpi.h"
 #include "ui/error_report.h"
 #include "ui/layout.h"
 #include "ui/path_chooser.h"
@@ -36,29 +38,39 @@ const int kDesignClientHeight = 466;
 const Box kPanel1 = {8, 128, 601, 300};
 const Box kBevel1 = {8, 6, 602, 79};
 
-struct ControlPlace {
-    ControlId id;
-    Box box;
-    int anchors;
+// Design positions in client coordinates at 96 dots per inch, with the edges each control
+// keeps its distance to; labels take the size of their text.
+const ControlPlace kPlaces[] = {
+    {IdLabel1, {16, 18, 114, 13}, kLeft | kTop, true},
+    {IdDaysOldEdit, {132, 10, 33, 22}, kLeft | kTop, false},
+    {IdDaysUpDown, {165, 10, 16, 22}, kLeft | kTop, false},
+    {IdLabel2, {184, 18, 30, 13}, kLeft | kTop, true},
+    {IdSaveSettings, {502, 16, 97, 25}, kLeft | kTop, false},
+    {IdDrivePathLabel, {16, 40, 120, 13}, kLeft | kTop, true},
+    {IdDrivePathEdit, {16, 56, 553, 21}, kLeft | kTop, false},
+    {IdSelectDrivePath, {576, 56, 23, 22}, kLeft | kTop, false},
+    {IdScanNow, {8, 96, 89, 25}, kLeft | kTop, false},
+    {IdDelete, {105, 96, 89, 25}, kLeft | kTop, false},
+    {IdStop, {201, 96, 75, 25}, kLeft | kTop, false},
+    {IdProgressBar, {289, 96, 321, 25}, kLeft | kTop, false},
+    {IdAbout, {8, 435, 75, 25}, kLeft | kBottom, false},
+    {IdHelp, {96, 435, 75, 25}, kLeft | kBottom, false},
+    {IdClose, {535, 435, 75, 25}, kRight | kBottom, false},
 };
 
-// Design positions in client coordinates, with the edges each control keeps its distance to.
-const ControlPlace kPlaces[] = {
-    {IdLabel1, {16, 18, 114, 13}, kLeft | kTop},
-    {IdDaysOldEdit, {132, 10, 33, 22}, kLeft | kTop},
-    {IdDaysUpDown, {165, 10, 16, 22}, kLeft | kTop},
-    {IdLabel2, {184, 18, 30, 13}, kLeft | kTop},
-    {IdSaveSettings, {502, 16, 97, 25}, kLeft | kTop},
-    {IdDrivePathLabel, {16, 40, 120, 13}, kLeft | kTop},
-    {IdDrivePathEdit, {16, 56, 553, 21}, kLeft | kTop},
-    {IdSelectDrivePath, {576, 56, 23, 22}, kLeft | kTop},
-    {IdScanNow, {8, 96, 89, 25}, kLeft | kTop},
-    {IdDelete, {105, 96, 89, 25}, kLeft | kTop},
-    {IdStop, {201, 96, 75, 25}, kLeft | kTop},
-    {IdProgressBar, {289, 96, 321, 25}, kLeft | kTop},
-    {IdAbout, {8, 435, 75, 25}, kLeft | kBottom},
-    {IdHelp, {96, 435, 75, 25}, kLeft | kBottom},
-    {IdClose, {535, 435, 75, 25}, kRight | kBottom},
+const struct {
+    ControlId id;
+    int resource;
+    int alignment;
+} kGlyphs[] = {
+    {IdScanNow, IDB_GLYPH_SCAN, BUTTON_IMAGELIST_ALIGN_LEFT},
+    {IdDelete, IDB_GLYPH_DELETE, BUTTON_IMAGELIST_ALIGN_LEFT},
+    {IdStop, IDB_GLYPH_STOP, BUTTON_IMAGELIST_ALIGN_LEFT},
+    {IdAbout, IDB_GLYPH_QUESTION, BUTTON_IMAGELIST_ALIGN_LEFT},
+    {IdHelp, IDB_GLYPH_QUESTION, BUTTON_IMAGELIST_ALIGN_LEFT},
+    {IdClose, IDB_GLYPH_CLOSE, BUTTON_IMAGELIST_ALIGN_LEFT},
+    {IdSaveSettings, IDB_GLYPH_SAVE, BUTTON_IMAGELIST_ALIGN_LEFT},
+    {IdSelectDrivePath, IDB_GLYPH_FOLDER, BUTTON_IMAGELIST_ALIGN_CENTER},
 };
 
 const struct {
@@ -70,17 +82,6 @@ const struct {
                  {"Modified", 120, LVCFMT_LEFT},
                  {"Accessed", 120, LVCFMT_LEFT},
                  {"Age (Days)", 70, LVCFMT_RIGHT}};
-
-bool IsLabel(ControlId id) {
-    return id == IdLabel1 || id == IdLabel2 || id == IdDrivePathLabel;
-}
-
-std::string WindowText(HWND hwnd) {
-    std::string text(static_cast<size_t>(GetWindowTextLengthA(hwnd)) + 1, '\0');
-    int length = GetWindowTextA(hwnd, &text[0], static_cast<int>(text.size()));
-    text.resize(static_cast<size_t>(length > 0 ? length : 0));
-    return text;
-}
 
 char ReadDecimalSeparator() {
     char buffer[8];
@@ -99,15 +100,18 @@ TForm1::TForm1()
 TForm1::~TForm1() = default;
 
 bool TForm1::Create() {
-    RECT outer = {0, 0, kDesignClientWidth, kDesignClientHeight};
+    // Sized for the resolution new windows start with; a screen of another one sends
+    // WM_DPICHANGED as soon as the window stands on it.
+    const int dpi = SystemDpi();
+    const Scale scale{dpi};
     const DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
-    AdjustWindowRectEx(&outer, style, FALSE, 0);
+    const SIZE outer =
+        OuterSize(scale(kDesignClientWidth), scale(kDesignClientHeight), style, 0, dpi);
     HICON icon = LoadIconA(GetModuleHandleA(nullptr), "MAINICON");
     // Not layered: the window is first shown by Init, once it has chosen interactive mode,
     // so nothing needs hiding before. (Wine restored a maximised window whose layered
     // style was switched off afterwards.)
-    if (!CreateTopLevel("TForm1", "Vantrell", style, 0, outer.right - outer.left,
-                        outer.bottom - outer.top, icon))
+    if (!CreateTopLevel("TForm1", "Vantrell", style, 0, outer.cx, outer.cy, icon))
         return false;
     return Form2.Create() && AboutBox.Create();
 }
@@ -128,15 +132,6 @@ void TForm1::DispatchLoopMessage(MSG& msg) {
 
 // ---------------------------------------------------------------- controls
 
-HWND TForm1::AddControl(int id, const char* className, const char* text, DWORD style,
-                        DWORD exStyle) {
-    HWND control = CreateWindowExA(
-        exStyle, className, text, WS_CHILD | WS_CLIPSIBLINGS | style, 0, 0, 0, 0, Handle(),
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
-    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-    return control;
-}
-
 void TForm1::AddHint(HWND control, const char* hint) {
     TOOLINFOA tool{};
     tool.cbSize = sizeof tool;
@@ -148,40 +143,39 @@ void TForm1::AddHint(HWND control, const char* hint) {
 }
 
 void TForm1::CreateControls() {
-    font_.reset(CreateUiFont());
-    SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
     tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP,
                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Handle(),
                                nullptr, GetModuleHandleA(nullptr), nullptr);
     const DWORD button = WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON;
     // Creation order is the tab order.
-    HWND scan = AddControl(IdScanNow, WC_BUTTONA, "Scan Now", button, 0);
-    HWND del = AddControl(IdDelete, WC_BUTTONA, "Delete Files", button | WS_DISABLED, 0);
-    HWND stop = AddControl(IdStop, WC_BUTTONA, "&Stop", button | WS_DISABLED, 0);
-    HWND about = AddControl(IdAbout, WC_BUTTONA, "&About...", button, 0);
-    HWND help = AddControl(IdHelp, WC_BUTTONA, "&Help", button, 0);
-    HWND close = AddControl(IdClose, WC_BUTTONA, "&Close", button, 0);
-    HWND days = AddControl(IdDaysOldEdit, WC_EDITA, "30", WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL,
-                           WS_EX_CLIENTEDGE);
-    HWND spin = AddControl(IdDaysUpDown, UPDOWN_CLASSA, nullptr, WS_VISIBLE, 0);
-    HWND save = AddControl(IdSaveSettings, WC_BUTTONA, "Save Settings", button, 0);
+    HWND scan = AddChildControl(Handle(), IdScanNow, WC_BUTTONA, "Scan Now", button, 0);
+    HWND del =
+        AddChildControl(Handle(), IdDelete, WC_BUTTONA, "Delete Files", button | WS_DISABLED, 0);
+    HWND stop = AddChildControl(Handle(), IdStop, WC_BUTTONA, "&Stop", button | WS_DISABLED, 0);
+    AddChildControl(Handle(), IdAbout, WC_BUTTONA, "&About...", button, 0);
+    AddChildControl(Handle(), IdHelp, WC_BUTTONA, "&Help", button, 0);
+    HWND close = AddChildControl(Handle(), IdClose, WC_BUTTONA, "&Close", button, 0);
+    HWND days = AddChildControl(Handle(), IdDaysOldEdit, WC_EDITA, "30",
+                                WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE);
+    HWND spin = AddChildControl(Handle(), IdDaysUpDown, UPDOWN_CLASSA, nullptr, WS_VISIBLE, 0);
+    HWND save = AddChildControl(Handle(), IdSaveSettings, WC_BUTTONA, "Save Settings", button, 0);
     HWND path =
-        AddControl(IdDrivePathEdit, WC_EDITA, "",
-                   WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL | ES_READONLY, WS_EX_CLIENTEDGE);
-    HWND list = AddControl(IdListView, WC_LISTVIEWA, "",
-                           WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_SINGLESEL |
-                               LVS_SHOWSELALWAYS,
-                           WS_EX_CLIENTEDGE);
-    HWND memo = AddControl(IdMemo, WC_EDITA, "",
-                           WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_READONLY |
-                               ES_AUTOVSCROLL,
-                           WS_EX_CLIENTEDGE);
-    HWND folder =
-        AddControl(IdSelectDrivePath, WC_BUTTONA, "", WS_VISIBLE | BS_PUSHBUTTON | BS_FLAT, 0);
-    AddControl(IdProgressBar, PROGRESS_CLASSA, nullptr, WS_DISABLED, 0);
-    AddControl(IdLabel1, WC_STATICA, "Remove files older than", WS_VISIBLE, 0);
-    AddControl(IdLabel2, WC_STATICA, "days.", WS_VISIBLE, 0);
-    AddControl(IdDrivePathLabel, WC_STATICA, "Drive Path to Search:", WS_VISIBLE, 0);
+        AddChildControl(Handle(), IdDrivePathEdit, WC_EDITA, "",
+                        WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL | ES_READONLY, WS_EX_CLIENTEDGE);
+    HWND list = AddChildControl(Handle(), IdListView, WC_LISTVIEWA, "",
+                                WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA |
+                                    LVS_SINGLESEL | LVS_SHOWSELALWAYS,
+                                WS_EX_CLIENTEDGE);
+    HWND memo = AddChildControl(Handle(), IdMemo, WC_EDITA, "",
+                                WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_READONLY |
+                                    ES_AUTOVSCROLL,
+                                WS_EX_CLIENTEDGE);
+    HWND folder = AddChildControl(Handle(), IdSelectDrivePath, WC_BUTTONA, "",
+                                  WS_VISIBLE | BS_PUSHBUTTON | BS_FLAT, 0);
+    AddChildControl(Handle(), IdProgressBar, PROGRESS_CLASSA, nullptr, WS_DISABLED, 0);
+    AddChildControl(Handle(), IdLabel1, WC_STATICA, "Remove files older than", WS_VISIBLE, 0);
+    AddChildControl(Handle(), IdLabel2, WC_STATICA, "days.", WS_VISIBLE, 0);
+    AddChildControl(Handle(), IdDrivePathLabel, WC_STATICA, "Drive Path to Search:", WS_VISIBLE, 0);
 
     SendMessageA(days, EM_LIMITTEXT, kDaysMaxLength, 0);
     SendMessageA(spin, UDM_SETRANGE32, kMinDays, kMaxDays);
@@ -202,16 +196,6 @@ void TForm1::CreateControls() {
                      reinterpret_cast<LPARAM>(&column));
     }
 
-    const int left = BUTTON_IMAGELIST_ALIGN_LEFT;
-    glyphs_.Apply(scan, IDB_GLYPH_SCAN, left);
-    glyphs_.Apply(del, IDB_GLYPH_DELETE, left);
-    glyphs_.Apply(stop, IDB_GLYPH_STOP, left);
-    glyphs_.Apply(about, IDB_GLYPH_QUESTION, left);
-    glyphs_.Apply(help, IDB_GLYPH_QUESTION, left);
-    glyphs_.Apply(close, IDB_GLYPH_CLOSE, left);
-    glyphs_.Apply(save, IDB_GLYPH_SAVE, left);
-    glyphs_.Apply(folder, IDB_GLYPH_FOLDER, BUTTON_IMAGELIST_ALIGN_CENTER);
-
     AddHint(days, "The number of days files must be before being deleted.");
     AddHint(save, "Save the number of days and path settings.");
     AddHint(path, "Use the button to select the drive/path you want to search.");
@@ -220,24 +204,50 @@ void TForm1::CreateControls() {
     AddHint(del, "Delete the files listed below.");
     AddHint(stop, "Stop the current operation.");
     AddHint(close, "Exit the application.");
+    ApplyDpi(WindowDpi(Handle()));
+}
+
+void TForm1::ApplyDpi(int dpi) {
+    const Scale before = scale_;
+    scale_ = Scale{dpi};
+    // The controls take the new font before the old one is freed.
+    Font font(CreateUiFont(scale_(11)));
+    SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
+    SetControlFonts(Handle(), font.get());
+    font_ = std::move(font);
+    SetWindowIcons();
+    for (const auto& glyph : kGlyphs)
+        glyphs_.Apply(Control(glyph.id), glyph.resource, glyph.alignment, scale_);
+    // Column widths, the user's own included, and the minimum size keep their share.
+    for (int i = 0; i < 5; ++i) {
+        const int width = ListView_GetColumnWidth(Control(IdListView), i);
+        ListView_SetColumnWidth(Control(IdListView), i, MulDiv(width, dpi, before.dpi));
+    }
+    if (minimumSize_.cx > 0)
+        minimumSize_ = {MulDiv(minimumSize_.cx, dpi, before.dpi),
+                        MulDiv(minimumSize_.cy, dpi, before.dpi)};
     LayOut();
+}
+
+// The title bar's and the task bar's icons, drawn for the size from the sizes the icon
+// resource holds.
+void TForm1::SetWindowIcons() {
+    for (auto [kind, size] : {std::pair<WPARAM, int>{ICON_BIG, 32}, {ICON_SMALL, 16}}) {
+        Icon fresh(static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), "MAINICON", IMAGE_ICON,
+                                                 scale_(size), scale_(size), 0)));
+        if (!fresh.valid())
+            continue; // the window keeps the icon it has
+        SendMessageA(Handle(), WM_SETICON, kind, reinterpret_cast<LPARAM>(fresh.get()));
+        (kind == ICON_BIG ? bigIcon_ : smallIcon_) = std::move(fresh);
+    }
 }
 
 void TForm1::LayOut() {
     RECT client;
     GetClientRect(Handle(), &client);
-    const int dx = client.right - kDesignClientWidth;
-    const int dy = client.bottom - kDesignClientHeight;
-    for (const ControlPlace& place : kPlaces) {
-        Box box = Anchored(place.box, place.anchors, dx, dy);
-        if (IsLabel(place.id)) {
-            // A label takes the size of its text in the font actually used.
-            const SIZE text = TextExtent(Handle(), font_.get(), WindowText(Control(place.id)));
-            box.width = text.cx;
-            box.height = text.cy;
-        }
-        MoveWindow(Control(place.id), box.left, box.top, box.width, box.height, TRUE);
-    }
+    PlaceControls(Handle(), kPlaces, sizeof kPlaces / sizeof kPlaces[0], scale_,
+                  client.right - scale_(kDesignClientWidth),
+                  client.bottom - scale_(kDesignClientHeight));
     InvalidateRect(Handle(), nullptr, TRUE);
     Panel1Resize();
 }
@@ -245,7 +255,8 @@ void TForm1::LayOut() {
 RECT TForm1::BevelRect() const {
     RECT client;
     GetClientRect(Handle(), &client);
-    const Box box = Anchored(kBevel1, kLeft | kTop | kRight, client.right - kDesignClientWidth, 0);
+    const Box box = Anchored(scale_(kBevel1), kLeft | kTop | kRight,
+                             client.right - scale_(kDesignClientWidth), 0);
     return RECT{box.left, box.top, box.left + box.width, box.top + box.height};
 }
 
@@ -261,10 +272,10 @@ void TForm1::PaintBevel() {
 void TForm1::Panel1Resize() {
     RECT client;
     GetClientRect(Handle(), &client);
-    const Box panel =
-        Anchored(kPanel1, kLeft | kTop | kRight | kBottom, client.right - kDesignClientWidth,
-                 client.bottom - kDesignClientHeight);
-    const PanelSplit split = SplitPanel(panel.height);
+    const Box panel = Anchored(scale_(kPanel1), kLeft | kTop | kRight | kBottom,
+                               client.right - scale_(kDesignClientWidth),
+                               client.bottom - scale_(kDesignClientHeight));
+    const PanelSplit split = SplitPanel(panel.height, scale_(8));
     MoveWindow(Control(IdListView), panel.left, panel.top + split.listTop, panel.width,
                split.listHeight, TRUE);
     MoveWindow(Control(IdMemo), panel.left, panel.top + split.logTop, panel.width,
@@ -513,7 +524,7 @@ LRESULT TForm1::DaysEditMessage(HWND edit, UINT message, WPARAM wParam, LPARAM l
 // ---------------------------------------------------------------- fields
 
 std::string TForm1::DaysText() const {
-    return WindowText(Control(IdDaysOldEdit));
+    return ControlText(Control(IdDaysOldEdit));
 }
 
 void TForm1::SetDaysText(const std::string& text) {
@@ -525,7 +536,7 @@ int32_t TForm1::DaysValue() {
 }
 
 std::string TForm1::RootPath() {
-    return WindowText(Control(IdDrivePathEdit));
+    return ControlText(Control(IdDrivePathEdit));
 }
 
 void TForm1::SetDrivePath(const std::string& path) {

@@ -6,6 +6,7 @@
 #include "app/handles.h"
 #include "app/command_host.h"
 #include "ui/about_box.h"
+#include "ui/dpi.h"
 #include "ui/glyphs.h"
 #include "ui/help_window.h"
 #include "ui/window_base.h"
@@ -80,6 +81,7 @@ class TForm1 : public Window, public CommandHost, private LogView {
 
   protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void ApplyDpi(int dpi) override;
 
   private:
     // LogView
@@ -87,9 +89,9 @@ class TForm1 : public Window, public CommandHost, private LogView {
     void ClearText() override;
 
     void CreateControls();
-    HWND AddControl(int id, const char* className, const char* text, DWORD style, DWORD exStyle);
     void AddHint(HWND control, const char* hint);
     void LayOut();
+    void SetWindowIcons();
     void OnCommand(int id, int code);
     LRESULT OnNotify(NMHDR* header);
     void OnClose();
@@ -119,6 +121,8 @@ class TForm1 : public Window, public CommandHost, private LogView {
     char decimalSeparator_ = '.';
     GlyphImages glyphs_;
     Font font_;
+    Icon bigIcon_, smallIcon_;
+    Scale scale_;
     HWND tooltip_ = nullptr;
     SIZE minimumSize_{0, 0};
     int32_t returnCode_ = 0;

@@ -1,12 +1,16 @@
 #include "ui/modal_window.h"
 
+#include "ui/dpi.h"
+
 bool ModalWindow::CreateModal(const char* className, const char* caption, int clientWidth,
                               int clientHeight, DWORD extraStyle) {
     const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN | extraStyle;
-    RECT outer = {0, 0, clientWidth, clientHeight};
-    AdjustWindowRectEx(&outer, style, FALSE, WS_EX_DLGMODALFRAME);
-    return CreateTopLevel(className, caption, style, WS_EX_DLGMODALFRAME, outer.right - outer.left,
-                          outer.bottom - outer.top, nullptr);
+    const int dpi = SystemDpi();
+    const Scale scale{dpi};
+    const SIZE outer =
+        OuterSize(scale(clientWidth), scale(clientHeight), style, WS_EX_DLGMODALFRAME, dpi);
+    return CreateTopLevel(className, caption, style, WS_EX_DLGMODALFRAME, outer.cx, outer.cy,
+                          nullptr);
 }
 
 void ModalWindow::ShowModal(HWND owner) {

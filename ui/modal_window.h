@@ -8,7 +8,8 @@ class ModalWindow : public Window {
     void ShowModal(HWND owner);
 
   protected:
-    // A fixed dialog frame around a client area of the given size.
+    // A fixed dialog frame around a client area of the given size at 96 dots per inch,
+    // scaled to the resolution new windows start with.
     bool CreateModal(const char* className, const char* caption, int clientWidth, int clientHeight,
                      DWORD extraStyle = 0);
     void EndModal() { running_ = false; }

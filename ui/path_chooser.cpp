@@ -1,5 +1,6 @@
 #include "ui/path_chooser.h"
 
+#include "ui/child_controls.h"
 #include "ui/fonts.h"
 
 #include "app/current_directory.h"
@@ -15,12 +16,20 @@ namespace {
 
 const int kRowHeight = 16;
 
-HWND Child(HWND parent, int id, const char* cls, const char* text, DWORD style, int x, int y, int w,
-           int h, DWORD exStyle = 0) {
-    return CreateWindowExA(exStyle, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, parent,
-                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                           GetModuleHandleA(nullptr), nullptr);
-}
+// Design at 96 dots per inch.
+const ControlPlace kPlaces[] = {
+    {IdChooserNameLabel, {8, 6, 200, 14}, kLeft | kTop, false},
+    {IdChooserPath, {8, 22, 200, 14}, kLeft | kTop, false},
+    {IdChooserTreeLabel, {8, 42, 200, 14}, kLeft | kTop, false},
+    {IdChooserTree, {8, 58, 200, 154}, kLeft | kTop, false},
+    {IdChooserFilesLabel, {216, 6, 200, 14}, kLeft | kTop, false},
+    {IdChooserFiles, {216, 22, 200, 130}, kLeft | kTop, false},
+    {IdChooserDrivesLabel, {216, 162, 200, 14}, kLeft | kTop, false},
+    {IdChooserDrives, {216, 178, 200, 200}, kLeft | kTop, false},
+    {IdChooserNetwork, {8, 222, 75, 25}, kLeft | kTop, false},
+    {IdChooserOk, {262, 222, 75, 25}, kLeft | kTop, false},
+    {IdChooserCancel, {342, 222, 75, 25}, kLeft | kTop, false},
+};
 
 // The directory as the system reports a current one: a drive root keeps its backslash.
 std::string Normalised(const std::string& prefix) {
@@ -103,43 +112,30 @@ DirectoryChooser::DirectoryChooser() = default;
 DirectoryChooser::~DirectoryChooser() = default;
 
 bool DirectoryChooser::Create() {
-    // 424 x 255 at 96 dpi, scaled by the screen's resolution.
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    auto s = [dpi](int v) { return MulDiv(v, dpi, 96); };
-    if (!CreateModal("TDirectoryChooser", "Select Directory", s(424), s(255)))
+    if (!CreateModal("TDirectoryChooser", "Select Directory", 424, 255))
         return false;
-    font_.reset(CreateUiFont(s(11)));
     HWND h = Handle();
-    const HWND controls[] = {
-        Child(h, 0, WC_STATICA, "Directory &Name:", 0, s(8), s(6), s(200), s(14)),
-        Child(h, IdChooserPath, WC_STATICA, "", SS_PATHELLIPSIS | SS_NOPREFIX, s(8), s(22), s(200),
-              s(14)),
-        Child(h, 0, WC_STATICA, "&Directories:", 0, s(8), s(42), s(200), s(14)),
-        Child(h, IdChooserTree, WC_LISTBOXA, "",
-              WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_OWNERDRAWFIXED | LBS_NOINTEGRALHEIGHT,
-              s(8), s(58), s(200), s(154), WS_EX_CLIENTEDGE),
-        Child(h, 0, WC_STATICA, "&Files: (*.*)", 0, s(216), s(6), s(200), s(14)),
-        Child(h, IdChooserFiles, WC_LISTBOXA, "",
-              WS_VSCROLL | LBS_NOSEL | LBS_NOINTEGRALHEIGHT | LBS_SORT, s(216), s(22), s(200),
-              s(130), WS_EX_CLIENTEDGE),
-        Child(h, 0, WC_STATICA, "D&rives:", 0, s(216), s(162), s(200), s(14)),
-        Child(h, IdChooserDrives, WC_COMBOBOXA, "",
-              WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS,
-              s(216), s(178), s(200), s(200)),
-        Child(h, IdChooserNetwork, WC_BUTTONA, "Ne&twork...", WS_TABSTOP | BS_PUSHBUTTON, s(8),
-              s(222), s(75), s(25)),
-        Child(h, IDOK, WC_BUTTONA, "OK", WS_TABSTOP | BS_DEFPUSHBUTTON, s(262), s(222), s(75),
-              s(25)),
-        Child(h, IDCANCEL, WC_BUTTONA, "Cancel", WS_TABSTOP | BS_PUSHBUTTON, s(342), s(222), s(75),
-              s(25)),
-    };
-    for (HWND control : controls)
-        SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-    SendMessageA(Control(IdChooserTree), LB_SETITEMHEIGHT, 0, s(kRowHeight));
-    for (WPARAM part : {static_cast<WPARAM>(-1), WPARAM(0)}) // the field and the list
-        SendMessageA(Control(IdChooserDrives), CB_SETITEMHEIGHT, part, s(kRowHeight));
+    const DWORD visible = WS_VISIBLE;
+    AddChildControl(h, IdChooserNameLabel, WC_STATICA, "Directory &Name:", visible);
+    AddChildControl(h, IdChooserPath, WC_STATICA, "", visible | SS_PATHELLIPSIS | SS_NOPREFIX);
+    AddChildControl(h, IdChooserTreeLabel, WC_STATICA, "&Directories:", visible);
+    AddChildControl(h, IdChooserTree, WC_LISTBOXA, "",
+                    visible | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_OWNERDRAWFIXED |
+                        LBS_NOINTEGRALHEIGHT,
+                    WS_EX_CLIENTEDGE);
+    AddChildControl(h, IdChooserFilesLabel, WC_STATICA, "&Files: (*.*)", visible);
+    AddChildControl(h, IdChooserFiles, WC_LISTBOXA, "",
+                    visible | WS_VSCROLL | LBS_NOSEL | LBS_NOINTEGRALHEIGHT | LBS_SORT,
+                    WS_EX_CLIENTEDGE);
+    AddChildControl(h, IdChooserDrivesLabel, WC_STATICA, "D&rives:", visible);
+    AddChildControl(h, IdChooserDrives, WC_COMBOBOXA, "",
+                    visible | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED |
+                        CBS_HASSTRINGS);
+    AddChildControl(h, IdChooserNetwork, WC_BUTTONA, "Ne&twork...",
+                    visible | WS_TABSTOP | BS_PUSHBUTTON);
+    AddChildControl(h, IdChooserOk, WC_BUTTONA, "OK", visible | WS_TABSTOP | BS_DEFPUSHBUTTON);
+    AddChildControl(h, IdChooserCancel, WC_BUTTONA, "Cancel", visible | WS_TABSTOP | BS_PUSHBUTTON);
+    ApplyDpi(WindowDpi(h));
     SHFILEINFOA folder{};
     systemIcons_ = reinterpret_cast<HIMAGELIST>(
         SHGetFileInfoA("folder", FILE_ATTRIBUTE_DIRECTORY, &folder, sizeof folder,
@@ -150,6 +146,17 @@ bool DirectoryChooser::Create() {
         ShowWindow(Control(IdChooserNetwork), SW_HIDE);
     FillDrives();
     return true;
+}
+
+void DirectoryChooser::ApplyDpi(int dpi) {
+    scale_ = Scale{dpi};
+    Font font(CreateUiFont(scale_(11)));
+    SetControlFonts(Handle(), font.get());
+    font_ = std::move(font);
+    SendMessageA(Control(IdChooserTree), LB_SETITEMHEIGHT, 0, scale_(kRowHeight));
+    for (WPARAM part : {static_cast<WPARAM>(-1), WPARAM(0)}) // the field and the list
+        SendMessageA(Control(IdChooserDrives), CB_SETITEMHEIGHT, part, scale_(kRowHeight));
+    PlaceControls(Handle(), kPlaces, sizeof kPlaces / sizeof kPlaces[0], scale_);
 }
 
 void DirectoryChooser::FillDrives() {
@@ -293,16 +300,15 @@ void DirectoryChooser::DrawRow(const DRAWITEMSTRUCT& item) {
         return;
     const Row& row = rows_[item.itemData];
     const bool selected = DrawItemBackground(item);
-    const int left = item.rcItem.left + 2 + row.depth * 10;
-    const int top = item.rcItem.top + 3;
+    const int left = item.rcItem.left + scale_(2 + row.depth * 10);
+    const int top = item.rcItem.top + scale_(3);
     // A small folder: open (on the way), current (filled), closed (outline).
     static const COLORREF kFolder[3] = {RGB(255, 255, 128), RGB(255, 215, 0), RGB(192, 192, 128)};
-    HBRUSH brush = CreateSolidBrush(kFolder[row.kind]);
-    RECT folder = {left, top + 2, left + 14, top + 11};
-    FillRect(item.hDC, &folder, brush);
-    DeleteObject(brush);
+    const Brush brush(CreateSolidBrush(kFolder[row.kind]));
+    RECT folder = {left, top + scale_(2), left + scale_(14), top + scale_(11)};
+    FillRect(item.hDC, &folder, brush.get());
     FrameRect(item.hDC, &folder, GetSysColorBrush(COLOR_WINDOWTEXT));
-    DrawItemText(item, selected, row.name, left + 18);
+    DrawItemText(item, selected, row.name, left + scale_(18));
 }
 
 void DirectoryChooser::DrawDrive(const DRAWITEMSTRUCT& item) {
@@ -312,9 +318,9 @@ void DirectoryChooser::DrawDrive(const DRAWITEMSTRUCT& item) {
     const Drive& drive = drives_[item.itemData];
     const int size = GetSystemMetrics(SM_CXSMICON);
     if (systemIcons_ && drive.icon >= 0)
-        ImageList_Draw(systemIcons_, drive.icon, item.hDC, item.rcItem.left + 2,
+        ImageList_Draw(systemIcons_, drive.icon, item.hDC, item.rcItem.left + scale_(2),
                        (item.rcItem.top + item.rcItem.bottom - size) / 2, ILD_TRANSPARENT);
-    DrawItemText(item, selected, drive.text, item.rcItem.left + size + 6);
+    DrawItemText(item, selected, drive.text, item.rcItem.left + size + scale_(6));
 }
 
 const DirectoryChooser::Drive* DirectoryChooser::DriveInRow(LRESULT row) const {

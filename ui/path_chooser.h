@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/handles.h"
+#include "ui/dpi.h"
 #include "ui/modal_window.h"
 
 #include <commctrl.h>
@@ -17,6 +18,10 @@ enum ChooserControlId {
     IdChooserFiles,
     IdChooserDrives,
     IdChooserNetwork,
+    IdChooserNameLabel,
+    IdChooserTreeLabel,
+    IdChooserFilesLabel,
+    IdChooserDrivesLabel,
 };
 
 class DirectoryChooser : public ModalWindow {
@@ -49,6 +54,7 @@ class DirectoryChooser : public ModalWindow {
   protected:
     void AfterShow() override { SetFocus(Control(IdChooserTree)); }
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void ApplyDpi(int dpi) override;
 
   private:
     struct Row {
@@ -69,5 +75,6 @@ class DirectoryChooser : public ModalWindow {
     HIMAGELIST systemIcons_ = nullptr;
     std::string current_;
     Font font_;
+    Scale scale_;
     bool confirmed_ = false;
 };

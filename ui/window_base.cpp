@@ -44,6 +44,12 @@ LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return Default(message, wParam, lParam);
 }
 
+void Window::OnDpiChanged(int dpi, const RECT& suggested) {
+    ApplyDpi(dpi);
+    SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 LRESULT CALLBACK Window::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
         auto* self = static_cast<Window*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
@@ -54,6 +60,11 @@ LRESULT CALLBACK Window::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARA
     if (!self)
         return DefWindowProcA(hwnd, message, wParam, lParam);
     LRESULT result = 0;
+    if (message == WM_DPICHANGED) {
+        RunGuarded(
+            [&] { self->OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam)); });
+        return 0;
+    }
     if (!RunGuarded([&] { result = self->HandleMessage(message, wParam, lParam); }))
         result = DefWindowProcA(hwnd, message, wParam, lParam);
     if (message == WM_NCDESTROY) {

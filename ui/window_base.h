@@ -1,5 +1,7 @@
 // A window that owns its HWND: `this` is stored at WM_NCCREATE and every message goes to
-// HandleMessage inside one guard, so no C++ exception ever reaches the system.
+// HandleMessage inside one guard, so no C++ exception ever reaches the system. A move to a
+// screen of another resolution (WM_DPICHANGED) calls ApplyDpi, then takes the size the
+// system suggests.
 #pragma once
 #include <windows.h>
 
@@ -19,6 +21,8 @@ class Window {
     bool CreateChild(const char* className, HWND parent, int id, DWORD style, DWORD exStyle,
                      int left, int top, int width, int height);
     virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    // Makes fonts, glyphs and the layout for `dpi`.
+    virtual void ApplyDpi(int /*dpi*/) {}
     LRESULT Default(UINT message, WPARAM wParam, LPARAM lParam) {
         return DefWindowProcA(hwnd_, message, wParam, lParam);
     }
@@ -26,5 +30,6 @@ class Window {
   private:
     static bool Register(const char* className, HICON icon);
     static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    void OnDpiChanged(int dpi, const RECT& suggested);
     HWND hwnd_ = nullptr;
 };

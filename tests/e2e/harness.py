@@ -9,6 +9,7 @@ import time
 import unittest
 
 EXE = os.environ.get("VANTRELL_EXE", os.path.join(os.path.dirname(__file__), "..", "..", "build", "Vantrell.exe"))
+BUILD = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", "..", "build"))
 DIALOG_CAPTIONS = ("Error", "Information", "Vantrell")
 LOG = "VantrellActivity.log"
 
@@ -33,6 +34,45 @@ def make_file(path, days, content=b"x"):
     with open(path, "wb") as f:
         f.write(content)
     age(path, days)
+
+
+# The registry keys that hold the resolution: the desktop's, and the fonts' two.
+RESOLUTION_KEYS = ("[Control Panel\\\\Desktop]", "[Software\\\\Wine\\\\Fonts]",
+                   "[System\\\\CurrentControlSet\\\\Hardware Profiles\\\\Current\\\\Software\\\\Fonts]")
+
+def with_resolution(registry, dpi):
+    """The registry file's text with LogPixels set to `dpi` in each resolution key present."""
+    value = '"LogPixels"=dword:%08x' % dpi
+    lines, out, section = registry.split("\n"), [], None
+    for line in lines:
+        if line.startswith("["):
+            section = line.split("]")[0] + "]"
+            out.append(line)
+            if section in RESOLUTION_KEYS:
+                out.append(value)  # before the old value, which is then dropped
+            continue
+        if section in RESOLUTION_KEYS and line.startswith('"LogPixels"='):
+            continue
+        out.append(line)
+    return "\n".join(out)
+
+def resolution_prefix(dpi):
+    """A prefix sharing the suite's drive C: and with a registry of its own at `dpi`."""
+    source = os.environ["WINEPREFIX"]
+    path = os.path.join(BUILD, "wineprefix-%d" % dpi)
+    shutil.rmtree(path, ignore_errors=True)
+    os.makedirs(os.path.join(path, "dosdevices"))
+    for name in ("system.reg", "user.reg", "userdef.reg", ".update-timestamp"):
+        with open(os.path.join(source, name), encoding="utf-8", errors="surrogateescape") as f:
+            text = f.read()
+        if name.endswith(".reg"):
+            text = with_resolution(text, dpi)
+        with open(os.path.join(path, name), "w", encoding="utf-8", errors="surrogateescape") as f:
+            f.write(text)
+    os.symlink(os.path.join(source, "drive_c"), os.path.join(path, "drive_c"))
+    os.symlink("../drive_c", os.path.join(path, "dosdevices", "c:"))
+    os.symlink("/", os.path.join(path, "dosdevices", "z:"))
+    return path
 
 
 class Result:

@@ -1,7 +1,13 @@
 // The real main window, created in-process.
+#include "ui/resolution_checks.h"
+#include "ui/dpi.h"
 #include "ui/fonts.h"
 #include "ui/main_window.h"
 
+#include <algorithm>
+#include <cstdlib>
+
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 namespace {
@@ -16,11 +22,9 @@ struct WindowFixture : ::testing::Test {
     TForm1 form;
     void SetUp() override {
         ASSERT_TRUE(form.Create());
-        // Start with the size the design gives the client area.
-        RECT outer = {0, 0, 617, 466};
-        AdjustWindowRectEx(&outer, WS_OVERLAPPEDWINDOW, FALSE, 0);
-        SetWindowPos(form.Handle(), nullptr, 0, 0, outer.right - outer.left,
-                     outer.bottom - outer.top, SWP_NOMOVE | SWP_NOZORDER);
+        // Start with the size the design gives the client area at the window's resolution.
+        const Scale scale{WindowDpi(form.Handle())};
+        ResizeClient(scale(617), scale(466));
         Pump();
     }
     bool Enabled(ControlId id) { return IsWindowEnabled(form.Control(id)) != FALSE; }
@@ -190,6 +194,86 @@ TEST_F(WindowFixture, LabelsAreAsLargeAsTheirTextInTheirFont) {
         const RECT place = Place(id);
         EXPECT_GE(place.right - place.left, text.cx) << Text(id);
         EXPECT_GE(place.bottom - place.top, text.cy) << Text(id);
+    }
+}
+
+// Every control where the design at 96 dots per inch, scaled to `dpi`, puts it; labels,
+// captions and glyphs fit; font, columns and glyphs are made for `dpi`.
+void ExpectDesignAt(WindowFixture& f, int dpi) {
+    const Scale s{dpi};
+    RECT client;
+    GetClientRect(f.form.Handle(), &client);
+    ASSERT_EQ(client.right, s(617));
+    ASSERT_EQ(client.bottom, s(466));
+    const struct {
+        ControlId id;
+        Box design;
+    } fixed[] = {
+        {IdDaysOldEdit, {132, 10, 33, 22}},   {IdSaveSettings, {502, 16, 97, 25}},
+        {IdDrivePathEdit, {16, 56, 553, 21}}, {IdSelectDrivePath, {576, 56, 23, 22}},
+        {IdScanNow, {8, 96, 89, 25}},         {IdDelete, {105, 96, 89, 25}},
+        {IdStop, {201, 96, 75, 25}},          {IdProgressBar, {289, 96, 321, 25}},
+        {IdAbout, {8, 435, 75, 25}},          {IdHelp, {96, 435, 75, 25}},
+        {IdClose, {535, 435, 75, 25}},
+    };
+    for (const auto& c : fixed)
+        ExpectScaledDesign(f.form.Handle(), c.id, c.design, dpi);
+    const PanelSplit split = SplitPanel(s(300), s(8));
+    EXPECT_EQ(f.Place(IdListView).top, s(128) + split.listTop);
+    EXPECT_EQ(f.Place(IdListView).bottom, s(128) + split.listTop + split.listHeight);
+    EXPECT_EQ(f.Place(IdMemo).top, s(128) + split.logTop);
+    EXPECT_EQ(f.Place(IdMemo).bottom, s(128) + s(300));
+    EXPECT_EQ(f.form.BevelRect().right, s(8) + s(602));
+
+    // Labels are their text's size and end before the control beside or below them.
+    EXPECT_LE(f.Place(IdLabel1).right, f.Place(IdDaysOldEdit).left) << dpi;
+    EXPECT_LE(f.Place(IdLabel2).right, f.Place(IdSaveSettings).left) << dpi;
+    EXPECT_LE(f.Place(IdDrivePathLabel).bottom, f.Place(IdDrivePathEdit).top) << dpi;
+    LOGFONTA font{};
+    GetObjectA(reinterpret_cast<HFONT>(SendMessageA(f.form.Control(IdLabel1), WM_GETFONT, 0, 0)),
+               sizeof font, &font);
+    EXPECT_EQ(font.lfHeight, -s(11));
+    for (ControlId id : {IdLabel1, IdLabel2, IdDrivePathLabel}) {
+        const auto labelFont =
+            reinterpret_cast<HFONT>(SendMessageA(f.form.Control(id), WM_GETFONT, 0, 0));
+        const SIZE text = TextExtent(f.form.Control(id), labelFont, f.Text(id));
+        EXPECT_EQ(f.Place(id).right - f.Place(id).left, text.cx) << f.Text(id) << " at " << dpi;
+    }
+
+    // Each glyph is drawn at the scaled size and leaves room for its caption.
+    for (ControlId id : {IdScanNow, IdDelete, IdStop, IdSaveSettings, IdAbout, IdHelp, IdClose}) {
+        BUTTON_IMAGELIST images{};
+        ASSERT_TRUE(SendMessageA(f.form.Control(id), BCM_GETIMAGELIST, 0,
+                                 reinterpret_cast<LPARAM>(&images)));
+        int width = 0, height = 0;
+        ImageList_GetIconSize(images.himl, &width, &height);
+        const int design = id == IdStop || id == IdAbout || id == IdHelp ? 18 : 16;
+        EXPECT_EQ(width, s(design)) << id << " at " << dpi;
+        const auto buttonFont =
+            reinterpret_cast<HFONT>(SendMessageA(f.form.Control(id), WM_GETFONT, 0, 0));
+        std::string caption = f.Text(id);
+        caption.erase(std::remove(caption.begin(), caption.end(), '&'), caption.end());
+        const SIZE text = TextExtent(f.form.Control(id), buttonFont, caption);
+        EXPECT_LE(images.margin.left + width + text.cx, f.Place(id).right - f.Place(id).left)
+            << caption << " at " << dpi;
+    }
+    const int columns[] = {350, 120, 120, 120, 70};
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(ListView_GetColumnWidth(f.form.Control(IdListView), i), s(columns[i]));
+}
+
+TEST_F(WindowFixture, LaysOutTheDesignScaledByItsResolution) {
+    ExpectDesignAt(*this, TestedDpi(form.Handle()));
+}
+
+// WM_DPICHANGED, as a move to another screen sends it: everything is made again for the new
+// resolution, and coming back gives the first layout pixel for pixel.
+TEST_F(WindowFixture, AMoveToAScreenOfAnotherResolutionLaysItOutAgain) {
+    const int first = TestedDpi(form.Handle());
+    for (int dpi : {OtherDpi(first), first}) {
+        SendDpiChange(form.Handle(), dpi, 617, 466);
+        Pump();
+        ExpectDesignAt(*this, dpi);
     }
 }
 

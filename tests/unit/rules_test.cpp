@@ -2,6 +2,7 @@
 #include "delete/directory_collector.h"
 #include "report/csv_report.h"
 #include "ui/days_field.h"
+#include "ui/dpi.h"
 #include "ui/layout.h"
 
 #include <cstring>
@@ -141,6 +142,37 @@ TEST(Layout, SplitsThePanelAndFollowsTheAnchors) {
     const Box fixed = Anchored({132, 10, 49, 22}, kLeft | kTop, 100, 50);
     EXPECT_EQ(fixed.left, 132);
     EXPECT_EQ(fixed.width, 49);
+}
+
+// The design at 96 dots per inch scaled, rounded to the nearest pixel; the panel's split
+// keeps its shape with the gap scaled.
+TEST(Layout, ScalesTheDesignByTheResolution) {
+    const struct {
+        int dpi;
+        Box close; // {535, 435, 75, 25}
+        int font;  // 11
+        int listTop, listHeight, logTop, logHeight;
+    } cases[] = {
+        {96, {535, 435, 75, 25}, 11, 8, 150, 158, 142},
+        {120, {669, 544, 94, 31}, 14, 10, 187, 197, 178},
+        {144, {803, 653, 113, 38}, 17, 12, 225, 237, 213},
+        {192, {1070, 870, 150, 50}, 22, 16, 300, 316, 284},
+    };
+    for (const auto& c : cases) {
+        const Scale scale{c.dpi};
+        const Box close = scale(Box{535, 435, 75, 25});
+        EXPECT_EQ(close.left, c.close.left) << c.dpi;
+        EXPECT_EQ(close.top, c.close.top) << c.dpi;
+        EXPECT_EQ(close.width, c.close.width) << c.dpi;
+        EXPECT_EQ(close.height, c.close.height) << c.dpi;
+        EXPECT_EQ(scale(11), c.font) << c.dpi;
+        const PanelSplit split = SplitPanel(scale(300), scale(8));
+        EXPECT_EQ(split.listTop, c.listTop) << c.dpi;
+        EXPECT_EQ(split.listHeight, c.listHeight) << c.dpi;
+        EXPECT_EQ(split.logTop, c.logTop) << c.dpi;
+        EXPECT_EQ(split.logHeight, c.logHeight) << c.dpi;
+        EXPECT_EQ(split.logTop + split.logHeight, scale(300)) << "the log reaches the bottom";
+    }
 }
 
 } // namespace
