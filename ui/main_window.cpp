@@ -317,6 +317,9 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         if (wParam != SIZE_MINIMIZED)
             LayOut();
         return 0;
+    case WM_WINDOWPOSCHANGING:
+        KeepMaximisedSize(*reinterpret_cast<WINDOWPOS*>(lParam));
+        return Default(message, wParam, lParam);
     case WM_GETMINMAXINFO:
         if (minimumSize_.cx > 0) {
             auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
@@ -705,6 +708,21 @@ void TForm1::Init() {
     }
     ScanNow(*this);
     ExitProgram(0);
+}
+
+// Wine without a window manager gives a window first shown maximised its normal size again
+// a moment later, leaving it maximised. A maximised window never takes its normal size: the
+// restore that gives it back clears the maximised state first.
+void TForm1::KeepMaximisedSize(WINDOWPOS& pos) {
+    if (!IsZoomed(Handle()) || (pos.flags & SWP_NOSIZE))
+        return;
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    if (!GetWindowPlacement(Handle(), &placement))
+        return;
+    const RECT& normal = placement.rcNormalPosition;
+    if (pos.cx == normal.right - normal.left && pos.cy == normal.bottom - normal.top)
+        pos.flags |= SWP_NOSIZE | SWP_NOMOVE;
 }
 
 void TForm1::ShowInStartState() {

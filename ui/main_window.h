@@ -103,6 +103,7 @@ class TForm1 : public Window, public CommandHost, private LogView {
     // The first showing, in the saved maximised state: maximised at once, or on restoring
     // when started minimised.
     void ShowInStartState();
+    void KeepMaximisedSize(WINDOWPOS& pos);
     void ShowFoundRows();
     void PaintBevel();
     std::string DaysText() const;

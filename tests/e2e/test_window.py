@@ -1,9 +1,19 @@
 """The window as a user drives it: Scan Now, Delete Files, Save Settings, closing."""
 import os
+import subprocess
 import time
 import unittest
 
-from harness import Program, Window, find_windows, make_file, wait_for, win
+from harness import BUILD, Program, Window, find_windows, make_file, wait_for, win
+
+WINDOW_STATE = os.path.join(BUILD, "window_state.exe")
+
+
+def window_state():
+    """The main window as Windows sees it: (maximised, width, height, screen width, height)."""
+    out = subprocess.run(["wine", WINDOW_STATE], capture_output=True, timeout=60).stdout.decode()
+    zoomed, width, height, screen_width, screen_height = (int(v) for v in out.split())
+    return bool(zoomed), width, height, screen_width, screen_height
 
 
 class Interactive(unittest.TestCase):
@@ -42,7 +52,11 @@ class Interactive(unittest.TestCase):
     def test_a_maximised_start_stays_maximised_and_is_saved_so(self):
         self.program.write("Vantrell.ini", b"[Vantrell]\r\nDaysOld=20\r\nMaximized=1\r\n")
         window = self.start()
-        time.sleep(2)  # Wine restored such a window about a second after it opened
+        time.sleep(2)  # Wine shrank such a window about a second after it opened
+        zoomed, width, height, screen_width, screen_height = window_state()
+        self.assertTrue(zoomed)
+        self.assertGreaterEqual(width, screen_width, "it covers the screen")
+        self.assertGreaterEqual(height, screen_height * 9 // 10)
         # About, Help, Close, the days field, Save Settings (disabled buttons are skipped).
         window.keys("Tab", "Tab", "Tab", "Tab", "Tab", "space")
         wait_for(lambda: b"Debug=0" in self.program.read("Vantrell.ini"), 10, "the save")
