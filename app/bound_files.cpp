@@ -21,9 +21,12 @@ std::wstring FinalPathOf(HANDLE handle) {
     });
 }
 
+HANDLE OpenHandle(const std::wstring& path, DWORD access, DWORD flags) {
+    return CreateFileW(path.c_str(), access, kShareAll, nullptr, OPEN_EXISTING, flags, nullptr);
+}
+
 BoundDirectory Open(const std::wstring& path, DWORD access, DWORD flags) {
-    return BoundDirectory::FromHandle(
-        CreateFileW(path.c_str(), access, kShareAll, nullptr, OPEN_EXISTING, flags, nullptr));
+    return BoundDirectory::FromHandle(OpenHandle(path, access, flags));
 }
 
 FILETIME ToFileTime(const LARGE_INTEGER& value) {
@@ -205,8 +208,7 @@ bool EnterListedSubdirectory(const BoundDirectory& parent, const ListedEntry& en
 void ReturnToParent(const BoundDirectory& parent) {
     ChangeDirectory("..");
     // The identity alone tells whether this is the parent; its final path is not needed.
-    HANDLE raw = CreateFileW(L".", kListAccess, kShareAll, nullptr, OPEN_EXISTING,
-                             FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    HANDLE raw = OpenHandle(L".", kListAccess, FILE_FLAG_BACKUP_SEMANTICS);
     if (raw == INVALID_HANDLE_VALUE)
         throw InOutError(kNotWhereListed);
     const FileHandle back(raw);

@@ -106,14 +106,6 @@ std::string WithTrailingBackslash(const std::string& path) {
     return EndsWithDelimiter(path) ? path : path + "\\";
 }
 
-int CountDelimiters(const std::string& path) {
-    int count = 0;
-    for (size_t at = NextDelimiter(path, 0); at != std::string::npos;
-         at = NextDelimiter(path, at + 1))
-        ++count;
-    return count;
-}
-
 std::string FullPathAgainst(const std::string& path, const std::string& base) {
     if (path.empty())
         return path; // no path is not the base directory

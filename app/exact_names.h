@@ -50,7 +50,6 @@ std::string WithTrailingBackslash(const std::string& path);
 // The position of the last (or next, from `from` on) backslash, or npos.
 size_t LastDelimiter(const std::string& path);
 size_t NextDelimiter(const std::string& path, size_t from);
-int CountDelimiters(const std::string& path);
 
 // The path made full against `base` (a full directory with a trailing backslash) rather
 // than against the process's current directory, which the walks move. Unchanged when it

@@ -33,10 +33,6 @@ const ControlPlace kPlaces[] = {
     {IdAboutOk, {128, 208, 75, 25}, kLeft | kTop, false},
 };
 
-RECT ToRect(const Box& box) {
-    return RECT{box.left, box.top, box.left + box.width, box.top + box.height};
-}
-
 } // namespace
 
 TAboutBox::TAboutBox() = default;
@@ -82,12 +78,8 @@ void TAboutBox::ApplyDpi(int dpi) {
 void TAboutBox::LayOut() {
     PlaceControls(Handle(), kPlaces, sizeof kPlaces / sizeof kPlaces[0], scale_);
     // The link word follows the sentence on its line, even where the font runs wider.
-    RECT sentence;
-    GetWindowRect(Control(IdDonateLabel1), &sentence);
-    MapWindowPoints(nullptr, Handle(), reinterpret_cast<POINT*>(&sentence), 2);
-    RECT word;
-    GetWindowRect(Control(IdDonateLabel2), &word);
-    MapWindowPoints(nullptr, Handle(), reinterpret_cast<POINT*>(&word), 2);
+    const RECT sentence = ControlRect(Handle(), Control(IdDonateLabel1));
+    const RECT word = ControlRect(Handle(), Control(IdDonateLabel2));
     const int after = sentence.right + scale_(3);
     if (after > word.left)
         SetWindowPos(Control(IdDonateLabel2), nullptr, after, word.top, 0, 0,

@@ -24,6 +24,13 @@ void SetControlFonts(HWND parent, HFONT font, const int* ids, size_t count) {
         set(child);
 }
 
+RECT ControlRect(HWND parent, HWND control) {
+    RECT r{};
+    GetWindowRect(control, &r);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
 std::string ControlText(HWND control) {
     std::string text(static_cast<size_t>(GetWindowTextLengthA(control)) + 1, '\0');
     const int length = GetWindowTextA(control, &text[0], static_cast<int>(text.size()));

@@ -18,6 +18,14 @@ struct ControlPlace {
     bool fitsText;
 };
 
+// The box as a rectangle.
+inline RECT ToRect(const Box& box) {
+    return RECT{box.left, box.top, box.left + box.width, box.top + box.height};
+}
+
+// A control's rectangle in its parent's client coordinates.
+RECT ControlRect(HWND parent, HWND control);
+
 // Creates a child control; it gets its place from PlaceControls and its font from
 // SetControlFonts.
 HWND AddChildControl(HWND parent, int id, const char* className, const char* text, DWORD style,

@@ -37,8 +37,9 @@ bool TForm2::Create() {
     const Box page = kPlaces[1].box;
     browserReady_ =
         WebBrowser1.Create(Handle(), IdHelpBrowser, page.left, page.top, page.width, page.height);
-    ApplyDpi(WindowDpi(Handle()));
-    const Scale scale{WindowDpi(Handle())};
+    const int dpi = WindowDpi(Handle());
+    ApplyDpi(dpi);
+    const Scale scale{dpi};
     SetWindowPos(Handle(), nullptr, 0, 0, scale(kOuterWidth), scale(kOuterHeight),
                  SWP_NOMOVE | SWP_NOZORDER);
     FormCreate();

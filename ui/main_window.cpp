@@ -257,7 +257,7 @@ RECT TForm1::BevelRect() const {
     GetClientRect(Handle(), &client);
     const Box box = Anchored(scale_(kBevel1), kLeft | kTop | kRight,
                              client.right - scale_(kDesignClientWidth), 0);
-    return RECT{box.left, box.top, box.left + box.width, box.top + box.height};
+    return ToRect(box);
 }
 
 void TForm1::PaintBevel() {

@@ -237,8 +237,8 @@ void DirectoryChooser::Refresh() {
         start = slash + 1;
     }
     std::vector<std::string> subdirectories, files;
-    for (DirectoryListing entries((WithTrailingBackslash(current_) + "*.*").c_str());
-         entries.HasEntry(); entries.Next()) {
+    for (DirectoryListing entries(WithTrailingBackslash(current_) + "*.*"); entries.HasEntry();
+         entries.Next()) {
         const WIN32_FIND_DATAW& e = entries.Entry();
         // Only names that reach exactly what was listed; "." and ".." are not plain names.
         const std::string name = UsableName(e.cFileName, e.cAlternateFileName);

@@ -41,13 +41,13 @@ void ExpectAboutAt(TAboutBox& about, int dpi) {
     for (AboutControlId id : {IdProductName, IdCopyright, IdDonateLabel1, IdUrl}) {
         HWND label = about.Control(id);
         const auto font = reinterpret_cast<HFONT>(SendMessageA(label, WM_GETFONT, 0, 0));
-        const RECT place = PlaceIn(about.Handle(), label);
+        const RECT place = ControlRect(about.Handle(), label);
         EXPECT_EQ(place.right - place.left, TextExtent(label, font, about.Text(id)).cx)
             << about.Text(id) << " at " << dpi;
     }
-    EXPECT_GT(PlaceIn(about.Handle(), about.Control(IdDonateLabel2)).left,
-              PlaceIn(about.Handle(), about.Control(IdDonateLabel1)).right);
-    EXPECT_LE(PlaceIn(about.Handle(), about.Control(IdUrl)).right, Scale{dpi}(337));
+    EXPECT_GT(ControlRect(about.Handle(), about.Control(IdDonateLabel2)).left,
+              ControlRect(about.Handle(), about.Control(IdDonateLabel1)).right);
+    EXPECT_LE(ControlRect(about.Handle(), about.Control(IdUrl)).right, Scale{dpi}(337));
 }
 
 void ExpectChooserAt(DirectoryChooser& chooser, int dpi) {

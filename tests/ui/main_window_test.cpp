@@ -31,12 +31,7 @@ struct WindowFixture : ::testing::Test {
     bool Visible(ControlId id) {
         return (GetWindowLongA(form.Control(id), GWL_STYLE) & WS_VISIBLE) != 0;
     }
-    RECT Place(ControlId id) {
-        RECT r;
-        GetWindowRect(form.Control(id), &r);
-        MapWindowPoints(nullptr, form.Handle(), reinterpret_cast<POINT*>(&r), 2);
-        return r;
-    }
+    RECT Place(ControlId id) { return ControlRect(form.Handle(), form.Control(id)); }
     void ResizeClient(int width, int height) {
         RECT outer = {0, 0, width, height};
         AdjustWindowRectEx(&outer, WS_OVERLAPPEDWINDOW, FALSE, 0);

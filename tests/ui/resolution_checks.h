@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include "ui/child_controls.h"
 #include "ui/dpi.h"
 
 // The window's own resolution. The resolution test runs the window tests again in prefixes
@@ -24,17 +25,9 @@ inline int OtherDpi(int dpi) {
     return dpi == 96 ? 144 : 96;
 }
 
-// A control's rectangle in its parent's client coordinates.
-inline RECT PlaceIn(HWND parent, HWND control) {
-    RECT r;
-    GetWindowRect(control, &r);
-    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
-    return r;
-}
-
 inline void ExpectScaledDesign(HWND parent, int id, const Box& design, int dpi) {
     const Box want = Scale{dpi}(design);
-    const RECT got = PlaceIn(parent, GetDlgItem(parent, id));
+    const RECT got = ControlRect(parent, GetDlgItem(parent, id));
     EXPECT_EQ(got.left, want.left) << "control " << id << " at " << dpi << " dpi";
     EXPECT_EQ(got.top, want.top) << "control " << id << " at " << dpi << " dpi";
     EXPECT_EQ(got.right - got.left, want.width) << "control " << id << " at " << dpi << " dpi";
