@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Gives the caller a display: the one it has, or a private Xvfb started here and stopped by
-# the caller's exit trap (stop_private_display). Sourced.
+# Gives the caller a display: the one it has, or a private Xvfb with a window manager
+# (openbox, as every real desktop has one) started here and stopped by the caller's exit
+# trap (stop_private_display). Sourced.
 private_xvfb_pid=""
+private_wm_pid=""
 ensure_display() {
   if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
     return
@@ -13,12 +15,25 @@ ensure_display() {
     private_xvfb_pid=$!
     export DISPLAY=":$n"
     for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-    echo "display: no display was set; running under a private Xvfb on $DISPLAY"
+    start_window_manager
+    echo "display: no display was set; running under a private Xvfb with openbox on $DISPLAY"
     return
   done
   echo "display: no free display number for Xvfb" >&2
   return 1
 }
+# Waits until openbox has taken the screen (it announces itself on the root window), so the
+# first window already gets a managed frame.
+start_window_manager() {
+  openbox --sm-disable >/dev/null 2>&1 &
+  private_wm_pid=$!
+  for _ in $(seq 50); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return
+    sleep 0.1
+  done
+  echo "display: openbox did not start; windows run without a window manager" >&2
+}
 stop_private_display() {
+  [ -n "$private_wm_pid" ] && kill "$private_wm_pid" 2>/dev/null || true
   [ -n "$private_xvfb_pid" ] && kill "$private_xvfb_pid" 2>/dev/null || true
 }

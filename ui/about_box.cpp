@@ -22,15 +22,15 @@ const int kIconDesignSize = 32;
 const int kDonateLeft = kPanelLeft + 259;
 
 const ControlPlace kPlaces[] = {
-    {IdProductName, {kPanelLeft + 88, kPanelTop + 21, 0, 0}, kLeft | kTop, true},
-    {IdVersion, {kPanelLeft + 89, kPanelTop + 48, 0, 0}, kLeft | kTop, true},
-    {IdCopyright, {kPanelLeft + 16, kPanelTop + 88, 0, 0}, kLeft | kTop, true},
-    {IdComments1, {kPanelLeft + 16, kPanelTop + 104, 0, 0}, kLeft | kTop, true},
-    {IdComments2, {kPanelLeft + 16, kPanelTop + 120, 0, 0}, kLeft | kTop, true},
-    {IdDonateLabel1, {kPanelLeft + 16, kPanelTop + 144, 0, 0}, kLeft | kTop, true},
-    {IdDonateLabel2, {kDonateLeft, kPanelTop + 144, 0, 0}, kLeft | kTop, true},
-    {IdUrl, {kPanelLeft + 96, kPanelTop + 168, 0, 0}, kLeft | kTop, true},
-    {IdAboutOk, {128, 208, 75, 25}, kLeft | kTop, false},
+    {IdProductName, {kPanelLeft + 88, kPanelTop + 21, 0, 0}, kLeft | kTop, kTextSize},
+    {IdVersion, {kPanelLeft + 89, kPanelTop + 48, 0, 0}, kLeft | kTop, kTextSize},
+    {IdCopyright, {kPanelLeft + 16, kPanelTop + 88, 0, 0}, kLeft | kTop, kTextSize},
+    {IdComments1, {kPanelLeft + 16, kPanelTop + 104, 0, 0}, kLeft | kTop, kTextSize},
+    {IdComments2, {kPanelLeft + 16, kPanelTop + 120, 0, 0}, kLeft | kTop, kTextSize},
+    {IdDonateLabel1, {kPanelLeft + 16, kPanelTop + 144, 0, 0}, kLeft | kTop, kTextSize},
+    {IdDonateLabel2, {kDonateLeft, kPanelTop + 144, 0, 0}, kLeft | kTop, kTextSize},
+    {IdUrl, {kPanelLeft + 96, kPanelTop + 168, 0, 0}, kLeft | kTop, kTextSize},
+    {IdAboutOk, {128, 208, 75, 25}, kLeft | kTop, kContentSize},
 };
 
 } // namespace

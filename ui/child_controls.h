@@ -9,13 +9,22 @@
 #include "ui/dpi.h"
 #include "ui/layout.h"
 
-// Where a control stands at 96 dots per inch, the edges it keeps its distance to, and
-// whether it takes the size of its text in its font (labels) instead of the design size.
+// How a control's size follows what it shows, so that no text is ever cut in a font wider
+// than the design's (another face, a larger text size).
+enum Fit {
+    kDesignSize,  // the design box, scaled
+    kTextSize,    // a label: exactly its text in its font
+    kContentSize, // a button: at least its margins, glyph and caption
+    kGivesWay,    // keeps its far edge and narrows when a control before it grows
+};
+
+// Where a control stands at 96 dots per inch, the edges it keeps its distance to, and how
+// its size follows its text.
 struct ControlPlace {
     int id;
     Box box;
     int anchors;
-    bool fitsText;
+    Fit fit;
 };
 
 // The box as a rectangle.
@@ -33,8 +42,12 @@ HWND AddChildControl(HWND parent, int id, const char* className, const char* tex
 // Gives each listed control (all children when `ids` is null) the font.
 void SetControlFonts(HWND parent, HFONT font, const int* ids = nullptr, size_t count = 0);
 // Moves each control to its design box scaled, anchored to a client area that is dx, dy
-// larger than the scaled design.
+// larger than the scaled design. A control that needs more room than its design box grows,
+// and the controls after it on its line move right just enough to keep their design gap
+// (at most 8 design pixels); at the design font nothing moves.
 void PlaceControls(HWND parent, const ControlPlace* places, size_t count, const Scale& scale,
                    int dx = 0, int dy = 0);
+// The width a push button needs for its margins, glyph and caption in its font.
+int ButtonContentWidth(HWND button, const Scale& scale);
 // A control's text.
 std::string ControlText(HWND control);

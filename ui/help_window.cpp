@@ -14,9 +14,9 @@ const int kOuterWidth = 625, kOuterHeight = 500;
 const WORD kHtmlResource = 23;
 // Design at 96 dots per inch. Neither the button nor the page follows the window's edges.
 const ControlPlace kPlaces[] = {
-    {IdHelpClose, {535, 432, 75, 25}, kLeft | kTop, false},
-    {IdHelpView, {8, 8, 601, 417}, kLeft | kTop, false},
-    {IdHelpBrowser, {8, 8, 601, 417}, kLeft | kTop, false},
+    {IdHelpClose, {535, 432, 75, 25}, kLeft | kTop, kContentSize},
+    {IdHelpView, {8, 8, 601, 417}, kLeft | kTop, kDesignSize},
+    {IdHelpBrowser, {8, 8, 601, 417}, kLeft | kTop, kDesignSize},
 };
 
 } // namespace

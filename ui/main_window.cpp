@@ -41,21 +41,21 @@ const Box kBevel1 = {8, 6, 602, 79};
 // Design positions in client coordinates at 96 dots per inch, with the edges each control
 // keeps its distance to; labels take the size of their text.
 const ControlPlace kPlaces[] = {
-    {IdLabel1, {16, 18, 114, 13}, kLeft | kTop, true},
-    {IdDaysOldEdit, {132, 10, 33, 22}, kLeft | kTop, false},
-    {IdDaysUpDown, {165, 10, 16, 22}, kLeft | kTop, false},
-    {IdLabel2, {184, 18, 30, 13}, kLeft | kTop, true},
-    {IdSaveSettings, {502, 16, 97, 25}, kLeft | kTop, false},
-    {IdDrivePathLabel, {16, 40, 120, 13}, kLeft | kTop, true},
-    {IdDrivePathEdit, {16, 56, 553, 21}, kLeft | kTop, false},
-    {IdSelectDrivePath, {576, 56, 23, 22}, kLeft | kTop, false},
-    {IdScanNow, {8, 96, 89, 25}, kLeft | kTop, false},
-    {IdDelete, {105, 96, 89, 25}, kLeft | kTop, false},
-    {IdStop, {201, 96, 75, 25}, kLeft | kTop, false},
-    {IdProgressBar, {289, 96, 321, 25}, kLeft | kTop, false},
-    {IdAbout, {8, 435, 75, 25}, kLeft | kBottom, false},
-    {IdHelp, {96, 435, 75, 25}, kLeft | kBottom, false},
-    {IdClose, {535, 435, 75, 25}, kRight | kBottom, false},
+    {IdLabel1, {16, 18, 114, 13}, kLeft | kTop, kTextSize},
+    {IdDaysOldEdit, {132, 10, 33, 22}, kLeft | kTop, kDesignSize},
+    {IdDaysUpDown, {165, 10, 16, 22}, kLeft | kTop, kDesignSize},
+    {IdLabel2, {184, 18, 30, 13}, kLeft | kTop, kTextSize},
+    {IdSaveSettings, {502, 16, 97, 25}, kLeft | kTop, kContentSize},
+    {IdDrivePathLabel, {16, 40, 120, 13}, kLeft | kTop, kTextSize},
+    {IdDrivePathEdit, {16, 56, 553, 21}, kLeft | kTop, kDesignSize},
+    {IdSelectDrivePath, {576, 56, 23, 22}, kLeft | kTop, kDesignSize},
+    {IdScanNow, {8, 96, 89, 25}, kLeft | kTop, kContentSize},
+    {IdDelete, {105, 96, 89, 25}, kLeft | kTop, kContentSize},
+    {IdStop, {201, 96, 75, 25}, kLeft | kTop, kContentSize},
+    {IdProgressBar, {289, 96, 321, 25}, kLeft | kTop, kGivesWay},
+    {IdAbout, {8, 435, 75, 25}, kLeft | kBottom, kContentSize},
+    {IdHelp, {96, 435, 75, 25}, kLeft | kBottom, kContentSize},
+    {IdClose, {535, 435, 75, 25}, kRight | kBottom, kContentSize},
 };
 
 const struct {
@@ -223,6 +223,7 @@ void TForm1::ApplyDpi(int dpi) {
         const int width = ListView_GetColumnWidth(Control(IdListView), i);
         ListView_SetColumnWidth(Control(IdListView), i, MulDiv(width, dpi, before.dpi));
     }
+    FitColumnsToHeaders();
     if (minimumSize_.cx > 0)
         minimumSize_ = {MulDiv(minimumSize_.cx, dpi, before.dpi),
                         MulDiv(minimumSize_.cy, dpi, before.dpi)};
@@ -239,6 +240,19 @@ void TForm1::SetWindowIcons() {
             continue; // the window keeps the icon it has
         SendMessageA(Handle(), WM_SETICON, kind, reinterpret_cast<LPARAM>(fresh.get()));
         (kind == ICON_BIG ? bigIcon_ : smallIcon_) = std::move(fresh);
+    }
+}
+
+// A column narrower than its caption, with the header's margins either side, is widened.
+void TForm1::FitColumnsToHeaders() {
+    HWND list = Control(IdListView);
+    HWND header = ListView_GetHeader(list);
+    const int margins = 2 * static_cast<int>(SendMessageA(header, HDM_GETBITMAPMARGIN, 0, 0));
+    const auto font = reinterpret_cast<HFONT>(SendMessageA(header, WM_GETFONT, 0, 0));
+    for (int i = 0; i < 5; ++i) {
+        const int need = TextExtent(header, font, kColumns[i].caption).cx + margins;
+        if (ListView_GetColumnWidth(list, i) < need)
+            ListView_SetColumnWidth(list, i, need);
     }
 }
 

@@ -91,6 +91,7 @@ class TForm1 : public Window, public CommandHost, private LogView {
     void CreateControls();
     void AddHint(HWND control, const char* hint);
     void LayOut();
+    void FitColumnsToHeaders();
     void SetWindowIcons();
     void OnCommand(int id, int code);
     LRESULT OnNotify(NMHDR* header);

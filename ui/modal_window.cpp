@@ -27,6 +27,7 @@ void ModalWindow::ShowModal(HWND owner) {
     if (owner)
         EnableWindow(owner, FALSE);
     running_ = true;
+    lastFocus_ = nullptr;
     ShowWindow(Handle(), SW_SHOW);
     AfterShow();
     MSG msg;
@@ -49,6 +50,20 @@ void ModalWindow::ShowModal(HWND owner) {
 LRESULT ModalWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_CLOSE) {
         EndModal();
+        return 0;
+    }
+    // As a dialog does: the frame never keeps the keyboard. An activation that comes after
+    // the showing (a window manager activates asynchronously) or a return to the window
+    // gives it back to the control that had it, else to the one the window starts with.
+    if (message == WM_ACTIVATE && LOWORD(wParam) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        lastFocus_ = focus && IsChild(Handle(), focus) ? focus : nullptr;
+    }
+    if (message == WM_SETFOCUS && running_) {
+        if (lastFocus_ && IsWindow(lastFocus_) && IsWindowVisible(lastFocus_))
+            SetFocus(lastFocus_);
+        else
+            AfterShow();
         return 0;
     }
     return Window::HandleMessage(message, wParam, lParam);

@@ -23,4 +23,6 @@ class ModalWindow : public Window {
   private:
     bool running_ = false;
     bool placed_ = false;
+    // The control that had the keyboard when the window was last deactivated.
+    HWND lastFocus_ = nullptr;
 };

@@ -18,17 +18,17 @@ const int kRowHeight = 16;
 
 // Design at 96 dots per inch.
 const ControlPlace kPlaces[] = {
-    {IdChooserNameLabel, {8, 6, 200, 14}, kLeft | kTop, false},
-    {IdChooserPath, {8, 22, 200, 14}, kLeft | kTop, false},
-    {IdChooserTreeLabel, {8, 42, 200, 14}, kLeft | kTop, false},
-    {IdChooserTree, {8, 58, 200, 154}, kLeft | kTop, false},
-    {IdChooserFilesLabel, {216, 6, 200, 14}, kLeft | kTop, false},
-    {IdChooserFiles, {216, 22, 200, 130}, kLeft | kTop, false},
-    {IdChooserDrivesLabel, {216, 162, 200, 14}, kLeft | kTop, false},
-    {IdChooserDrives, {216, 178, 200, 200}, kLeft | kTop, false},
-    {IdChooserNetwork, {8, 222, 75, 25}, kLeft | kTop, false},
-    {IdChooserOk, {262, 222, 75, 25}, kLeft | kTop, false},
-    {IdChooserCancel, {342, 222, 75, 25}, kLeft | kTop, false},
+    {IdChooserNameLabel, {8, 6, 200, 14}, kLeft | kTop, kDesignSize},
+    {IdChooserPath, {8, 22, 200, 14}, kLeft | kTop, kDesignSize},
+    {IdChooserTreeLabel, {8, 42, 200, 14}, kLeft | kTop, kDesignSize},
+    {IdChooserTree, {8, 58, 200, 154}, kLeft | kTop, kDesignSize},
+    {IdChooserFilesLabel, {216, 6, 200, 14}, kLeft | kTop, kDesignSize},
+    {IdChooserFiles, {216, 22, 200, 130}, kLeft | kTop, kDesignSize},
+    {IdChooserDrivesLabel, {216, 162, 200, 14}, kLeft | kTop, kDesignSize},
+    {IdChooserDrives, {216, 178, 200, 200}, kLeft | kTop, kDesignSize},
+    {IdChooserNetwork, {8, 222, 75, 25}, kLeft | kTop, kContentSize},
+    {IdChooserOk, {262, 222, 75, 25}, kLeft | kTop, kContentSize},
+    {IdChooserCancel, {342, 222, 75, 25}, kLeft | kTop, kContentSize},
 };
 
 // The directory as the system reports a current one: a drive root keeps its backslash.

@@ -56,10 +56,12 @@ def with_resolution(registry, dpi):
         out.append(line)
     return "\n".join(out)
 
-def resolution_prefix(dpi):
-    """A prefix sharing the suite's drive C: and with a registry of its own at `dpi`."""
+def resolution_prefix(dpi, wine_fonts=True):
+    """A prefix sharing the suite's drive C: and with a registry of its own at `dpi`.
+    Without `wine_fonts` its font folder is empty, as in a prefix where Wine does not find
+    its own fonts, so the windows are drawn in the wider fallback font."""
     source = os.environ["WINEPREFIX"]
-    path = os.path.join(BUILD, "wineprefix-%d" % dpi)
+    path = os.path.join(BUILD, "wineprefix-%d%s" % (dpi, "" if wine_fonts else "-nofonts"))
     shutil.rmtree(path, ignore_errors=True)
     os.makedirs(os.path.join(path, "dosdevices"))
     for name in ("system.reg", "user.reg", "userdef.reg", ".update-timestamp"):
@@ -69,7 +71,16 @@ def resolution_prefix(dpi):
             text = with_resolution(text, dpi)
         with open(os.path.join(path, name), "w", encoding="utf-8", errors="surrogateescape") as f:
             f.write(text)
-    os.symlink(os.path.join(source, "drive_c"), os.path.join(path, "drive_c"))
+    if wine_fonts:
+        os.symlink(os.path.join(source, "drive_c"), os.path.join(path, "drive_c"))
+    else:
+        # Everything shared but the font folder: links to each entry, one level down.
+        for folder, skip in (("drive_c", "windows"), ("drive_c/windows", "Fonts")):
+            os.makedirs(os.path.join(path, folder))
+            for name in os.listdir(os.path.join(source, folder)):
+                if name != skip:
+                    os.symlink(os.path.join(source, folder, name), os.path.join(path, folder, name))
+        os.makedirs(os.path.join(path, "drive_c", "windows", "Fonts"))
     os.symlink("../drive_c", os.path.join(path, "dosdevices", "c:"))
     os.symlink("/", os.path.join(path, "dosdevices", "z:"))
     return path

@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# Configures and builds into build/, with a private Wine prefix there. Needs what
+# provision.sh installs. Idempotent: it rebuilds only what changed. Sourced by test.sh,
+# run.sh and the other commands; it exports the Wine settings they run under.
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build="$root/build"
+source "$root/scripts/machine.sh"
+
+# The product is 32-bit. Where the kernel cannot run 32-bit code the same sources are built
+# for 64-bit Windows and tested under wine64, through a `wine` wrapper put first on the PATH.
+mkdir -p "$build"
+arch=i686
+if ! kernel_runs_32bit || ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
+  arch=x86_64
+  mkdir -p "$build/wine64-bin"
+  printf '#!/bin/sh\nexport WINELOADER=/usr/lib/wine/wine64\nexec /usr/lib/wine/wine64 "$@"\n' \
+    >"$build/wine64-bin/wine"
+  chmod +x "$build/wine64-bin/wine"
+  export PATH="$build/wine64-bin:$PATH"
+fi
+if [ "$(cat "$build/arch" 2>/dev/null)" != "$arch" ]; then
+  [ -f "$build/arch" ] || [ ! -f "$build/CMakeCache.txt" ] || echo "build: building for $arch now"
+  rm -rf "$build/CMakeCache.txt" "$build/CMakeFiles" "$build/wineprefix"
+  echo "$arch" >"$build/arch"
+fi
+[ "$arch" = i686 ] || echo "build: this machine cannot run 32-bit code; building and testing for x86_64"
+
+# A private Wine prefix under the build folder, created on first use.
+export WINEPREFIX="$build/wineprefix"
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  echo "build: creating the Wine prefix $WINEPREFIX"
+  timeout 300 wine wineboot -i >/dev/null 2>&1 || true
+  timeout 60 wineserver -w || true
+fi
+# Wine's 64-bit loader here does not look in Wine's own font folder, so its fonts are also
+# put where every Wine finds them: the prefix's Windows font folder.
+fonts="$WINEPREFIX/drive_c/windows/Fonts"
+mkdir -p "$fonts"
+for font in /usr/share/wine/fonts/*; do
+  [ -e "$fonts/${font##*/}" ] || cp "$font" "$fonts/"
+done
+
+cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-$arch.cmake" \
+  -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$build" -j"$(nproc)"
+
+# Where the tests run the 64-bit copy, the shipped 32-bit program is still compiled and
+# linked (warnings are errors), so a change that breaks it cannot pass unseen.
+if [ "$arch" != i686 ]; then
+  product="$build/product-i686"
+  cmake -S "$root" -B "$product" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" \
+    -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
+  cmake --build "$product" -j"$(nproc)" --target Vantrell
+  echo "build: the shipped 32-bit program builds: $product/Vantrell.exe"
+fi
