@@ -56,3 +56,7 @@ std::string ReasonText(unsigned long code) {
 AppError CannotCreateFile(const std::string& path, unsigned long code) {
     return AppError("Cannot create file \"" + path + "\". " + ReasonText(code));
 }
+
+AppError CannotOpenDirectory(const std::string& path, unsigned long code) {
+    return AppError("Cannot open directory \"" + path + "\". " + ReasonText(code));
+}

@@ -32,3 +32,5 @@ std::string TrimReason(const std::string& message);
 
 // "Cannot create file "<path>". <reason>" for a file that could not be created.
 AppError CannotCreateFile(const std::string& path, unsigned long code);
+// "Cannot open directory "<path>". <reason>" for a root that exists but cannot be opened.
+AppError CannotOpenDirectory(const std::string& path, unsigned long code);

@@ -59,8 +59,29 @@ std::string NarrowOrInvalid(const std::wstring& wide) {
     return whole;
 }
 
+// The reserved device names of "Naming Files, Paths, and Namespaces" (CON, PRN, AUX, NUL,
+// COM0-COM9 and LPT0-LPT9 with the superscripts 1, 2 and 3 as digits too) and the console
+// names of CreateFile (CONIN$, CONOUT$), in any case. The path layer takes the part before
+// the first dot, trailing blanks dropped, so "nul.txt" and "CON .log" are devices too.
+bool IsDeviceName(const std::wstring& name) {
+    std::wstring base = name.substr(0, name.find(L'.'));
+    while (!base.empty() && base.back() == L' ')
+        base.pop_back();
+    for (wchar_t& c : base)
+        if (c >= L'a' && c <= L'z')
+            c = static_cast<wchar_t>(c - L'a' + L'A');
+    for (const wchar_t* device : {L"CON", L"PRN", L"AUX", L"NUL", L"CONIN$", L"CONOUT$"})
+        if (base == device)
+            return true;
+    if (base.size() != 4 || (base.compare(0, 3, L"COM") != 0 && base.compare(0, 3, L"LPT") != 0))
+        return false;
+    const wchar_t digit = base[3];
+    return (digit >= L'0' && digit <= L'9') || digit == 0x00B9 || digit == 0x00B2 ||
+           digit == 0x00B3;
+}
+
 bool IsPlainName(const std::wstring& name) {
-    if (name.empty() || name.back() == L'.' || name.back() == L' ')
+    if (name.empty() || name.back() == L'.' || name.back() == L' ' || IsDeviceName(name))
         return false;
     if (name.find_first_not_of(L'.') == std::wstring::npos)
         return false;

@@ -16,8 +16,10 @@ bool ToExactWide(const std::string& narrow, std::wstring& wide);
 // text is refused wherever it is used as a path.
 std::string NarrowOrInvalid(const std::wstring& wide);
 
+// A name the path layer turns into a device (CON, nul.txt, COM1, LPT¹, ...).
+bool IsDeviceName(const std::wstring& name);
 // A name the path layer keeps as it is: not empty, no \ / : * ? " < > | or control
-// character, no trailing dot or blank, not made only of dots.
+// character, no trailing dot or blank, not made only of dots, not a device name.
 bool IsPlainName(const std::wstring& name);
 
 // The 8-bit name by which a listed entry is reached exactly: its long name, else its short

@@ -24,11 +24,16 @@ struct RunState {
     // for the Stop button ("Aborted by user.").
     std::string stopReason;
     DateTime scanStart = 0;
-    // What the last scan listed under: its cut-off, the identity of every directory it
-    // listed (by the text its rows begin with) and the root's final path when it started.
+    // What the last scan listed under, so that Delete Files acts on exactly that whatever
+    // the fields say now: its root as made full, the root's identity, the text its rows
+    // begin with and its final path when it started, its cut-off, and the identity of every
+    // directory it listed (by the text its rows begin with).
+    std::string scanRoot;
+    FileId listedRootId = 0;
+    std::string listedRootPrefix;
+    std::wstring listedRootFinal;
     DateTime scanCutOff = 0;
     ListedDirectories listedDirectories;
-    std::wstring listedRootFinal;
     RunCounters counters;
 };
 

@@ -14,15 +14,13 @@ bool IsSubdirectory(const ListedEntry& entry, DWORD excluded) {
     return entry.IsDirectory() && !(entry.attributes & excluded) && !entry.IsDotEntry();
 }
 
-// One listing serves both passes: every listed subdirectory gets its row, and those that
-// are not hidden are entered once the listing is done.
+// One listing serves both passes: every listed subdirectory gets its row as the listing
+// hands it over, and those that are not hidden are entered once the listing is done.
 void Collect(CommandHost& host, const BoundDirectory& here, const std::wstring& rootFinal,
              DirectoryList& list) {
     const std::string base = CurrentDirectoryPrefix();
-    std::vector<ListedEntry> entries;
-    here.List(entries);
-    std::vector<std::pair<const ListedEntry*, std::string>> descend;
-    for (const ListedEntry& entry : entries) {
+    std::vector<std::pair<ListedEntry, std::string>> descend;
+    here.ForEachEntry([&](ListedEntry&& entry) {
         try {
             if (IsSubdirectory(entry, kNotListed)) {
                 const std::string name = entry.Usable();
@@ -33,17 +31,18 @@ void Collect(CommandHost& host, const BoundDirectory& here, const std::wstring& 
                     const std::string path = base + name;
                     list.Add(CountSubstring(path, "\\"), path, entry.id);
                     if (IsSubdirectory(entry, kNotEntered))
-                        descend.emplace_back(&entry, name);
+                        descend.emplace_back(std::move(entry), name);
                 }
             }
             host.ProcessMessages();
         } catch (const std::bad_alloc&) {
             EndByResourceError(host, "RESOURCE ERROR: Too many directories.");
         }
-    }
+        return true;
+    });
     for (const auto& [entry, name] : descend) {
         BoundDirectory child;
-        if (!EnterListedSubdirectory(here, *entry, name, rootFinal, child)) {
+        if (!EnterListedSubdirectory(here, entry, name, rootFinal, child)) {
             host.AddLog("ERROR: Cannot enter directory " + base + name);
             continue;
         }

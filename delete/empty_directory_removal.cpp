@@ -8,44 +8,51 @@
 namespace {
 
 const DWORD kOwnEntryExcluded = FILE_ATTRIBUTE_SYSTEM | 0x8 /* volume label */;
+const DWORD kListAccess = FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_ATTRIBUTES;
 
 // Opened for removal with attribute writes for the reset, else without them (Wine refuses
 // them on a read-only directory and lets the reset pass all the same). One that cannot be
 // opened for removal at all (in use, access denied) is still tested, and its removal then
-// fails with the reason that open gave.
-BoundDirectory OpenForRemoval(const std::string& path, DWORD& removalError) {
-    BoundDirectory dir = BoundDirectory::OpenPath(path, DELETE | FILE_WRITE_ATTRIBUTES);
-    if (!dir.IsOpen() && dir.Error() == ERROR_ACCESS_DENIED)
-        dir = BoundDirectory::OpenPath(path, DELETE);
-    removalError = dir.IsOpen() ? 0 : dir.Error();
-    return dir.IsOpen() ? std::move(dir) : BoundDirectory::OpenPath(path);
+// fails with the reason that open gave. 0, or the error of the last open.
+DWORD OpenForRemoval(HANDLE parent, const std::wstring& name, FileHandle& dir,
+                     DWORD& removalError) {
+    DWORD code =
+        OpenInDirectory(parent, name, kListAccess | DELETE | FILE_WRITE_ATTRIBUTES, true, dir);
+    if (code == ERROR_ACCESS_DENIED)
+        code = OpenInDirectory(parent, name, kListAccess | DELETE, true, dir);
+    removalError = code;
+    return code == 0 ? 0 : OpenInDirectory(parent, name, kListAccess, true, dir);
 }
 
-// Each directory is opened once, without following a link in its last part, and checked to
-// lie where the collector listed it; its emptiness, its times, the attribute reset and the
-// removal all go through that handle.
+// Each directory is reached from the scan's root one name at a time, never following a
+// link, and checked to be the one the collector listed; its emptiness, its times, the
+// attribute reset and the removal all go through that one handle.
 class EmptyDirectoryVisit {
   public:
-    EmptyDirectoryVisit(CommandHost& host, DateTime cutOff, const std::wstring& rootFinal)
-        : host_(host), cutOff_(cutOff), rootFinal_(rootFinal) {}
+    EmptyDirectoryVisit(CommandHost& host, DateTime cutOff, const ListedDirectories& listed,
+                        HANDLE root, const std::string& rootPrefix)
+        : host_(host), cutOff_(cutOff), tree_(listed, root, rootPrefix) {}
 
     void Visit(const ListedDirectory& listed) {
         const std::string& path = listed.path;
         Debug("Checking directory " + path);
+        FileHandle dir;
         DWORD removalError = 0;
-        const BoundDirectory dir = OpenForRemoval(path, removalError);
-        if (dir.IsOpen() && !IsListedDirectory(dir, listed.id, rootFinal_)) {
+        std::wstring name;
+        HANDLE parent = nullptr;
+        const DWORD code = Open(listed, name, parent, dir, removalError);
+        if (code == kNotWhereListed) {
             LogFailure(path, kNotWhereListed);
             return;
         }
-        if (!dir.IsOpen() || !dir.IsEmpty()) {
+        if (code != 0 || !IsEmptyDirectory(dir.get())) {
             Debug("Directory is NOT empty.");
             return;
         }
         Debug("Directory is empty.");
         FILETIME createdStamp, writtenStamp, accessedStamp;
         DWORD attributes = 0;
-        if (!ReadStamps(dir.Handle(), createdStamp, writtenStamp, accessedStamp, attributes) ||
+        if (!ReadStamps(dir.get(), createdStamp, writtenStamp, accessedStamp, attributes) ||
             (attributes & kOwnEntryExcluded))
             return; // its entry cannot be read, or it is not ours to remove
         DateTime created = 0, written = 0;
@@ -71,21 +78,45 @@ class EmptyDirectoryVisit {
         if (removalError != 0)
             LogFailure(path, removalError);
         else
-            Remove(dir, path, attributes);
+            Remove(parent, name, dir, path, attributes);
     }
 
   private:
+    // 0 with the directory open, kNotWhereListed when it or one above it is not the listed
+    // one, or another error (it cannot be opened: passed over as not empty).
+    DWORD Open(const ListedDirectory& listed, std::wstring& name, HANDLE& parent, FileHandle& dir,
+               DWORD& removalError) {
+        const size_t cut = LastDelimiter(listed.path);
+        if (cut == std::string::npos || !ToExactWide(listed.path.substr(cut + 1), name))
+            return kNotWhereListed;
+        // No handle of the chain may keep the directory that is about to go.
+        tree_.Release(listed.path + "\\");
+        DWORD code = tree_.Open(listed.path.substr(0, cut + 1), parent);
+        if (code == 0)
+            code = OpenForRemoval(parent, name, dir, removalError);
+        if (code != 0)
+            return code;
+        FileId id = 0;
+        FILE_BASIC_INFO basic{};
+        const bool listedOne =
+            QueryFileId(dir.get(), id) == 0 && IsKnownId(listed.id) && id == listed.id &&
+            GetFileInformationByHandleEx(dir.get(), FileBasicInfo, &basic, sizeof basic) &&
+            !(basic.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
+        return listedOne ? 0 : kNotWhereListed;
+    }
+
     void Debug(const std::string& line) {
         if (host_.State().debug)
             host_.AddLog(line);
     }
 
     // Read-only, then hidden, each cleared on its own; failures are ignored and not undone.
-    void Remove(const BoundDirectory& dir, const std::string& path, DWORD attributes) {
+    void Remove(HANDLE parent, const std::wstring& name, FileHandle& dir, const std::string& path,
+                DWORD attributes) {
         for (DWORD bit : {DWORD(FILE_ATTRIBUTE_READONLY), DWORD(FILE_ATTRIBUTE_HIDDEN)})
-            if ((attributes & bit) && ClearBitsThroughHandle(dir.Handle(), attributes, bit) == 0)
+            if ((attributes & bit) && ClearBitsThroughHandle(dir.get(), attributes, bit) == 0)
                 attributes &= ~bit;
-        const DWORD code = RemoveThroughHandle(dir.Handle());
+        const DWORD code = RemoveListedItem(parent, name, dir);
         if (code != 0) {
             LogFailure(path, code);
             return;
@@ -101,20 +132,27 @@ class EmptyDirectoryVisit {
 
     CommandHost& host_;
     DateTime cutOff_;
-    const std::wstring& rootFinal_;
+    ListedTree tree_;
 };
 
 } // namespace
 
 void RemoveEmptyDirectories(CommandHost& host, const std::string& root) {
     host.AddLog("Deleting empty directories...");
+    const RunState& state = host.State();
     DirectoryList directories;
     ChangeDirectory(root);
     const BoundDirectory top = BoundDirectory::OpenCurrent();
+    // Only the root the scan listed: not another directory that took its name since.
+    if (!top.IsOpen() || top.Id() != state.listedRootId)
+        throw InOutError(top.IsOpen() ? kNotWhereListed : top.Error());
+    const std::string rootPrefix = CurrentDirectoryPrefix();
     CollectDirectories(host, top, top.FinalPath(), directories);
-    ChangeDirectory(host.State().startDirectory);
-    EmptyDirectoryVisit visit(host, CutOff(host.State().scanStart, host.DaysValue()),
-                              top.FinalPath());
+    ChangeDirectory(state.startDirectory);
+    ListedDirectories identities{{rootPrefix, top.Id()}};
+    directories.VisitDeepestFirst(
+        [&](const ListedDirectory& listed) { identities[listed.path + "\\"] = listed.id; });
+    EmptyDirectoryVisit visit(host, state.scanCutOff, identities, top.Handle(), rootPrefix);
     directories.VisitDeepestFirst([&](const ListedDirectory& listed) { visit.Visit(listed); });
     host.AddLog(std::to_string(host.State().counters.removed) + " empty directories deleted.");
 }

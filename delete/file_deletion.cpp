@@ -21,14 +21,17 @@ void DeleteOneFile(CommandHost& host, ListedFileDeletion& deletion, const std::s
     host.AddLog("REASON: " + ReasonText(code));
 }
 
-} // namespace
-
-void DeleteFiles(CommandHost& host) {
+// Every row in list order, under the scan's root taken by its identity: the path field
+// may name another directory by now. Its handles are all closed on return, so none holds a
+// directory that the removal of empty ones may take.
+void DeleteListedFiles(CommandHost& host) {
     RunState& state = host.State();
-    state.stop = false;
-    host.EnterBusy();
-    host.AddLog("Deleting files...");
-    ListedFileDeletion deletion(state.listedDirectories, state.listedRootFinal, state.scanCutOff);
+    const BoundDirectory root = BoundDirectory::OpenPath(state.scanRoot);
+    const DWORD rootError = !root.IsOpen()                    ? root.Error()
+                            : root.Id() != state.listedRootId ? kNotWhereListed
+                                                              : 0;
+    ListedFileDeletion deletion(state.listedDirectories, root.Handle(), state.listedRootPrefix,
+                                rootError, state.scanCutOff);
     const size_t rows = host.Found().Count();
     for (size_t i = 0; i < rows; ++i) {
         // Nothing after a stop: an unattended run then ends early, not with "Finished.".
@@ -37,8 +40,18 @@ void DeleteFiles(CommandHost& host) {
         DeleteOneFile(host, deletion, host.Found().FileText(i));
         host.ProcessMessages();
     }
+}
+
+} // namespace
+
+void DeleteFiles(CommandHost& host) {
+    RunState& state = host.State();
+    state.stop = false;
+    host.EnterBusy();
+    host.AddLog("Deleting files...");
+    DeleteListedFiles(host);
     host.AddLog(std::to_string(state.counters.deleted) + " files deleted.");
-    RemoveEmptyDirectories(host, FullPathAgainst(host.RootPath(), state.startDirectory));
+    RemoveEmptyDirectories(host, state.scanRoot);
     host.AddLog("Finished.");
     WriteToCSVFile(host);
     host.WriteLogFile();

@@ -2,6 +2,7 @@
 
 #include "app/bound_files.h"
 #include "app/current_directory.h"
+#include "app/errors.h"
 
 #include <new>
 #include <vector>
@@ -15,23 +16,24 @@ class OldFileWalk {
   public:
     OldFileWalk(CommandHost& host, DateTime cutOff) : host_(host), cutOff_(cutOff) {}
 
-    // Files first, then subdirectories: one listing serves both passes, and the
-    // subdirectories it shows are entered after the last file.
+    // Files first, then subdirectories: files are examined as the listing hands them over,
+    // one buffer at a time, and only the subdirectories are kept to be entered after the
+    // last file, so a directory of millions of files never sits in memory whole.
     void CollectOldFiles(const BoundDirectory& here) {
         const std::string prefix = CurrentDirectoryPrefix();
         if (here.IsOpen())
             host_.State().listedDirectories[prefix] = here.Id();
-        std::vector<ListedEntry> entries;
-        here.List(entries); // a directory that cannot be listed contributes nothing
-        std::vector<const ListedEntry*> subdirectories;
-        for (const ListedEntry& entry : entries) {
+        std::vector<ListedEntry> subdirectories;
+        // A directory that cannot be listed contributes nothing.
+        here.ForEachEntry([&](ListedEntry&& entry) {
             if (!entry.IsDirectory())
                 ExamineFile(prefix, entry);
             else if (!(entry.attributes & kNotEntered) && !entry.IsDotEntry())
-                subdirectories.push_back(&entry);
-        }
-        for (const ListedEntry* entry : subdirectories)
-            Descend(here, prefix, *entry);
+                subdirectories.push_back(std::move(entry));
+            return true;
+        });
+        for (const ListedEntry& entry : subdirectories)
+            Descend(here, prefix, entry);
     }
 
   private:
@@ -88,9 +90,15 @@ class OldFileWalk {
 void FindOldFiles(CommandHost& host, const std::string& root, DateTime cutOff) {
     RunState& state = host.State();
     ChangeDirectory(root);
-    const BoundDirectory top = BoundDirectory::OpenCurrent(); // unopened: lists nothing
+    const BoundDirectory top = BoundDirectory::OpenCurrent();
+    // A root that exists but cannot be opened is an early end, not an empty tree.
+    if (!top.IsOpen())
+        throw CannotOpenDirectory(root, top.Error());
+    state.scanRoot = root;
     state.scanCutOff = cutOff;
     state.listedDirectories.clear();
+    state.listedRootId = top.Id();
+    state.listedRootPrefix = CurrentDirectoryPrefix();
     state.listedRootFinal = top.FinalPath();
     OldFileWalk(host, cutOff).CollectOldFiles(top);
     ChangeDirectory(state.startDirectory);

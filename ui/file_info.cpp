@@ -89,7 +89,11 @@ void TFileInfo::SetFilename(const std::string& filename) {
 
     const DirectoryListing search(filename);
     const bool listed = IsNamedEntry(filename, search);
-    size_ = listed ? static_cast<int32_t>(search.Entry().nFileSizeLow) : 0;
+    // Both halves: a file of 4 GiB or more is not a small one.
+    size_ = listed
+                ? static_cast<int64_t>((static_cast<uint64_t>(search.Entry().nFileSizeHigh) << 32) |
+                                       search.Entry().nFileSizeLow)
+                : 0;
 
     path_.clear();
     if (Exists(filename)) {

@@ -24,7 +24,7 @@ class TFileInfo {
     const std::string& Short() const { return short_; }
     const std::string& WithoutExtension() const { return withoutExtension_; }
     const std::string& Extension() const { return extension_; }
-    int32_t Size() const { return size_; }
+    int64_t Size() const { return size_; }
     const std::string& Path() const { return path_; }
     const std::string& Drive() const { return drive_; }
     const TTimeStamp& TimeStamp() const { return timeStamp_; }
@@ -34,7 +34,7 @@ class TFileInfo {
     std::string filename_;
     TVersion version_;
     std::string short_, withoutExtension_, extension_;
-    int32_t size_ = 0;
+    int64_t size_ = 0;
     std::string path_, drive_;
     TTimeStamp timeStamp_;
     std::string dos83_;

@@ -21,6 +21,10 @@ NAMES = ["a", "B", "c d", "e,f", "g.h", "report.final.txt", "x-y", "it's", "Z9",
 # (A directory named "..." is not among them: Wine enters it by its short name but cannot
 # list it, so what lies below stays; the name rule itself is tested in the unit tests.)
 HOSTILE = ["\u0141og", "\uff34emp", "a\uff3c..\uff3cx", "dot.", "blank "]
+# Names the path layer would turn into devices: with no short name (each is a valid 8.3
+# name, so Wine gives none), they are never entered, listed or deleted, and what lies below
+# them stays; the run goes on with the rest of the tree.
+DEVICES = ["CON", "nul", "Aux", "COM1", "lpt1", "PRN.txt"]
 # Wine turns Linux names into Windows ones through the locale: only a UTF-8 one shows them.
 os.environ["LC_ALL"] = "C.UTF-8"
 DAY = 86400
@@ -29,6 +33,7 @@ DAY = 86400
 class Node:
     def __init__(self, path, kind, bits=0, old=False, target=None):
         self.path, self.kind, self.bits, self.old, self.target = path, kind, bits, old, target
+        self.device = os.path.basename(path) in DEVICES
         self.children = []
 
 
@@ -51,7 +56,7 @@ class RandomTree:
         return cut - offset if old else cut + offset
 
     def unique_names(self, count):
-        names = self.rng.sample(NAMES + HOSTILE, count)
+        names = self.rng.sample(NAMES + HOSTILE + DEVICES, count)
         return names
 
     def build(self, node, depth):
@@ -110,6 +115,8 @@ def oracle(tree):
     def walk(node):
         listed = []
         for child in node.children:
+            if child.device:
+                continue
             if child.kind == "file":
                 if child.old:
                     expected_files.add(child)

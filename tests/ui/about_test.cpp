@@ -67,6 +67,21 @@ TEST(FileInfo, NamePartsOfOtherFilesDirectoriesAndMissingOnes) {
         EXPECT_EQ(info.TimeStamp().Creation, 0.0) << other;
     }
 
+    // A size of 4 GiB and more keeps its high half (the file is sparse: no disk is used).
+    const std::string big = dir + "\\big.bin";
+    HANDLE file = CreateFileA(big.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    LARGE_INTEGER at;
+    at.QuadPart = (1LL << 32) + 4;
+    DWORD written = 0;
+    const bool wrote = SetFilePointerEx(file, at, nullptr, FILE_BEGIN) &&
+                       WriteFile(file, "x", 1, &written, nullptr);
+    CloseHandle(file);
+    ASSERT_TRUE(wrote);
+    info.SetFilename(big);
+    EXPECT_EQ(info.Size(), (1LL << 32) + 5);
+    DeleteFileA(big.c_str());
+
     info.SetFilename(dir + "\\missing.txt");
     EXPECT_EQ(info.Short(), "");
     EXPECT_EQ(info.Path(), "");

@@ -51,6 +51,29 @@ TEST(ExactNames, OnlyNamesThePathLayerKeepsArePlain) {
         EXPECT_EQ(IsPlainName(c.first), c.second) << static_cast<int>(wcslen(c.first));
 }
 
+// Device names stay devices in any case, with any extension and with trailing blanks
+// before it; a longer or shorter name, or another digit, is an ordinary name.
+TEST(ExactNames, DeviceNamesAreNeverPlain) {
+    const std::pair<const wchar_t*, bool> cases[] = {
+        {L"CON", true},      {L"con", true},        {L"Nul", true},         {L"aux", true},
+        {L"PRN", true},      {L"COM1", true},       {L"com0", true},        {L"lpt9", true},
+        {L"LPT1", true},     {L"COM¹", true},       {L"lpt²", true},        {L"Com³.txt", true},
+        {L"nul.txt", true},  {L"NUL.tar.gz", true}, {L"CON .log", true},    {L"aux  ", true},
+        {L"CONIN$", true},   {L"conout$.x", true},  {L"COM10", false},      {L"LPT", false},
+        {L"CONSOLE", false}, {L"NULL", false},      {L"xcon", false},       {L"con_1", false},
+        {L"COM⁴", false},    {L" CON", false},      {L"report.con", false}, {L"CO", false},
+        {L"COMA", false},    {L"AUX1", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(IsDeviceName(c.first), c.second) << NarrowOrInvalid(c.first);
+        if (c.second) {
+            EXPECT_FALSE(IsPlainName(c.first)) << NarrowOrInvalid(c.first);
+        }
+    }
+    EXPECT_EQ(UsableName(L"CON", L"CON~1"), "CON~1");
+    EXPECT_EQ(UsableName(L"nul.txt", L"NUL.TXT"), "");
+}
+
 TEST(ExactNames, AnUnusableLongNameFallsBackToItsShortName) {
     EXPECT_EQ(UsableName(L"Long name.txt", L"LONGNA~1.TXT"), "Long name.txt");
     EXPECT_EQ(UsableName(L"\u0141og.txt", L"OG~1.TXT"), "OG~1.TXT");

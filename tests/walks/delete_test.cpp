@@ -170,4 +170,73 @@ TEST_F(DeleteFixture, WithThirtyDaysAParentEmptiedInThisRunIsLeftForALaterRun) {
     EXPECT_TRUE(tree.Exists("Full\\new.txt"));
 }
 
+// Delete Files acts on what the scan listed: its root, by identity, and its cut-off, not
+// what the path and days fields say by then.
+TEST_F(DeleteFixture, AfterAScanTheDeletionKeepsToTheScannedRootAndCutOff) {
+    tree.File("scanned\\old.txt", 40);
+    tree.Directory("scanned\\TenDays", 10);
+    tree.Directory("elsewhere", 100);
+    tree.File("elsewhere.txt", 40);
+    tree.Age("scanned", 100);
+    host.root = tree.Path("scanned");
+    ScanNow(host);
+    Sleep(100);
+    host.root = tree.Root(); // the user chose another path, and 0 days
+    host.days = 0;
+    DeleteFiles(host);
+    EXPECT_FALSE(tree.Exists("scanned\\old.txt"));
+    EXPECT_TRUE(tree.Exists("scanned\\TenDays")) << "not old by the scan's 30 days";
+    EXPECT_TRUE(tree.Exists("elsewhere")) << "never listed: outside the scanned root";
+    EXPECT_TRUE(tree.Exists("elsewhere.txt"));
+    EXPECT_TRUE(Contains(host.Lines(), "0 empty directories deleted."));
+}
+
+// Someone else holds the file open with delete sharing, so the name stays until they close
+// it. The deletion counts only when the name is gone by the time the program looks.
+TEST_F(DeleteFixture, ADeletionCountsOnlyWhenTheNameIsGone) {
+    tree.File("held.txt", 40);
+    tree.File("free.txt", 40);
+    ScanNow(host);
+    HANDLE held = CreateFileA(tree.Path("held.txt").c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    DeleteFiles(host);
+    const bool nameLeft =
+        GetFileAttributesA(tree.Path("held.txt").c_str()) != INVALID_FILE_ATTRIBUTES ||
+        GetLastError() == ERROR_ACCESS_DENIED;
+    CloseHandle(held);
+    const Lines lines = host.Lines();
+    EXPECT_FALSE(tree.Exists("free.txt"));
+    if (nameLeft) {
+        EXPECT_TRUE(Contains(lines, "ERROR: Could not delete " + tree.Path("held.txt")));
+        EXPECT_TRUE(Contains(lines, "1 files deleted."));
+    } else {
+        EXPECT_TRUE(Contains(lines, "2 files deleted.")); // gone at once: POSIX semantics
+    }
+}
+
+// Attributes belong to the file, not to one of its names: a read-only file with a second
+// name outside the root keeps its attributes whatever becomes of the name below the root.
+TEST_F(DeleteFixture, AReadOnlyFileWithAnotherNameKeepsItsAttributes) {
+    TempTree outside;
+    outside.File("victim.txt", 40, FILE_ATTRIBUTE_READONLY);
+    ASSERT_TRUE(CreateHardLinkA(tree.Path("link.txt").c_str(), outside.Path("victim.txt").c_str(),
+                                nullptr)); // 40 days old
+    tree.File("plain.txt", 40);
+    ScanThenDelete();
+    EXPECT_TRUE(outside.Exists("victim.txt"));
+    EXPECT_EQ(GetFileAttributesA(outside.Path("victim.txt").c_str()) & FILE_ATTRIBUTE_READONLY,
+              DWORD(FILE_ATTRIBUTE_READONLY));
+    EXPECT_FALSE(tree.Exists("plain.txt"));
+    if (tree.Exists("link.txt")) { // no disposition that ignores the attribute here
+        const Lines lines = host.Lines();
+        const auto error = std::find(lines.begin(), lines.end(),
+                                     "ERROR: Could not delete " + tree.Path("link.txt"));
+        ASSERT_NE(error, lines.end());
+        EXPECT_EQ(*(error + 1), "REASON: " + ReasonText(ERROR_ACCESS_DENIED));
+    }
+    SetFileAttributesA(outside.Path("victim.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
 } // namespace
