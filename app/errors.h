@@ -3,6 +3,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "fs/fs_result.h"
+
 // Ends an operation that was stopped by the user or by a resource-error dialog.
 // The general error report discards it without a message.
 struct SilentAbort {};
@@ -18,6 +20,11 @@ std::string InOutErrorText(unsigned long code);
 
 // The error raised when a directory cannot be made current.
 AppError InOutError(unsigned long code);
+// Ends a walk with the input/output error of a failed file-system step.
+inline void ThrowIfFailed(const FsResult& outcome) {
+    if (!outcome.Ok())
+        throw InOutError(outcome.Code());
+}
 
 // The message box text of the general error report: a full stop is added when the
 // last character has a code above that of the full stop.

@@ -1,6 +1,7 @@
 #include "app/program_location.h"
 
-#include "app/exact_names.h"
+#include "fs/exact_names.h"
+#include "fs/path_text.h"
 
 #include <windows.h>
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/bound_files.h"
+#include "fs/bound_directory.h"
 #include "scan/date_time.h"
 
 struct RunCounters {

@@ -1,7 +1,7 @@
 #include "app/text_file.h"
 
 #include "app/errors.h"
-#include "app/handles.h"
+#include "fs/unique_handle.h"
 
 void WriteWholeFile(const std::string& path, const std::string& text) {
     FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,

@@ -1,55 +1,53 @@
 #include "delete/directory_collector.h"
 
-#include "app/current_directory.h"
+#include "app/errors.h"
+#include "fs/exact_names.h"
+#include "fs/path_text.h"
+#include "fs/tree_walk.h"
 
 #include <new>
 
 namespace {
 
-const DWORD kVolumeLabel = 0x8;
-const DWORD kNotListed = FILE_ATTRIBUTE_SYSTEM | kVolumeLabel | FILE_ATTRIBUTE_REPARSE_POINT;
-const DWORD kNotEntered = kNotListed | FILE_ATTRIBUTE_HIDDEN;
-
-bool IsSubdirectory(const ListedEntry& entry, DWORD excluded) {
-    return entry.IsDirectory() && !(entry.attributes & excluded) && !entry.IsDotEntry();
-}
-
 // One listing serves both passes: every listed subdirectory gets its row as the listing
 // hands it over, and those that are not hidden are entered once the listing is done.
-void Collect(CommandHost& host, const BoundDirectory& here, const std::wstring& rootFinal,
-             DirectoryList& list) {
-    const std::string base = CurrentDirectoryPrefix();
-    std::vector<std::pair<ListedEntry, std::string>> descend;
-    here.ForEachEntry([&](ListedEntry&& entry) {
+class DirectoryWalk : public TreeVisitor {
+  public:
+    DirectoryWalk(CommandHost& host, DirectoryList& list) : host_(host), list_(list) {}
+
+    bool Entry(const std::string& prefix, const ListedEntry& entry) override {
+        bool enter = false;
         try {
-            if (IsSubdirectory(entry, kNotListed)) {
-                const std::string name = entry.Usable();
-                if (name.empty()) {
-                    host.AddLog("ERROR: Cannot list directory " + base +
-                                NarrowOrInvalid(entry.name));
-                } else {
-                    const std::string path = base + name;
-                    list.Add(CountSubstring(path, "\\"), path, entry.id);
-                    if (IsSubdirectory(entry, kNotEntered))
-                        descend.emplace_back(std::move(entry), name);
-                }
-            }
-            host.ProcessMessages();
+            if (IsSubdirectory(entry, kNeverListed))
+                enter = ListDirectory(prefix, entry);
+            host_.ProcessMessages();
         } catch (const std::bad_alloc&) {
-            EndByResourceError(host, "RESOURCE ERROR: Too many directories.");
+            EndByResourceError(host_, "RESOURCE ERROR: Too many directories.");
         }
-        return true;
-    });
-    for (const auto& [entry, name] : descend) {
-        BoundDirectory child;
-        if (!EnterListedSubdirectory(here, entry, name, rootFinal, child)) {
-            host.AddLog("ERROR: Cannot enter directory " + base + name);
-            continue;
-        }
-        Collect(host, child, rootFinal, list);
-        ReturnToParent(here);
+        return enter;
     }
-}
+
+    void NotEntered(const std::string& prefix, const ListedEntry&,
+                    const std::string& name) override {
+        host_.AddLog("ERROR: Cannot enter directory " + prefix + name);
+    }
+
+  private:
+    // Its row; true when it is to be entered too.
+    bool ListDirectory(const std::string& prefix, const ListedEntry& entry) {
+        const std::string name = entry.Usable();
+        if (name.empty()) {
+            host_.AddLog("ERROR: Cannot list directory " + prefix + NarrowOrInvalid(entry.name));
+            return false;
+        }
+        const std::string path = prefix + name;
+        list_.Add(CountSubstring(path, "\\"), path, entry.id);
+        return IsSubdirectory(entry, kNeverEntered);
+    }
+
+    CommandHost& host_;
+    DirectoryList& list_;
+};
 
 } // namespace
 
@@ -93,5 +91,6 @@ int CountSubstring(const std::string& text, const std::string& sub) {
 
 void CollectDirectories(CommandHost& host, const BoundDirectory& here,
                         const std::wstring& rootFinal, DirectoryList& list) {
-    Collect(host, here, rootFinal, list);
+    DirectoryWalk walk(host, list);
+    ThrowIfFailed(WalkTree(here, rootFinal, walk));
 }

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/bound_files.h"
+#include "fs/bound_directory.h"
 #include "app/command_host.h"
 
 // A listed directory: its path as the walk wrote it and its identity then.

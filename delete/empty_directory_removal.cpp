@@ -1,27 +1,30 @@
 #include "delete/empty_directory_removal.h"
 
-#include "app/bound_files.h"
-#include "app/current_directory.h"
 #include "app/errors.h"
+#include "delete/bound_deletion.h"
 #include "delete/directory_collector.h"
+#include "fs/current_directory.h"
+#include "fs/exact_names.h"
+#include "fs/path_text.h"
+#include "fs/tree_walk.h"
 
 namespace {
 
-const DWORD kOwnEntryExcluded = FILE_ATTRIBUTE_SYSTEM | 0x8 /* volume label */;
-const DWORD kListAccess = FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_ATTRIBUTES;
+const DWORD kOwnEntryExcluded = FILE_ATTRIBUTE_SYSTEM | kVolumeLabelAttribute;
 
 // Opened for removal with attribute writes for the reset, else without them (Wine refuses
 // them on a read-only directory and lets the reset pass all the same). One that cannot be
 // opened for removal at all (in use, access denied) is still tested, and its removal then
-// fails with the reason that open gave. 0, or the error of the last open.
-DWORD OpenForRemoval(HANDLE parent, const std::wstring& name, FileHandle& dir,
-                     DWORD& removalError) {
-    DWORD code =
-        OpenInDirectory(parent, name, kListAccess | DELETE | FILE_WRITE_ATTRIBUTES, true, dir);
-    if (code == ERROR_ACCESS_DENIED)
-        code = OpenInDirectory(parent, name, kListAccess | DELETE, true, dir);
-    removalError = code;
-    return code == 0 ? 0 : OpenInDirectory(parent, name, kListAccess, true, dir);
+// fails with the reason that open gave (`removal`).
+FsResult OpenForRemoval(HANDLE parent, const std::wstring& name, FileHandle& dir,
+                        FsResult& removal) {
+    const auto open = [&](ACCESS_MASK access) {
+        return OpenInDirectory(parent, name, kListAccess | access, ItemKind::kDirectory, dir);
+    };
+    removal = open(DELETE | FILE_WRITE_ATTRIBUTES);
+    if (removal.Code() == ERROR_ACCESS_DENIED)
+        removal = open(DELETE);
+    return removal.Ok() ? removal : open(0);
 }
 
 // Each directory is reached from the scan's root one name at a time, never following a
@@ -37,22 +40,22 @@ class EmptyDirectoryVisit {
         const std::string& path = listed.path;
         Debug("Checking directory " + path);
         FileHandle dir;
-        DWORD removalError = 0;
+        FsResult removal;
         std::wstring name;
         HANDLE parent = nullptr;
-        const DWORD code = Open(listed, name, parent, dir, removalError);
-        if (code == kNotWhereListed) {
+        const FsResult opened = Open(listed, name, parent, dir, removal);
+        if (opened.Code() == kNotWhereListed) {
             LogFailure(path, kNotWhereListed);
             return;
         }
-        if (code != 0 || !IsEmptyDirectory(dir.get())) {
+        if (!opened.Ok() || !IsEmptyDirectory(dir.get())) {
             Debug("Directory is NOT empty.");
             return;
         }
         Debug("Directory is empty.");
         FILETIME createdStamp, writtenStamp, accessedStamp;
         DWORD attributes = 0;
-        if (!ReadStamps(dir.get(), createdStamp, writtenStamp, accessedStamp, attributes) ||
+        if (!ReadStamps(dir.get(), createdStamp, writtenStamp, accessedStamp, attributes).Ok() ||
             (attributes & kOwnEntryExcluded))
             return; // its entry cannot be read, or it is not ours to remove
         DateTime created = 0, written = 0;
@@ -75,34 +78,31 @@ class EmptyDirectoryVisit {
                              DateTimeText(modified, formats), DateTimeText(accessed, formats),
                              std::to_string(age));
         host_.FoundListChanged();
-        if (removalError != 0)
-            LogFailure(path, removalError);
+        if (!removal.Ok())
+            LogFailure(path, removal.Code());
         else
             Remove(parent, name, dir, path, attributes);
     }
 
   private:
-    // 0 with the directory open, kNotWhereListed when it or one above it is not the listed
-    // one, or another error (it cannot be opened: passed over as not empty).
-    DWORD Open(const ListedDirectory& listed, std::wstring& name, HANDLE& parent, FileHandle& dir,
-               DWORD& removalError) {
+    // The directory open, kNotWhereListed when it or one above it is not the listed one, or
+    // another failure (it cannot be opened: passed over as not empty).
+    FsResult Open(const ListedDirectory& listed, std::wstring& name, HANDLE& parent,
+                  FileHandle& dir, FsResult& removal) {
         const size_t cut = LastDelimiter(listed.path);
         if (cut == std::string::npos || !ToExactWide(listed.path.substr(cut + 1), name))
             return kNotWhereListed;
         // No handle of the chain may keep the directory that is about to go.
         tree_.Release(listed.path + "\\");
-        DWORD code = tree_.Open(listed.path.substr(0, cut + 1), parent);
-        if (code == 0)
-            code = OpenForRemoval(parent, name, dir, removalError);
-        if (code != 0)
-            return code;
+        FsResult opened = tree_.Open(listed.path.substr(0, cut + 1), parent);
+        if (opened.Ok())
+            opened = OpenForRemoval(parent, name, dir, removal);
+        if (!opened.Ok())
+            return opened;
         FileId id = 0;
-        FILE_BASIC_INFO basic{};
-        const bool listedOne =
-            QueryFileId(dir.get(), id) == 0 && IsKnownId(listed.id) && id == listed.id &&
-            GetFileInformationByHandleEx(dir.get(), FileBasicInfo, &basic, sizeof basic) &&
-            !(basic.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
-        return listedOne ? 0 : kNotWhereListed;
+        const bool listedOne = QueryFileId(dir.get(), id).Ok() && IsKnownId(listed.id) &&
+                               id == listed.id && !IsLinkHandle(dir.get());
+        return listedOne ? FsResult::Success() : FsResult(kNotWhereListed);
     }
 
     void Debug(const std::string& line) {
@@ -114,11 +114,11 @@ class EmptyDirectoryVisit {
     void Remove(HANDLE parent, const std::wstring& name, FileHandle& dir, const std::string& path,
                 DWORD attributes) {
         for (DWORD bit : {DWORD(FILE_ATTRIBUTE_READONLY), DWORD(FILE_ATTRIBUTE_HIDDEN)})
-            if ((attributes & bit) && ClearBitsThroughHandle(dir.get(), attributes, bit) == 0)
+            if ((attributes & bit) && ClearBitsThroughHandle(dir.get(), attributes, bit).Ok())
                 attributes &= ~bit;
-        const DWORD code = RemoveListedItem(parent, name, dir);
-        if (code != 0) {
-            LogFailure(path, code);
+        const FsResult removed = RemoveListedItem(parent, name, dir);
+        if (!removed.Ok()) {
+            LogFailure(path, removed.Code());
             return;
         }
         ++host_.State().counters.removed;
@@ -141,14 +141,17 @@ void RemoveEmptyDirectories(CommandHost& host, const std::string& root) {
     host.AddLog("Deleting empty directories...");
     const RunState& state = host.State();
     DirectoryList directories;
-    ChangeDirectory(root);
+    ThrowIfFailed(ChangeDirectory(root));
     const BoundDirectory top = BoundDirectory::OpenCurrent();
     // Only the root the scan listed: not another directory that took its name since.
-    if (!top.IsOpen() || top.Id() != state.listedRootId)
-        throw InOutError(top.IsOpen() ? kNotWhereListed : top.Error());
-    const std::string rootPrefix = CurrentDirectoryPrefix();
+    if (!top.IsOpen())
+        ThrowIfFailed(top.Status());
+    if (top.Id() != state.listedRootId)
+        ThrowIfFailed(kNotWhereListed);
+    std::string rootPrefix;
+    ThrowIfFailed(CurrentDirectoryPrefix(rootPrefix));
     CollectDirectories(host, top, top.FinalPath(), directories);
-    ChangeDirectory(state.startDirectory);
+    ThrowIfFailed(ChangeDirectory(state.startDirectory));
     ListedDirectories identities{{rootPrefix, top.Id()}};
     directories.VisitDeepestFirst(
         [&](const ListedDirectory& listed) { identities[listed.path + "\\"] = listed.id; });

@@ -1,8 +1,7 @@
 #include "delete/file_deletion.h"
 
-#include "app/bound_files.h"
 #include "app/errors.h"
-#include "app/exact_names.h"
+#include "delete/bound_deletion.h"
 #include "delete/empty_directory_removal.h"
 #include "report/csv_report.h"
 
@@ -12,13 +11,13 @@ namespace {
 // only while it is still old by the cut-off of the scan that listed it; the read-only reset
 // happens through that handle when the first try fails (see ListedFileDeletion).
 void DeleteOneFile(CommandHost& host, ListedFileDeletion& deletion, const std::string& path) {
-    const DWORD code = deletion.Delete(path);
-    if (code == 0) {
+    const FsResult deleted = deletion.Delete(path);
+    if (deleted.Ok()) {
         ++host.State().counters.deleted;
         return;
     }
     host.AddLog("ERROR: Could not delete " + path);
-    host.AddLog("REASON: " + ReasonText(code));
+    host.AddLog("REASON: " + ReasonText(deleted.Code()));
 }
 
 // Every row in list order, under the scan's root taken by its identity: the path field
@@ -27,11 +26,11 @@ void DeleteOneFile(CommandHost& host, ListedFileDeletion& deletion, const std::s
 void DeleteListedFiles(CommandHost& host) {
     RunState& state = host.State();
     const BoundDirectory root = BoundDirectory::OpenPath(state.scanRoot);
-    const DWORD rootError = !root.IsOpen()                    ? root.Error()
-                            : root.Id() != state.listedRootId ? kNotWhereListed
-                                                              : 0;
+    const FsResult rootStatus = !root.IsOpen()                    ? root.Status()
+                                : root.Id() != state.listedRootId ? FsResult(kNotWhereListed)
+                                                                  : FsResult::Success();
     ListedFileDeletion deletion(state.listedDirectories, root.Handle(), state.listedRootPrefix,
-                                rootError, state.scanCutOff);
+                                rootStatus, state.scanCutOff);
     const size_t rows = host.Found().Count();
     for (size_t i = 0; i < rows; ++i) {
         // Nothing after a stop: an unattended run then ends early, not with "Finished.".

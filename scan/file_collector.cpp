@@ -1,54 +1,37 @@
 #include "scan/file_collector.h"
 
-#include "app/bound_files.h"
-#include "app/current_directory.h"
 #include "app/errors.h"
+#include "fs/current_directory.h"
+#include "fs/exact_names.h"
+#include "fs/tree_walk.h"
 
 #include <new>
-#include <vector>
 
 namespace {
 
-const DWORD kNotEntered = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | 8 /* volume label */ |
-                          FILE_ATTRIBUTE_REPARSE_POINT;
-
-class OldFileWalk {
+// Files first, then subdirectories: every file is examined as the listing hands it over,
+// and the subdirectories that may be entered are walked after the last file.
+class OldFileWalk : public TreeVisitor {
   public:
     OldFileWalk(CommandHost& host, DateTime cutOff) : host_(host), cutOff_(cutOff) {}
 
-    // Files first, then subdirectories: files are examined as the listing hands them over,
-    // one buffer at a time, and only the subdirectories are kept to be entered after the
-    // last file, so a directory of millions of files never sits in memory whole.
-    void CollectOldFiles(const BoundDirectory& here) {
-        const std::string prefix = CurrentDirectoryPrefix();
+    void Directory(const std::string& prefix, const BoundDirectory& here) override {
         if (here.IsOpen())
             host_.State().listedDirectories[prefix] = here.Id();
-        std::vector<ListedEntry> subdirectories;
-        // A directory that cannot be listed contributes nothing.
-        here.ForEachEntry([&](ListedEntry&& entry) {
-            if (!entry.IsDirectory())
-                ExamineFile(prefix, entry);
-            else if (!(entry.attributes & kNotEntered) && !entry.IsDotEntry())
-                subdirectories.push_back(std::move(entry));
-            return true;
-        });
-        for (const ListedEntry& entry : subdirectories)
-            Descend(here, prefix, entry);
+    }
+
+    bool Entry(const std::string& prefix, const ListedEntry& entry) override {
+        if (!entry.IsDirectory())
+            ExamineFile(prefix, entry);
+        return IsSubdirectory(entry, kNeverEntered);
+    }
+
+    void NotEntered(const std::string& prefix, const ListedEntry& entry,
+                    const std::string&) override {
+        host_.AddLog("ERROR: Cannot enter directory " + prefix + NarrowOrInvalid(entry.name));
     }
 
   private:
-    void Descend(const BoundDirectory& here, const std::string& prefix, const ListedEntry& entry) {
-        const std::string name = entry.Usable();
-        BoundDirectory child;
-        if (name.empty() ||
-            !EnterListedSubdirectory(here, entry, name, host_.State().listedRootFinal, child)) {
-            host_.AddLog("ERROR: Cannot enter directory " + prefix + NarrowOrInvalid(entry.name));
-            return;
-        }
-        CollectOldFiles(child);
-        ReturnToParent(here);
-    }
-
     void ExamineFile(const std::string& prefix, const ListedEntry& entry) {
         try {
             ++host_.State().counters.examined;
@@ -89,17 +72,18 @@ class OldFileWalk {
 
 void FindOldFiles(CommandHost& host, const std::string& root, DateTime cutOff) {
     RunState& state = host.State();
-    ChangeDirectory(root);
+    ThrowIfFailed(ChangeDirectory(root));
     const BoundDirectory top = BoundDirectory::OpenCurrent();
     // A root that exists but cannot be opened is an early end, not an empty tree.
     if (!top.IsOpen())
-        throw CannotOpenDirectory(root, top.Error());
+        throw CannotOpenDirectory(root, top.Status().Code());
     state.scanRoot = root;
     state.scanCutOff = cutOff;
     state.listedDirectories.clear();
     state.listedRootId = top.Id();
-    state.listedRootPrefix = CurrentDirectoryPrefix();
+    ThrowIfFailed(CurrentDirectoryPrefix(state.listedRootPrefix));
     state.listedRootFinal = top.FinalPath();
-    OldFileWalk(host, cutOff).CollectOldFiles(top);
-    ChangeDirectory(state.startDirectory);
+    OldFileWalk walk(host, cutOff);
+    ThrowIfFailed(WalkTree(top, top.FinalPath(), walk));
+    ThrowIfFailed(ChangeDirectory(state.startDirectory));
 }

@@ -1,6 +1,7 @@
 #include "scan/scan_command.h"
 
-#include "app/current_directory.h"
+#include "fs/current_directory.h"
+#include "fs/path_text.h"
 #include "delete/file_deletion.h"
 #include "report/csv_report.h"
 #include "scan/file_collector.h"

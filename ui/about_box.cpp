@@ -69,8 +69,7 @@ void TAboutBox::ApplyDpi(int dpi) {
     productFont_ = std::move(productFont);
     // The icon drawn for the size, from the sizes the icon resource holds.
     const int iconSize = scale_(kIconDesignSize);
-    icon_.reset(static_cast<HICON>(
-        LoadImageA(GetModuleHandleA(nullptr), "MAINICON", IMAGE_ICON, iconSize, iconSize, 0)));
+    icon_ = ProgramIcon(iconSize);
     glyphs_.Apply(Control(IdAboutOk), IDB_GLYPH_OK, BUTTON_IMAGELIST_ALIGN_LEFT, scale_);
     LayOut();
 }

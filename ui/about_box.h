@@ -2,7 +2,7 @@
 #pragma once
 #include <string>
 
-#include "app/handles.h"
+#include "ui/gdi_objects.h"
 #include "ui/dpi.h"
 #include "ui/file_info.h"
 #include "ui/glyphs.h"

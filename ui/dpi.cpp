@@ -1,5 +1,7 @@
 #include "ui/dpi.h"
 
+#include "ui/gdi_objects.h"
+
 namespace {
 
 // Looked up at run time: the calls exist from Windows 10 on.
@@ -13,10 +15,8 @@ template <typename Function> Function User32(const char* name) {
 } // namespace
 
 int SystemDpi() {
-    HDC screen = GetDC(nullptr);
-    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : kDesignDpi;
-    if (screen)
-        ReleaseDC(nullptr, screen);
+    const WindowDc screen(nullptr);
+    const int dpi = screen.get() ? GetDeviceCaps(screen.get(), LOGPIXELSY) : kDesignDpi;
     return dpi > 0 ? dpi : kDesignDpi;
 }
 

@@ -1,6 +1,7 @@
 #include "ui/file_info.h"
 
-#include "app/handles.h"
+#include "fs/directory_listing.h"
+#include "fs/path_text.h"
 #include "app/program_location.h"
 
 #include <vector>

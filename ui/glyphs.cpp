@@ -1,16 +1,8 @@
 #include "ui/glyphs.h"
 
-#include "app/handles.h"
+#include "ui/gdi_objects.h"
 
 namespace {
-
-struct MemoryDcTraits {
-    using Handle = HDC;
-    static Handle Empty() { return nullptr; }
-    static bool IsValid(Handle h) { return h != nullptr; }
-    static void Close(Handle h) { DeleteDC(h); }
-};
-using MemoryDc = UniqueHandle<MemoryDcTraits>;
 
 // The button's image list by state: normal, hot, pressed, disabled, defaulted, stylus-hot.
 const int kStatePicture[6] = {0, 0, 0, 1, 0, 0};
@@ -31,22 +23,20 @@ bool GlyphImages::Apply(HWND button, int resourceId, int alignment, const Scale&
     GetObjectA(source.get(), sizeof info, &info);
     const int designSize = info.bmHeight;
     const int size = scale(designSize);
-    HDC screen = GetDC(nullptr);
-    MemoryDc from(CreateCompatibleDC(screen));
-    MemoryDc to(CreateCompatibleDC(screen));
-    GdiObject strip(CreateCompatibleBitmap(screen, size * 6, size));
-    ReleaseDC(nullptr, screen);
-    if (!from.valid() || !to.valid() || !strip.valid())
+    const WindowDc screen(nullptr);
+    const MemoryDc from(screen.get()), to(screen.get());
+    const GdiObject strip(CreateCompatibleBitmap(screen.get(), size * 6, size));
+    if (!from.get() || !to.get() || !strip.valid())
         return false;
-    HGDIOBJ oldFrom = SelectObject(from.get(), source.get());
-    HGDIOBJ oldTo = SelectObject(to.get(), strip.get());
-    const COLORREF transparent = GetPixel(from.get(), 0, designSize - 1);
-    SetStretchBltMode(to.get(), COLORONCOLOR); // whole pixels: no blended edges
-    for (int state = 0; state < 6; ++state)
-        StretchBlt(to.get(), state * size, 0, size, size, from.get(),
-                   kStatePicture[state] * designSize, 0, designSize, designSize, SRCCOPY);
-    SelectObject(from.get(), oldFrom);
-    SelectObject(to.get(), oldTo);
+    COLORREF transparent = 0;
+    {
+        const Selected sourceIn(from.get(), source.get()), stripIn(to.get(), strip.get());
+        transparent = GetPixel(from.get(), 0, designSize - 1);
+        SetStretchBltMode(to.get(), COLORONCOLOR); // whole pixels: no blended edges
+        for (int state = 0; state < 6; ++state)
+            StretchBlt(to.get(), state * size, 0, size, size, from.get(),
+                       kStatePicture[state] * designSize, 0, designSize, designSize, SRCCOPY);
+    }
 
     HIMAGELIST list = ImageList_Create(size, size, ILC_COLOR24 | ILC_MASK, 6, 0);
     if (!list)

@@ -31,8 +31,7 @@ void HelpView::SetDpi(int dpi) {
     fonts_[Heading4].reset(CreateUiFont(s_(14), true, "Tahoma"));
     fonts_[Mono].reset(CreateUiFont(s_(14), false, "Courier New"));
     const int iconSize = s_(kIconSize);
-    icon_.reset(static_cast<HICON>(
-        LoadImageA(GetModuleHandleA(nullptr), "MAINICON", IMAGE_ICON, iconSize, iconSize, 0)));
+    icon_ = ProgramIcon(iconSize);
     Layout();
     ScrollTo(scroll_);
 }
@@ -51,7 +50,8 @@ void HelpView::Layout() {
     GetClientRect(Handle(), &client);
     const int margin = s_(kMargin);
     const int width = client.right - 2 * margin;
-    HDC dc = GetDC(Handle());
+    const WindowDc screen(Handle());
+    const HDC dc = screen.get();
     int y = margin;
     for (const HelpBlock& block : blocks_) {
         if (block.kind == HelpBlock::Rule) {
@@ -71,10 +71,7 @@ void HelpView::Layout() {
             y += s_(6);
         }
         if (block.kind == HelpBlock::ListItem) {
-            SelectObject(dc, fonts_[Body].get());
-            SIZE s;
-            GetTextExtentPoint32A(dc, block.marker.c_str(), static_cast<int>(block.marker.size()),
-                                  &s);
+            const SIZE s = Measure(dc, Body, block.marker);
             pieces_.push_back({block.marker,
                                Body,
                                RGB(0, 0, 0),
@@ -99,7 +96,6 @@ void HelpView::Layout() {
                                     : h4              ? RGB(0, 0, 255)
                                     : mono            ? RGB(0x66, 0, 0)
                                                       : RGB(0, 0, 0);
-            SelectObject(dc, fonts_[font].get());
             // Words stay whole; a line breaks at a blank, or where the page asks for it.
             size_t start = 0;
             while (start < run.text.size()) {
@@ -114,8 +110,7 @@ void HelpView::Layout() {
                 end = end == std::string::npos ? run.text.size()
                                                : (run.text[end] == ' ' ? end + 1 : end);
                 const std::string word = run.text.substr(start, end - start);
-                SIZE s;
-                GetTextExtentPoint32A(dc, word.c_str(), static_cast<int>(word.size()), &s);
+                const SIZE s = Measure(dc, font, word);
                 if (x + s.cx > margin + width && x > left && !mono) {
                     x = left;
                     y += lineHeight;
@@ -133,7 +128,6 @@ void HelpView::Layout() {
         }
         y += s_(h2 || h4 ? 8 : block.kind == HelpBlock::ListItem ? 2 : 10);
     }
-    ReleaseDC(Handle(), dc);
     contentHeight_ = y + margin;
     SCROLLINFO info{sizeof info,
                     SIF_RANGE | SIF_PAGE,
@@ -174,20 +168,26 @@ void HelpView::Paint() {
     for (const Piece& piece : pieces_) {
         if (piece.box.bottom - scroll_ < 0 || piece.box.top - scroll_ > client.bottom)
             continue;
-        SelectObject(dc, fonts_[piece.font].get());
+        const Selected font(dc, fonts_[piece.font].get());
         SetTextColor(dc, piece.colour);
         TextOutA(dc, piece.box.left, piece.box.top - scroll_, piece.text.c_str(),
                  static_cast<int>(piece.text.size()));
         if (!piece.link.empty()) {
             const int width = s_(1) > 0 ? s_(1) : 1;
             const Pen pen(CreatePen(PS_SOLID, width, piece.colour));
-            HGDIOBJ old = SelectObject(dc, pen.get());
+            const Selected penIn(dc, pen.get());
             MoveToEx(dc, piece.box.left, piece.box.bottom - width - scroll_, nullptr);
             LineTo(dc, piece.box.right, piece.box.bottom - width - scroll_);
-            SelectObject(dc, old);
         }
     }
     EndPaint(Handle(), &paint);
+}
+
+SIZE HelpView::Measure(HDC dc, int font, const std::string& text) const {
+    const Selected in(dc, fonts_[font].get());
+    SIZE size{0, 0};
+    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    return size;
 }
 
 std::string HelpView::LinkAt(int x, int y) const {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/handles.h"
+#include "ui/gdi_objects.h"
 #include "ui/dpi.h"
 #include "ui/help_page.h"
 #include "ui/window_base.h"
@@ -41,6 +41,8 @@ class HelpView : public Window {
         bool rule;
     };
     void Layout();
+    // The size of `text` in one of the page's fonts.
+    SIZE Measure(HDC dc, int font, const std::string& text) const;
     void Paint();
     void ScrollTo(int position);
 

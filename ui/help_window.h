@@ -2,7 +2,7 @@
 #pragma once
 #include <string>
 
-#include "app/handles.h"
+#include "ui/gdi_objects.h"
 #include "ui/browser_control.h"
 #include "ui/glyphs.h"
 #include "ui/help_view.h"

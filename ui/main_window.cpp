@@ -3,7 +3,8 @@
 #include "ui/fonts.h"
 
 #include "app/command_line.h"
-#include "app/current_directory.h"
+#include "fs/current_directory.h"
+#include "fs/path_text.h"
 #include "app/errors.h"
 #include "app/program_location.h"
 #include "app/run_modes.h"
@@ -234,8 +235,7 @@ void TForm1::ApplyDpi(int dpi) {
 // resource holds.
 void TForm1::SetWindowIcons() {
     for (auto [kind, size] : {std::pair<WPARAM, int>{ICON_BIG, 32}, {ICON_SMALL, 16}}) {
-        Icon fresh(static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), "MAINICON", IMAGE_ICON,
-                                                 scale_(size), scale_(size), 0)));
+        Icon fresh = ProgramIcon(scale_(size));
         if (!fresh.valid())
             continue; // the window keeps the icon it has
         SendMessageA(Handle(), WM_SETICON, kind, reinterpret_cast<LPARAM>(fresh.get()));
@@ -681,7 +681,7 @@ void TForm1::Init() {
     minimumSize_.cy = placement.rcNormalPosition.bottom - placement.rcNormalPosition.top;
     state_.interactive = true;
     state_.programDirectory = ProgramDirectory();
-    state_.startDirectory = CurrentDirectoryPrefix();
+    ThrowIfFailed(CurrentDirectoryPrefix(state_.startDirectory));
     ReadSettings();
     if (state_.debug) {
         log_.Add("Program Path = " + state_.programDirectory);

@@ -3,7 +3,7 @@
 #pragma once
 #include <string>
 
-#include "app/handles.h"
+#include "ui/gdi_objects.h"
 #include "app/command_host.h"
 #include "ui/about_box.h"
 #include "ui/dpi.h"

@@ -3,9 +3,12 @@
 #include "ui/child_controls.h"
 #include "ui/fonts.h"
 
-#include "app/current_directory.h"
+#include "fs/current_directory.h"
+#include "fs/directory_listing.h"
+#include "fs/exact_names.h"
+#include "fs/path_text.h"
 #include "app/errors.h"
-#include "app/handles.h"
+#include "ui/gdi_objects.h"
 #include "ui/error_report.h"
 
 #include <algorithm>
@@ -205,14 +208,16 @@ void DirectoryChooser::OpenAtStart(const std::string& start) {
 }
 
 bool DirectoryChooser::OpenDirectory(const std::string& path, bool quiet) {
-    try {
-        ChangeDirectory(path);
-        current_ = Normalised(CurrentDirectoryPrefix());
-    } catch (const AppError& e) {
+    std::string prefix;
+    FsResult entered = ChangeDirectory(path);
+    if (entered.Ok())
+        entered = CurrentDirectoryPrefix(prefix);
+    if (!entered.Ok()) {
         if (!quiet)
-            ShowErrorReport(e.what());
+            ShowErrorReport(InOutErrorText(entered.Code()));
         return false;
     }
+    current_ = Normalised(prefix);
     Refresh();
     return true;
 }

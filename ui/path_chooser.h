@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/handles.h"
+#include "ui/gdi_objects.h"
 #include "ui/dpi.h"
 #include "ui/modal_window.h"
 

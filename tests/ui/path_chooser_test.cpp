@@ -1,5 +1,5 @@
 // The directory chooser driven in-process on a real tree.
-#include "app/current_directory.h"
+#include "fs/current_directory.h"
 #include "ui/path_chooser.h"
 
 #include <gtest/gtest.h>

@@ -111,4 +111,14 @@ TEST(FormatPicture, FollowsTheRegionalPictures) {
     EXPECT_EQ(FormatPicture("t", afternoon, f), "P");
 }
 
+TEST(DateTimes, AStampWithoutADateIsUnknownAndSoNeverOld) {
+    const FILETIME beyond{0xFFFFFFFFu, 0xFFFFFFFFu};
+    DateTime value = 1;
+    EXPECT_FALSE(ToLocalDateTime(beyond, value));
+    EXPECT_EQ(value, 0);
+    const FILETIME year2000{0xD53E8000u, 0x01BF53EBu};
+    EXPECT_TRUE(ToLocalDateTime(year2000, value));
+    EXPECT_GT(value, 36000);
+}
+
 } // namespace

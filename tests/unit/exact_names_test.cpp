@@ -1,7 +1,5 @@
-#include "app/bound_files.h"
-#include "app/command_line.h"
-#include "app/exact_names.h"
-#include "scan/date_time.h"
+// Names as exact 8-bit text: no lookalike, no dropped dot or blank, no device.
+#include "fs/exact_names.h"
 
 #include <gtest/gtest.h>
 
@@ -80,57 +78,6 @@ TEST(ExactNames, AnUnusableLongNameFallsBackToItsShortName) {
     EXPECT_EQ(UsableName(L"report.txt.", L"REPORT~1.TXT"), "REPORT~1.TXT");
     EXPECT_EQ(UsableName(L"a\uff3c..\uff3cx", L""), "");
     EXPECT_EQ(UsableName(L"\u0141og.txt", L"\u0141OG.TXT"), "");
-}
-
-TEST(PathText, DelimitersAreCountedAndFound) {
-    EXPECT_EQ(LastDelimiter("C:\\a\\b.txt"), 4u);
-    EXPECT_EQ(LastDelimiter("b.txt"), std::string::npos);
-    EXPECT_EQ(NextDelimiter("C:\\a\\b", 3), 4u);
-    EXPECT_TRUE(EndsWithDelimiter("C:\\"));
-    EXPECT_FALSE(EndsWithDelimiter("C:\\a"));
-    EXPECT_EQ(WithTrailingBackslash("C:\\a"), "C:\\a\\");
-    EXPECT_EQ(WithTrailingBackslash("C:\\"), "C:\\");
-    EXPECT_EQ(NextCharacter("ab", 0), 1u);
-}
-
-TEST(PathText, RelativeRootsAreMadeFullAgainstTheStartDirectory) {
-    const std::string base = "C:\\Start\\Here\\";
-    const std::pair<const char*, const char*> cases[] = {
-        {".", "C:\\Start\\Here"},
-        {"Logs", "C:\\Start\\Here\\Logs"},
-        {"..\\Other", "C:\\Start\\Other"},
-        {"\\Top", "C:\\Top"},
-        {"c:Logs", "C:\\Start\\Here\\Logs"},
-        {"D:\\Data\\.\\x\\..\\y", "D:\\Data\\y"},
-        {"\\\\server\\share\\dir", "\\\\server\\share\\dir"},
-        {"", ""},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(FullPathAgainst(c.first, base), c.second) << c.first;
-}
-
-TEST(BoundPaths, APathIsUnderTheRootOnlyAtADelimiter) {
-    const std::wstring root = L"\\\\?\\D:\\Real\\Root";
-    const std::pair<const wchar_t*, bool> cases[] = {
-        {L"\\\\?\\D:\\Real\\Root", true},       {L"\\\\?\\D:\\real\\ROOT\\a\\b", true},
-        {L"\\\\?\\D:\\Real\\Rooted\\a", false}, {L"\\\\?\\D:\\Real", false},
-        {L"\\\\?\\E:\\Real\\Root\\a", false},   {L"", false},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(IsUnderRoot(c.first, root), c.second) << static_cast<int>(wcslen(c.first));
-    EXPECT_TRUE(IsUnderRoot(L"\\\\?\\D:\\a", L"\\\\?\\D:\\"));
-    EXPECT_FALSE(IsUnderRoot(L"\\\\?\\D:\\a", L""));
-    EXPECT_FALSE(SameFinalPath(L"", L""));
-}
-
-TEST(DateTimes, AStampWithoutADateIsUnknownAndSoNeverOld) {
-    const FILETIME beyond{0xFFFFFFFFu, 0xFFFFFFFFu};
-    DateTime value = 1;
-    EXPECT_FALSE(ToLocalDateTime(beyond, value));
-    EXPECT_EQ(value, 0);
-    const FILETIME year2000{0xD53E8000u, 0x01BF53EBu};
-    EXPECT_TRUE(ToLocalDateTime(year2000, value));
-    EXPECT_GT(value, 36000);
 }
 
 } // namespace

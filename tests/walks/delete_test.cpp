@@ -1,4 +1,4 @@
-#include "app/current_directory.h"
+#include "fs/current_directory.h"
 #include "app/errors.h"
 #include "delete/file_deletion.h"
 #include "recording_host.h"

@@ -1,10 +1,12 @@
 #include "recording_host.h"
 
-#include "app/current_directory.h"
+#include "fs/current_directory.h"
+#include "fs/path_text.h"
 
 RecordingHost::RecordingHost(const std::string& programDirectory) {
     state.programDirectory = WithTrailingBackslash(programDirectory);
-    state.startDirectory = CurrentDirectoryPrefix();
+    if (!CurrentDirectoryPrefix(state.startDirectory).Ok())
+        state.startDirectory = ".\\";
     formats.shortDate = "dd/MM/yyyy";
     formats.longTime = "HH:mm:ss";
 }

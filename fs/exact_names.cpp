@@ -1,4 +1,4 @@
-#include "app/exact_names.h"
+#include "fs/exact_names.h"
 
 namespace {
 
@@ -12,10 +12,6 @@ bool NarrowOnce(const std::wstring& wide, DWORD flags, std::string& narrow) {
     narrow.assign(static_cast<size_t>(n), '\0');
     return WideCharToMultiByte(CP_ACP, flags, wide.data(), static_cast<int>(wide.size()),
                                &narrow[0], n, nullptr, nullptr) == n;
-}
-
-bool IsLeadByte(char c) {
-    return IsDBCSLeadByte(static_cast<BYTE>(c)) != FALSE;
 }
 
 } // namespace
@@ -98,61 +94,4 @@ std::string UsableName(const std::wstring& longName, const std::wstring& shortNa
     if (IsPlainName(shortName) && ToExactNarrow(shortName, narrow))
         return narrow;
     return std::string();
-}
-
-size_t NextCharacter(const std::string& text, size_t at) {
-    return IsLeadByte(text[at]) && at + 1 < text.size() ? at + 2 : at + 1;
-}
-
-size_t NextDelimiter(const std::string& path, size_t from) {
-    for (size_t i = 0; i < path.size(); i = NextCharacter(path, i))
-        if (path[i] == '\\' && i >= from)
-            return i; // a trail byte is never a delimiter
-    return std::string::npos;
-}
-
-size_t LastDelimiter(const std::string& path) {
-    size_t last = std::string::npos;
-    for (size_t at = NextDelimiter(path, 0); at != std::string::npos;
-         at = NextDelimiter(path, at + 1))
-        last = at;
-    return last;
-}
-
-bool EndsWithDelimiter(const std::string& path) {
-    return !path.empty() && LastDelimiter(path) == path.size() - 1;
-}
-
-std::string WithTrailingBackslash(const std::string& path) {
-    return EndsWithDelimiter(path) ? path : path + "\\";
-}
-
-std::string FullPathAgainst(const std::string& path, const std::string& base) {
-    if (path.empty())
-        return path; // no path is not the base directory
-    std::string combined = path;
-    const bool hasDrive = path.size() >= 2 && path[1] == ':' && !IsLeadByte(path[0]);
-    auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; };
-    const bool sameDrive = hasDrive && base.size() >= 2 && upper(path[0]) == upper(base[0]);
-    if (path.compare(0, 2, "\\\\") == 0 || (hasDrive && path.size() >= 3 && path[2] == '\\'))
-        ; // already full
-    else if (!path.empty() && path[0] == '\\')
-        combined = base.substr(0, 2) + path;
-    else if (hasDrive && sameDrive)
-        combined = base + path.substr(2);
-    else if (!hasDrive)
-        combined = base + path;
-    const std::string full = FullPath(combined);
-    return full.empty() ? path : full;
-}
-
-std::string FullPath(const std::string& path) {
-    std::wstring wide;
-    if (path.empty() || !ToExactWide(path, wide))
-        return std::string();
-    const std::wstring full = GrownWideText([&wide](wchar_t* buffer, DWORD size) {
-        return GetFullPathNameW(wide.c_str(), size, buffer, nullptr);
-    });
-    std::string narrow;
-    return !full.empty() && ToExactNarrow(full, narrow) ? narrow : std::string();
 }

@@ -1,26 +1,24 @@
-#include "app/current_directory.h"
+#include "fs/current_directory.h"
 
-#include "app/errors.h"
-#include "app/exact_names.h"
-
-#include <windows.h>
+#include "fs/exact_names.h"
+#include "fs/path_text.h"
 
 // Text going in is converted exactly; only text coming out (the current directory) would
 // pass through best fit, so that is read wide and converted here.
-void ChangeDirectory(const std::string& path) {
-    if (!SetCurrentDirectoryA(path.c_str()))
-        throw InOutError(GetLastError());
+FsResult ChangeDirectory(const std::string& path) {
+    return SetCurrentDirectoryA(path.c_str()) ? FsResult::Success() : FsResult(GetLastError());
 }
 
-std::string CurrentDirectoryPrefix() {
+FsResult CurrentDirectoryPrefix(std::string& prefix) {
     const std::wstring current = GrownWideText(
         [](wchar_t* buffer, DWORD size) { return GetCurrentDirectoryW(size, buffer); });
     if (current.empty())
-        throw InOutError(GetLastError());
+        return GetLastError();
     std::string narrow;
     if (!ToExactNarrow(current, narrow))
-        throw InOutError(ERROR_INVALID_NAME);
-    return WithTrailingBackslash(narrow);
+        return ERROR_INVALID_NAME;
+    prefix = WithTrailingBackslash(narrow);
+    return FsResult::Success();
 }
 
 bool IsExistingDirectory(const std::string& path) {

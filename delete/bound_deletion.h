@@ -1,0 +1,36 @@
+// The deletion of one listed item, bound to what was listed: reached from the scan's root
+// through the listed directories, opened without following a link, removed through its own
+// handle, and counted only when its name is gone.
+#pragma once
+#include <string>
+
+#include "fs/bound_directory.h"
+#include "scan/date_time.h"
+
+// The code of a file written since it was listed.
+const DWORD kChangedSinceListed = ERROR_FILE_INVALID;
+
+// Removes the file or (empty) directory `name` of `parent`, opened as `item` with delete
+// access: the extended disposition with POSIX semantics, which ignores the read-only
+// attribute and takes the name away as the handle closes, where the system has it;
+// otherwise the classic one, a read-only file being reset only while it has no other name
+// (and set back when the removal fails). `item` is closed. Success only when the name no
+// longer names that item afterwards.
+FsResult RemoveListedItem(HANDLE parent, const std::wstring& name, FileHandle& item);
+
+// Deletes listed files, each through its own handle, only when it lies where it was listed
+// below the root and is still old by the cut-off that listed it.
+class ListedFileDeletion {
+  public:
+    // `root` is the scan's root, open and checked by identity; where it is not, every
+    // deletion fails with `rootStatus`.
+    ListedFileDeletion(const ListedDirectories& directories, HANDLE root,
+                       const std::string& rootPrefix, FsResult rootStatus, DateTime cutOff)
+        : tree_(directories, root, rootPrefix), rootStatus_(rootStatus), cutOff_(cutOff) {}
+    FsResult Delete(const std::string& path);
+
+  private:
+    ListedTree tree_;
+    FsResult rootStatus_;
+    DateTime cutOff_;
+};

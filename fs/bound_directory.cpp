@@ -1,0 +1,153 @@
+#include "fs/bound_directory.h"
+
+#include "fs/current_directory.h"
+#include "fs/exact_names.h"
+#include "fs/path_text.h"
+
+namespace {
+
+const size_t kListBufferBytes = 64 * 1024;
+
+HANDLE OpenHandle(const std::wstring& path) {
+    return CreateFileW(path.c_str(), kListAccess,
+                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                       OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+}
+
+} // namespace
+
+BoundDirectory BoundDirectory::FromHandle(HANDLE handle) {
+    BoundDirectory dir;
+    if (handle == INVALID_HANDLE_VALUE) {
+        dir.status_ = GetLastError();
+        return dir;
+    }
+    dir.handle_.reset(handle);
+    dir.finalPath_ = FinalPathOf(handle);
+    if (dir.finalPath_.empty()) {
+        const DWORD code = GetLastError();
+        dir.status_ = code != 0 ? code : ERROR_PATH_NOT_FOUND;
+    } else {
+        dir.status_ = QueryFileId(handle, dir.id_);
+    }
+    if (!dir.status_.Ok()) {
+        dir.finalPath_.clear();
+        dir.handle_.reset();
+    }
+    return dir;
+}
+
+BoundDirectory BoundDirectory::OpenCurrent() {
+    return FromHandle(OpenHandle(L"."));
+}
+
+BoundDirectory BoundDirectory::OpenPath(const std::string& path) {
+    std::wstring wide;
+    if (!ToExactWide(path, wide)) {
+        BoundDirectory dir;
+        dir.status_ = ERROR_INVALID_NAME;
+        return dir;
+    }
+    return FromHandle(OpenHandle(wide));
+}
+
+FsResult BoundDirectory::ForEachEntry(const std::function<bool(ListedEntry&&)>& take) const {
+    return ::ForEachEntry(handle_.get(), kListBufferBytes, take);
+}
+
+bool SameFinalPath(const std::wstring& a, const std::wstring& b) {
+    return !a.empty() && CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
+                                              static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
+}
+
+bool IsUnderRoot(const std::wstring& path, const std::wstring& root) {
+    if (root.empty() || path.size() < root.size())
+        return false;
+    if (path.size() == root.size())
+        return SameFinalPath(path, root);
+    const bool boundary = root.back() == L'\\' || path[root.size()] == L'\\';
+    return boundary && SameFinalPath(path.substr(0, root.size()), root);
+}
+
+bool IsListedDirectory(const BoundDirectory& dir, FileId id, const std::wstring& rootFinal) {
+    return dir.IsOpen() && IsKnownId(id) && dir.Id() == id && !dir.IsLink() &&
+           IsUnderRoot(dir.FinalPath(), rootFinal);
+}
+
+FsResult EnterListedSubdirectory(const BoundDirectory& parent, const ListedEntry& entry,
+                                 const std::string& name, const std::wstring& rootFinal,
+                                 BoundDirectory& child, bool& entered) {
+    entered = false;
+    const FsResult changed = ChangeDirectory(name);
+    if (!changed.Ok())
+        return changed;
+    child = BoundDirectory::OpenCurrent();
+    // One that can be entered but not read (access denied) lists nothing and leads nowhere;
+    // any other failure to open it (a path too long) is a failure to enter it.
+    if (!child.IsOpen() && child.Status().Code() != ERROR_ACCESS_DENIED)
+        return child.Status();
+    if (!child.IsOpen() || IsListedDirectory(child, entry.id, rootFinal)) {
+        entered = true;
+        return FsResult::Success();
+    }
+    child = BoundDirectory();
+    return ReturnToParent(parent);
+}
+
+FsResult ReturnToParent(const BoundDirectory& parent) {
+    const FsResult changed = ChangeDirectory("..");
+    if (!changed.Ok())
+        return changed;
+    // The identity alone tells whether this is the parent; its final path is not needed.
+    const FileHandle back(OpenHandle(L"."));
+    FileId id = 0;
+    if (!back.valid() || !QueryFileId(back.get(), id).Ok() || !IsKnownId(id) || id != parent.Id())
+        return kNotWhereListed;
+    return FsResult::Success();
+}
+
+ListedTree::ListedTree(const ListedDirectories& listed, HANDLE root, const std::string& rootPrefix)
+    : listed_(listed), root_(root), rootPrefix_(rootPrefix) {}
+
+FsResult ListedTree::Open(const std::string& prefix, HANDLE& directory) {
+    if (prefix.compare(0, rootPrefix_.size(), rootPrefix_) != 0)
+        return kNotWhereListed;
+    while (!chain_.empty() && prefix.compare(0, chain_.back().prefix.size(), chain_.back().prefix))
+        chain_.pop_back();
+    for (;;) {
+        const std::string& reached = chain_.empty() ? rootPrefix_ : chain_.back().prefix;
+        const HANDLE at = chain_.empty() ? root_ : chain_.back().handle.get();
+        if (reached.size() == prefix.size()) {
+            directory = at;
+            return FsResult::Success();
+        }
+        const size_t end = NextDelimiter(prefix, reached.size());
+        if (end == std::string::npos)
+            return kNotWhereListed;
+        std::string next = prefix.substr(0, end + 1);
+        const auto listed = listed_.find(next);
+        std::wstring name;
+        if (listed == listed_.end() || !IsKnownId(listed->second) ||
+            !ToExactWide(prefix.substr(reached.size(), end - reached.size()), name) ||
+            !IsPlainName(name))
+            return kNotWhereListed;
+        FileHandle handle;
+        const FsResult opened =
+            OpenInDirectory(at, name, kListAccess, ItemKind::kDirectory, handle);
+        if (!opened.Ok())
+            return opened;
+        FileId id = 0;
+        if (!QueryFileId(handle.get(), id).Ok() || id != listed->second ||
+            IsLinkHandle(handle.get()))
+            return kNotWhereListed;
+        chain_.push_back({std::move(next), std::move(handle)});
+    }
+}
+
+void ListedTree::Release(const std::string& prefix) {
+    for (size_t i = 0; i < chain_.size(); ++i)
+        if (chain_[i].prefix.compare(0, prefix.size(), prefix) == 0) {
+            chain_.resize(i);
+            return;
+        }
+}

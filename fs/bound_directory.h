@@ -1,0 +1,85 @@
+// Directories bound to what was listed. A listed path is text; between the listing and its
+// use any directory on it may have been swapped for a link or moved. So a walk lists each
+// directory through a handle it has checked to be the listed directory (its file identity)
+// still below the root (its final path), and a deletion reaches each listed directory from
+// the root's handle, one name at a time relative to the handle before, never following a
+// link, and checks each by its identity. Identities, not final path texts, name the item:
+// Wine's final paths drop trailing dots and blanks.
+#pragma once
+#include <map>
+#include <string>
+#include <vector>
+
+#include "fs/nt_files.h"
+
+// The identity of each directory a walk listed, by the text its rows begin with.
+using ListedDirectories = std::map<std::string, FileId>;
+
+// An open directory and its final path (links resolved, as the system sees it now).
+class BoundDirectory {
+  public:
+    // The process's current directory.
+    static BoundDirectory OpenCurrent();
+    // A directory by its full path (the root a user chose; links on it are followed).
+    static BoundDirectory OpenPath(const std::string& path);
+
+    // Success, or why the directory could not be opened with its identity and final path.
+    FsResult Status() const { return status_; }
+    bool IsOpen() const { return handle_.valid(); }
+    HANDLE Handle() const { return handle_.get(); }
+    const std::wstring& FinalPath() const { return finalPath_; }
+    FileId Id() const { return id_; }
+    bool IsLink() const { return IsLinkHandle(handle_.get()); }
+    // The entries ("." and ".." included), one listing buffer at a time; see ForEachEntry.
+    FsResult ForEachEntry(const std::function<bool(ListedEntry&&)>& take) const;
+    bool IsEmpty() const { return IsEmptyDirectory(handle_.get()); }
+
+  private:
+    // Takes over an opened handle (INVALID_HANDLE_VALUE: the open's error is kept).
+    static BoundDirectory FromHandle(HANDLE handle);
+
+    FileHandle handle_;
+    std::wstring finalPath_;
+    FileId id_ = 0;
+    FsResult status_;
+};
+
+// Case-insensitive comparison of two final paths.
+bool SameFinalPath(const std::wstring& a, const std::wstring& b);
+// True when `path` is `root` or lies below it.
+bool IsUnderRoot(const std::wstring& path, const std::wstring& root);
+// True when `dir` is the listed directory `id`, not a link, below the root.
+bool IsListedDirectory(const BoundDirectory& dir, FileId id, const std::wstring& rootFinal);
+
+// Makes the listed subdirectory `name` of the current directory `parent` current and opens
+// it into `child`. `entered` is false, with `parent` current again, when it is not the
+// listed one (a link, or moved). Fails when a directory cannot be made current.
+FsResult EnterListedSubdirectory(const BoundDirectory& parent, const ListedEntry& entry,
+                                 const std::string& name, const std::wstring& rootFinal,
+                                 BoundDirectory& child, bool& entered);
+// Makes ".." current; fails with kNotWhereListed when it is not `parent`.
+FsResult ReturnToParent(const BoundDirectory& parent);
+
+// The listed directories below a root, reached from the root's handle one name at a time.
+// The chain of open handles from the root down to the last directory reached is kept, so
+// rows of the same directory, or of its neighbours, open nothing again.
+class ListedTree {
+  public:
+    // `root` is open and stays open while the tree is used; its rows begin with `rootPrefix`.
+    ListedTree(const ListedDirectories& listed, HANDLE root, const std::string& rootPrefix);
+    // The open directory whose rows begin with `prefix` (with its trailing backslash); fails
+    // with kNotWhereListed when one on the way is not the listed directory.
+    FsResult Open(const std::string& prefix, HANDLE& directory);
+    // Closes the handles held on `prefix` and below, before that directory is removed.
+    void Release(const std::string& prefix);
+
+  private:
+    struct Link {
+        std::string prefix;
+        FileHandle handle;
+    };
+    const ListedDirectories& listed_;
+    HANDLE root_;
+    std::string rootPrefix_;
+    std::vector<Link> chain_; // below the root, each inside the one before
+};

@@ -1,0 +1,15 @@
+// The walks move the process's current directory; these wrap the calls they need.
+#pragma once
+#include <string>
+
+#include "fs/fs_result.h"
+
+// Makes `path` the current directory.
+FsResult ChangeDirectory(const std::string& path);
+
+// The current directory as the system reports it, with one trailing backslash; a current
+// directory without an exact 8-bit form fails with ERROR_INVALID_NAME.
+FsResult CurrentDirectoryPrefix(std::string& prefix);
+
+// True when the path's attributes can be read and include the directory attribute.
+bool IsExistingDirectory(const std::string& path);

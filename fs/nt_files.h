@@ -1,0 +1,73 @@
+// Files and directories through their handles: opens relative to an open directory that the
+// path layer never sees, the entries of a directory read through its handle, and what one
+// handle tells or changes (identity, times, attributes, link count, the disposition).
+// Every failure comes back as an FsResult.
+#pragma once
+#include <functional>
+#include <string>
+
+#include "fs/fs_result.h"
+#include "fs/unique_handle.h"
+
+// A file's identity on its volume (its file index). 0 and all ones are no identity.
+using FileId = unsigned long long;
+inline bool IsKnownId(FileId id) {
+    return id != 0 && id != ~FileId(0);
+}
+
+// One entry of a directory read through its handle.
+struct ListedEntry {
+    std::wstring name, shortName;
+    FileId id = 0;
+    DWORD attributes = 0;
+    FILETIME created{}, written{}, accessed{};
+
+    bool IsDirectory() const { return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
+    bool IsDotEntry() const { return name == L"." || name == L".."; }
+    // The exact 8-bit name to reach it by (long, else short), or empty.
+    std::string Usable() const;
+};
+
+// The access a listing of a directory needs.
+const DWORD kListAccess = FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_ATTRIBUTES | SYNCHRONIZE;
+
+// What to open by name inside a directory.
+enum class ItemKind { kFile, kDirectory, kEither };
+
+// Opens `name` (one plain name) inside the open `parent`: no device name, no dropped dot or
+// blank, a link opened as itself, and never a wait for an oplock to be broken (while one
+// is, the item is in use: kInUse). A name that is not there: ERROR_FILE_NOT_FOUND; a name
+// whose file waits to be deleted: ERROR_DELETE_PENDING.
+FsResult OpenInDirectory(HANDLE parent, const std::wstring& name, ACCESS_MASK access, ItemKind kind,
+                         FileHandle& opened);
+
+// Hands each entry ("." and ".." included) of the open directory to `take`, one buffer of
+// `bufferBytes` at a time in listing order, until it returns false. Fails when the
+// directory cannot be listed.
+FsResult ForEachEntry(HANDLE directory, size_t bufferBytes,
+                      const std::function<bool(ListedEntry&&)>& take);
+// Success when the open directory holds nothing but "." and "..".
+bool IsEmptyDirectory(HANDLE directory);
+
+FsResult QueryFileId(HANDLE handle, FileId& id);
+// True when both handles are the same known file.
+bool IsSameFile(HANDLE a, HANDLE b);
+// The final path, links resolved, as the system sees it now; empty when it cannot be had.
+std::wstring FinalPathOf(HANDLE handle);
+// True when the item is a link (a reparse point), or its attributes cannot be read.
+bool IsLinkHandle(HANDLE handle);
+// The creation, last-write, last-access stamps and attributes.
+FsResult ReadStamps(HANDLE handle, FILETIME& created, FILETIME& written, FILETIME& accessed,
+                    DWORD& attributes);
+FsResult ReadLinkCount(HANDLE handle, unsigned long& links);
+// Writes `attributes` less `bits`; the times stay as they are.
+FsResult ClearBitsThroughHandle(HANDLE handle, DWORD attributes, DWORD bits);
+
+// Marks the item for deletion with the extended disposition, which ignores the read-only
+// attribute: with POSIX semantics (`goesAtClose`: the name goes as the handle closes, even
+// while others hold it) where the file system has them. ERROR_NOT_SUPPORTED where the
+// system has no extended disposition.
+FsResult MarkExtended(HANDLE item, bool& goesAtClose);
+// The classic disposition: the item goes when its last handle closes, unless a holder
+// takes the mark back first. Refused on a read-only file.
+FsResult MarkClassic(HANDLE item);

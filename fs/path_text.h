@@ -1,0 +1,22 @@
+// Paths as text in the ANSI code page: every split at a backslash counts characters, not
+// bytes, since a double-byte character may end in the byte of a backslash (0x5C).
+#pragma once
+#include <string>
+
+// The position after the character at `at` (two bytes for a double-byte character).
+size_t NextCharacter(const std::string& text, size_t at);
+
+// Delimiters found by characters of the ANSI code page, never inside a double-byte one.
+bool EndsWithDelimiter(const std::string& path);
+std::string WithTrailingBackslash(const std::string& path);
+// The position of the last (or next, from `from` on) backslash, or npos.
+size_t LastDelimiter(const std::string& path);
+size_t NextDelimiter(const std::string& path, size_t from);
+
+// The path made full against `base` (a full directory with a trailing backslash) rather
+// than against the process's current directory, which the walks move. Unchanged when it
+// cannot be made full.
+std::string FullPathAgainst(const std::string& path, const std::string& base);
+// The path made full against the current directory, without best fit; empty when it
+// cannot be.
+std::string FullPath(const std::string& path);

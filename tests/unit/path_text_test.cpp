@@ -1,0 +1,35 @@
+// Paths as text: delimiters by characters, relative roots made full.
+#include "fs/path_text.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(PathText, DelimitersAreCountedAndFound) {
+    EXPECT_EQ(LastDelimiter("C:\\a\\b.txt"), 4u);
+    EXPECT_EQ(LastDelimiter("b.txt"), std::string::npos);
+    EXPECT_EQ(NextDelimiter("C:\\a\\b", 3), 4u);
+    EXPECT_TRUE(EndsWithDelimiter("C:\\"));
+    EXPECT_FALSE(EndsWithDelimiter("C:\\a"));
+    EXPECT_EQ(WithTrailingBackslash("C:\\a"), "C:\\a\\");
+    EXPECT_EQ(WithTrailingBackslash("C:\\"), "C:\\");
+    EXPECT_EQ(NextCharacter("ab", 0), 1u);
+}
+
+TEST(PathText, RelativeRootsAreMadeFullAgainstTheStartDirectory) {
+    const std::string base = "C:\\Start\\Here\\";
+    const std::pair<const char*, const char*> cases[] = {
+        {".", "C:\\Start\\Here"},
+        {"Logs", "C:\\Start\\Here\\Logs"},
+        {"..\\Other", "C:\\Start\\Other"},
+        {"\\Top", "C:\\Top"},
+        {"c:Logs", "C:\\Start\\Here\\Logs"},
+        {"D:\\Data\\.\\x\\..\\y", "D:\\Data\\y"},
+        {"\\\\server\\share\\dir", "\\\\server\\share\\dir"},
+        {"", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(FullPathAgainst(c.first, base), c.second) << c.first;
+}
+
+} // namespace
