@@ -3,6 +3,8 @@
 #include "fs/exact_names.h"
 #include "fs/path_text.h"
 
+#include <unordered_map>
+
 namespace {
 
 // Writes the attributes through `item` or, where that handle may not (Windows asks for
@@ -59,37 +61,58 @@ FsResult ConfirmGone(HANDLE parent, const std::wstring& name, FileId id) {
                : FsResult(kInUse);
 }
 
-} // namespace
-
-FsResult RemoveListedItem(HANDLE parent, const std::wstring& name, FileHandle& item) {
+// The extended or the classic disposition, the handle closed; `confirm` tells whether the
+// name still has to be seen gone, `id` is the identity it must no longer have.
+FsResult MarkAndClose(HANDLE parent, const std::wstring& name, FileHandle& item, bool& confirm,
+                      FileId& id) {
     bool goesAtClose = false;
     FsResult marked = MarkExtended(item.get(), goesAtClose);
     if (marked.Code() == ERROR_NOT_SUPPORTED)
         marked = MarkClassicResettingReadOnly(parent, name, item.get());
-    // Read before the close: the identity the name must no longer have.
-    FileId id = 0;
+    id = 0; // unknown: only a vanished name confirms the removal
     if (marked.Ok() && !goesAtClose && !QueryFileId(item.get(), id).Ok())
-        id = 0; // unknown: only a vanished name confirms the removal
+        id = 0;
     item.reset();
-    if (!marked.Ok())
-        return marked;
-    return goesAtClose ? FsResult::Success() : ConfirmGone(parent, name, id);
+    confirm = marked.Ok() && !goesAtClose;
+    return marked;
 }
 
-FsResult ListedFileDeletion::Delete(const std::string& path) {
-    if (!rootStatus_.Ok())
-        return rootStatus_;
+bool SameName(const std::wstring& a, const std::wstring& b) {
+    return !a.empty() && CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
+                                              static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
+}
+
+} // namespace
+
+FsResult RemoveListedItem(HANDLE parent, const std::wstring& name, FileHandle& item) {
+    bool confirm = false;
+    FileId id = 0;
+    const FsResult marked = MarkAndClose(parent, name, item, confirm, id);
+    return confirm ? ConfirmGone(parent, name, id) : marked;
+}
+
+void ListedFileDeletion::Delete(const std::string& path) {
     const size_t cut = LastDelimiter(path);
-    if (cut == std::string::npos)
-        return ERROR_INVALID_NAME;
+    const std::string prefix = cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
+    if (prefix != unconfirmedPrefix_)
+        Finish(); // before the chain of open directories moves on
     HANDLE directory = nullptr;
-    const FsResult reached = tree_.Open(path.substr(0, cut + 1), directory);
-    if (!reached.Ok())
-        return reached;
+    FsResult outcome = rootStatus_;
+    if (outcome.Ok())
+        outcome =
+            cut == std::string::npos ? FsResult(ERROR_INVALID_NAME) : tree_.Open(prefix, directory);
+    if (outcome.Ok())
+        outcome = DeleteInDirectory(directory, path, cut);
+    if (outcome.Code() != ERROR_IO_PENDING)
+        report_(path, outcome);
+}
+
+// ERROR_IO_PENDING when the outcome waits for the name to be seen gone.
+FsResult ListedFileDeletion::DeleteInDirectory(HANDLE directory, const std::string& path,
+                                               size_t cut) {
     std::wstring name;
     if (!ToExactWide(path.substr(cut + 1), name) || !IsPlainName(name))
         return ERROR_INVALID_NAME;
-
     // No attribute writes asked for: under Wine they turn the open into a write open, which
     // costs about half a deletion again.
     FileHandle file;
@@ -105,5 +128,44 @@ FsResult ListedFileDeletion::Delete(const std::string& path) {
     DateTime createdValue = 0, writtenValue = 0;
     if (!AreOldStamps(created, written, cutOff_, createdValue, writtenValue))
         return kChangedSinceListed;
-    return RemoveListedItem(directory, name, file);
+    bool confirm = false;
+    FileId id = 0;
+    const FsResult marked = MarkAndClose(directory, name, file, confirm, id);
+    if (!confirm)
+        return marked;
+    unconfirmedPrefix_ = path.substr(0, cut + 1);
+    unconfirmedDirectory_ = directory;
+    unconfirmed_.push_back({path, std::move(name), id});
+    return ERROR_IO_PENDING;
+}
+
+// One listing of the directory tells which names are still there with their file; where it
+// cannot be listed, each name is looked up on its own.
+void ListedFileDeletion::Finish() {
+    std::vector<Unconfirmed> waiting;
+    waiting.swap(unconfirmed_);
+    unconfirmedPrefix_.clear();
+    if (waiting.empty())
+        return;
+    std::vector<bool> stays(waiting.size(), false);
+    std::unordered_map<FileId, std::vector<size_t>> byId;
+    for (size_t i = 0; i < waiting.size(); ++i)
+        byId[waiting[i].id].push_back(i);
+    const FsResult listed =
+        ForEachEntry(unconfirmedDirectory_, 64 * 1024, [&](ListedEntry&& entry) {
+            const auto found = byId.find(entry.id);
+            if (found != byId.end())
+                for (size_t i : found->second)
+                    stays[i] = stays[i] || SameName(entry.name, waiting[i].name) ||
+                               SameName(entry.shortName, waiting[i].name);
+            return true;
+        });
+    for (size_t i = 0; i < waiting.size(); ++i) {
+        const Unconfirmed& item = waiting[i];
+        const FsResult outcome = !listed.Ok() || !IsKnownId(item.id)
+                                     ? ConfirmGone(unconfirmedDirectory_, item.name, item.id)
+                                 : stays[i] ? FsResult(kInUse)
+                                            : FsResult::Success();
+        report_(item.path, outcome);
+    }
 }

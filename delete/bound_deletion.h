@@ -2,7 +2,9 @@
 // through the listed directories, opened without following a link, removed through its own
 // handle, and counted only when its name is gone.
 #pragma once
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "fs/bound_directory.h"
 #include "scan/date_time.h"
@@ -19,18 +21,42 @@ const DWORD kChangedSinceListed = ERROR_FILE_INVALID;
 FsResult RemoveListedItem(HANDLE parent, const std::wstring& name, FileHandle& item);
 
 // Deletes listed files, each through its own handle, only when it lies where it was listed
-// below the root and is still old by the cut-off that listed it.
+// below the root and is still old by the cut-off that listed it, and reports each outcome.
+// Where the system cannot take a name away at the close, a deletion is reported only once
+// its name is seen gone: by one listing of its directory when the rows of that directory
+// are done (a look per file would cost a third of the job again), so such a failure is
+// reported after the other rows of its directory.
 class ListedFileDeletion {
   public:
+    using Report = std::function<void(const std::string& path, FsResult outcome)>;
     // `root` is the scan's root, open and checked by identity; where it is not, every
     // deletion fails with `rootStatus`.
     ListedFileDeletion(const ListedDirectories& directories, HANDLE root,
-                       const std::string& rootPrefix, FsResult rootStatus, DateTime cutOff)
-        : tree_(directories, root, rootPrefix), rootStatus_(rootStatus), cutOff_(cutOff) {}
-    FsResult Delete(const std::string& path);
+                       const std::string& rootPrefix, FsResult rootStatus, DateTime cutOff,
+                       Report report)
+        : tree_(directories, root, rootPrefix), rootStatus_(rootStatus), cutOff_(cutOff),
+          report_(std::move(report)) {}
+    ListedFileDeletion(const ListedFileDeletion&) = delete;
+    ListedFileDeletion& operator=(const ListedFileDeletion&) = delete;
+    ~ListedFileDeletion() = default;
+
+    void Delete(const std::string& path);
+    // Reports the deletions still waiting for their names to be seen gone.
+    void Finish();
 
   private:
+    struct Unconfirmed {
+        std::string path;
+        std::wstring name;
+        FileId id;
+    };
+    FsResult DeleteInDirectory(HANDLE directory, const std::string& path, size_t cut);
+
     ListedTree tree_;
     FsResult rootStatus_;
     DateTime cutOff_;
+    Report report_;
+    std::string unconfirmedPrefix_;
+    HANDLE unconfirmedDirectory_ = nullptr;
+    std::vector<Unconfirmed> unconfirmed_;
 };

@@ -8,10 +8,9 @@
 namespace {
 
 // A file is deleted only through a handle to it in the directory where it was listed, and
-// only while it is still old by the cut-off of the scan that listed it; the read-only reset
-// happens through that handle when the first try fails (see ListedFileDeletion).
-void DeleteOneFile(CommandHost& host, ListedFileDeletion& deletion, const std::string& path) {
-    const FsResult deleted = deletion.Delete(path);
+// only while it is still old by the cut-off of the scan that listed it (see
+// ListedFileDeletion); a deletion counts once its name is gone.
+void ReportDeletion(CommandHost& host, const std::string& path, FsResult deleted) {
     if (deleted.Ok()) {
         ++host.State().counters.deleted;
         return;
@@ -30,15 +29,21 @@ void DeleteListedFiles(CommandHost& host) {
                                 : root.Id() != state.listedRootId ? FsResult(kNotWhereListed)
                                                                   : FsResult::Success();
     ListedFileDeletion deletion(state.listedDirectories, root.Handle(), state.listedRootPrefix,
-                                rootStatus, state.scanCutOff);
+                                rootStatus, state.scanCutOff,
+                                [&host](const std::string& path, FsResult deleted) {
+                                    ReportDeletion(host, path, deleted);
+                                });
     const size_t rows = host.Found().Count();
     for (size_t i = 0; i < rows; ++i) {
         // Nothing after a stop: an unattended run then ends early, not with "Finished.".
-        if (state.stop)
+        if (state.stop) {
+            deletion.Finish();
             EndByStop(host);
-        DeleteOneFile(host, deletion, host.Found().FileText(i));
+        }
+        deletion.Delete(host.Found().FileText(i));
         host.ProcessMessages();
     }
+    deletion.Finish();
 }
 
 } // namespace

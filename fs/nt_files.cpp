@@ -201,6 +201,10 @@ FsResult ClearBitsThroughHandle(HANDLE handle, DWORD attributes, DWORD bits) {
 }
 
 FsResult MarkExtended(HANDLE item, bool& goesAtClose) {
+    // A system without the information class never gains it: asked once.
+    static bool systemLacksIt = false;
+    if (systemLacksIt)
+        return ERROR_NOT_SUPPORTED;
     // POSIX semantics first; file systems without them refuse the flag as a parameter.
     for (ULONG flags : {kDispositionDelete | kDispositionPosix | kDispositionIgnoreReadOnly,
                         kDispositionDelete | kDispositionIgnoreReadOnly}) {
@@ -212,6 +216,7 @@ FsResult MarkExtended(HANDLE item, bool& goesAtClose) {
             goesAtClose = (flags & kDispositionPosix) != 0;
             return FsResult::Success();
         }
+        systemLacksIt = status == kNotImplemented || status == kInvalidInfoClass;
         if (status != kInvalidParameter)
             return ErrorOf(status);
     }
