@@ -29,61 +29,8 @@ const UINT kInitMessage = WM_APP + 1;
 // The last lines of unattended runs that could not do their work.
 const char kCloseLine[] = "ERROR: The run was ended early: the program was asked to close.";
 const char kSessionEndLine[] = "ERROR: The run was ended early: the Windows session is ending.";
-const char kNoDesktopLine[] = "ERROR: No one can see this desktop: a run here needs exactly two "
-                              "parameters, a path and a number of days.";
 const UINT_PTR kTimer1 = 1;
 const DWORD kPumpIntervalMs = 5;
-const DWORD kListRefreshMs = 200;
-const int kDesignClientWidth = 617;
-const int kDesignClientHeight = 466;
-const Box kPanel1 = {8, 128, 601, 300};
-const Box kBevel1 = {8, 6, 602, 79};
-
-// Design positions in client coordinates at 96 dots per inch, with the edges each control
-// keeps its distance to; labels take the size of their text.
-const ControlPlace kPlaces[] = {
-    {IdLabel1, {16, 18, 114, 13}, kLeft | kTop, kTextSize},
-    {IdDaysOldEdit, {132, 10, 33, 22}, kLeft | kTop, kDesignSize},
-    {IdDaysUpDown, {165, 10, 16, 22}, kLeft | kTop, kDesignSize},
-    {IdLabel2, {184, 18, 30, 13}, kLeft | kTop, kTextSize},
-    {IdSaveSettings, {502, 16, 97, 25}, kLeft | kTop, kContentSize},
-    {IdDrivePathLabel, {16, 40, 120, 13}, kLeft | kTop, kTextSize},
-    {IdDrivePathEdit, {16, 56, 553, 21}, kLeft | kTop, kDesignSize},
-    {IdSelectDrivePath, {576, 56, 23, 22}, kLeft | kTop, kDesignSize},
-    {IdScanNow, {8, 96, 89, 25}, kLeft | kTop, kContentSize},
-    {IdDelete, {105, 96, 89, 25}, kLeft | kTop, kContentSize},
-    {IdStop, {201, 96, 75, 25}, kLeft | kTop, kContentSize},
-    {IdProgressBar, {289, 96, 321, 25}, kLeft | kTop, kGivesWay},
-    {IdAbout, {8, 435, 75, 25}, kLeft | kBottom, kContentSize},
-    {IdHelp, {96, 435, 75, 25}, kLeft | kBottom, kContentSize},
-    {IdClose, {535, 435, 75, 25}, kRight | kBottom, kContentSize},
-};
-
-const struct {
-    ControlId id;
-    int resource;
-    int alignment;
-} kGlyphs[] = {
-    {IdScanNow, IDB_GLYPH_SCAN, BUTTON_IMAGELIST_ALIGN_LEFT},
-    {IdDelete, IDB_GLYPH_DELETE, BUTTON_IMAGELIST_ALIGN_LEFT},
-    {IdStop, IDB_GLYPH_STOP, BUTTON_IMAGELIST_ALIGN_LEFT},
-    {IdAbout, IDB_GLYPH_QUESTION, BUTTON_IMAGELIST_ALIGN_LEFT},
-    {IdHelp, IDB_GLYPH_QUESTION, BUTTON_IMAGELIST_ALIGN_LEFT},
-    {IdClose, IDB_GLYPH_CLOSE, BUTTON_IMAGELIST_ALIGN_LEFT},
-    {IdSaveSettings, IDB_GLYPH_SAVE, BUTTON_IMAGELIST_ALIGN_LEFT},
-    {IdSelectDrivePath, IDB_GLYPH_FOLDER, BUTTON_IMAGELIST_ALIGN_CENTER},
-};
-
-const struct {
-    const char* caption;
-    int width;
-    int format;
-} kColumns[5] = {{"File", 350, LVCFMT_LEFT},
-                 {"Created", 120, LVCFMT_LEFT},
-                 {"Modified", 120, LVCFMT_LEFT},
-                 {"Accessed", 120, LVCFMT_LEFT},
-                 {"Age (Days)", 70, LVCFMT_RIGHT}};
-
 char ReadDecimalSeparator() {
     char buffer[8];
     return GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, buffer, sizeof buffer) > 1
@@ -100,23 +47,6 @@ TForm1::TForm1()
 
 TForm1::~TForm1() = default;
 
-bool TForm1::Create() {
-    // Sized for the resolution new windows start with; a screen of another one sends
-    // WM_DPICHANGED as soon as the window stands on it.
-    const int dpi = SystemDpi();
-    const Scale scale{dpi};
-    const DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
-    const SIZE outer =
-        OuterSize(scale(kDesignClientWidth), scale(kDesignClientHeight), style, 0, dpi);
-    HICON icon = LoadIconA(GetModuleHandleA(nullptr), "MAINICON");
-    // Not layered: the window is first shown by Init, once it has chosen interactive mode,
-    // so nothing needs hiding before. (Wine restored a maximised window whose layered
-    // style was switched off afterwards.)
-    if (!CreateTopLevel("TForm1", "Vantrell", style, 0, outer.cx, outer.cy, icon))
-        return false;
-    return Form2.Create() && AboutBox.Create();
-}
-
 void TForm1::Show(int showCommand) {
     // The window becomes visible only once Init has chosen interactive mode, so an
     // unattended run is never seen, also where layered windows are not composited.
@@ -130,173 +60,6 @@ void TForm1::DispatchLoopMessage(MSG& msg) {
         DispatchMessageA(&msg);
     }
 }
-
-// ---------------------------------------------------------------- controls
-
-void TForm1::AddHint(HWND control, const char* hint) {
-    TOOLINFOA tool{};
-    tool.cbSize = sizeof tool;
-    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    tool.hwnd = Handle();
-    tool.uId = reinterpret_cast<UINT_PTR>(control);
-    tool.lpszText = const_cast<char*>(hint);
-    SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
-}
-
-void TForm1::CreateControls() {
-    tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP,
-                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Handle(),
-                               nullptr, GetModuleHandleA(nullptr), nullptr);
-    const DWORD button = WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON;
-    // Creation order is the tab order.
-    HWND scan = AddChildControl(Handle(), IdScanNow, WC_BUTTONA, "Scan Now", button, 0);
-    HWND del =
-        AddChildControl(Handle(), IdDelete, WC_BUTTONA, "Delete Files", button | WS_DISABLED, 0);
-    HWND stop = AddChildControl(Handle(), IdStop, WC_BUTTONA, "&Stop", button | WS_DISABLED, 0);
-    AddChildControl(Handle(), IdAbout, WC_BUTTONA, "&About...", button, 0);
-    AddChildControl(Handle(), IdHelp, WC_BUTTONA, "&Help", button, 0);
-    HWND close = AddChildControl(Handle(), IdClose, WC_BUTTONA, "&Close", button, 0);
-    HWND days = AddChildControl(Handle(), IdDaysOldEdit, WC_EDITA, "30",
-                                WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE);
-    HWND spin = AddChildControl(Handle(), IdDaysUpDown, UPDOWN_CLASSA, nullptr, WS_VISIBLE, 0);
-    HWND save = AddChildControl(Handle(), IdSaveSettings, WC_BUTTONA, "Save Settings", button, 0);
-    HWND path =
-        AddChildControl(Handle(), IdDrivePathEdit, WC_EDITA, "",
-                        WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL | ES_READONLY, WS_EX_CLIENTEDGE);
-    HWND list = AddChildControl(Handle(), IdListView, WC_LISTVIEWA, "",
-                                WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA |
-                                    LVS_SINGLESEL | LVS_SHOWSELALWAYS,
-                                WS_EX_CLIENTEDGE);
-    HWND memo = AddChildControl(Handle(), IdMemo, WC_EDITA, "",
-                                WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_READONLY |
-                                    ES_AUTOVSCROLL,
-                                WS_EX_CLIENTEDGE);
-    HWND folder = AddChildControl(Handle(), IdSelectDrivePath, WC_BUTTONA, "",
-                                  WS_VISIBLE | BS_PUSHBUTTON | BS_FLAT, 0);
-    AddChildControl(Handle(), IdProgressBar, PROGRESS_CLASSA, nullptr, WS_DISABLED, 0);
-    AddChildControl(Handle(), IdLabel1, WC_STATICA, "Remove files older than", WS_VISIBLE, 0);
-    AddChildControl(Handle(), IdLabel2, WC_STATICA, "days.", WS_VISIBLE, 0);
-    AddChildControl(Handle(), IdDrivePathLabel, WC_STATICA, "Drive Path to Search:", WS_VISIBLE, 0);
-
-    SendMessageA(days, EM_LIMITTEXT, kDaysMaxLength, 0);
-    SendMessageA(spin, UDM_SETRANGE32, kMinDays, kMaxDays);
-    SendMessageA(memo, EM_SETLIMITTEXT, 0, 0);
-    SendMessageA(Control(IdProgressBar), PBM_SETRANGE32, 0, 100);
-    SendMessageA(Control(IdProgressBar), PBM_SETSTEP, 10, 0);
-    for (HWND subclassed : {days, path, folder})
-        SetWindowSubclass(subclassed, ControlProc, 1, reinterpret_cast<DWORD_PTR>(this));
-
-    ListView_SetExtendedListViewStyle(list, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
-    for (int i = 0; i < 5; ++i) {
-        LVCOLUMNA column{};
-        column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
-        column.pszText = const_cast<char*>(kColumns[i].caption);
-        column.cx = kColumns[i].width;
-        column.fmt = kColumns[i].format;
-        SendMessageA(list, LVM_INSERTCOLUMNA, static_cast<WPARAM>(i),
-                     reinterpret_cast<LPARAM>(&column));
-    }
-
-    AddHint(days, "The number of days files must be before being deleted.");
-    AddHint(save, "Save the number of days and path settings.");
-    AddHint(path, "Use the button to select the drive/path you want to search.");
-    AddHint(folder, "Choose another search drive/path.");
-    AddHint(scan, "Scan for files older than specified days (Does not delete)");
-    AddHint(del, "Delete the files listed below.");
-    AddHint(stop, "Stop the current operation.");
-    AddHint(close, "Exit the application.");
-    ApplyDpi(WindowDpi(Handle()));
-}
-
-void TForm1::ApplyDpi(int dpi) {
-    const Scale before = scale_;
-    scale_ = Scale{dpi};
-    // The controls take the new font before the old one is freed.
-    Font font(CreateUiFont(scale_(11)));
-    SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
-    SetControlFonts(Handle(), font.get());
-    font_ = std::move(font);
-    SetWindowIcons();
-    for (const auto& glyph : kGlyphs)
-        glyphs_.Apply(Control(glyph.id), glyph.resource, glyph.alignment, scale_);
-    // Column widths, the user's own included, and the minimum size keep their share.
-    for (int i = 0; i < 5; ++i) {
-        const int width = ListView_GetColumnWidth(Control(IdListView), i);
-        ListView_SetColumnWidth(Control(IdListView), i, MulDiv(width, dpi, before.dpi));
-    }
-    FitColumnsToHeaders();
-    if (minimumSize_.cx > 0)
-        minimumSize_ = {MulDiv(minimumSize_.cx, dpi, before.dpi),
-                        MulDiv(minimumSize_.cy, dpi, before.dpi)};
-    LayOut();
-}
-
-// The title bar's and the task bar's icons, drawn for the size from the sizes the icon
-// resource holds.
-void TForm1::SetWindowIcons() {
-    for (auto [kind, size] : {std::pair<WPARAM, int>{ICON_BIG, 32}, {ICON_SMALL, 16}}) {
-        Icon fresh = ProgramIcon(scale_(size));
-        if (!fresh.valid())
-            continue; // the window keeps the icon it has
-        SendMessageA(Handle(), WM_SETICON, kind, reinterpret_cast<LPARAM>(fresh.get()));
-        (kind == ICON_BIG ? bigIcon_ : smallIcon_) = std::move(fresh);
-    }
-}
-
-// A column narrower than its caption, with the header's margins either side, is widened.
-void TForm1::FitColumnsToHeaders() {
-    HWND list = Control(IdListView);
-    HWND header = ListView_GetHeader(list);
-    const int margins = 2 * static_cast<int>(SendMessageA(header, HDM_GETBITMAPMARGIN, 0, 0));
-    const auto font = reinterpret_cast<HFONT>(SendMessageA(header, WM_GETFONT, 0, 0));
-    for (int i = 0; i < 5; ++i) {
-        const int need = TextExtent(header, font, kColumns[i].caption).cx + margins;
-        if (ListView_GetColumnWidth(list, i) < need)
-            ListView_SetColumnWidth(list, i, need);
-    }
-}
-
-void TForm1::LayOut() {
-    RECT client;
-    GetClientRect(Handle(), &client);
-    PlaceControls(Handle(), kPlaces, sizeof kPlaces / sizeof kPlaces[0], scale_,
-                  client.right - scale_(kDesignClientWidth),
-                  client.bottom - scale_(kDesignClientHeight));
-    InvalidateRect(Handle(), nullptr, TRUE);
-    Panel1Resize();
-}
-
-RECT TForm1::BevelRect() const {
-    RECT client;
-    GetClientRect(Handle(), &client);
-    const Box box = Anchored(scale_(kBevel1), kLeft | kTop | kRight,
-                             client.right - scale_(kDesignClientWidth), 0);
-    return ToRect(box);
-}
-
-void TForm1::PaintBevel() {
-    // Bevel1 is drawn by the window itself: a frame with no window of its own.
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(Handle(), &paint);
-    RECT frame = BevelRect();
-    DrawEdge(dc, &frame, BDR_SUNKENOUTER, BF_RECT);
-    EndPaint(Handle(), &paint);
-}
-
-void TForm1::Panel1Resize() {
-    RECT client;
-    GetClientRect(Handle(), &client);
-    const Box panel = Anchored(scale_(kPanel1), kLeft | kTop | kRight | kBottom,
-                               client.right - scale_(kDesignClientWidth),
-                               client.bottom - scale_(kDesignClientHeight));
-    const PanelSplit split = SplitPanel(panel.height, scale_(8));
-    MoveWindow(Control(IdListView), panel.left, panel.top + split.listTop, panel.width,
-               split.listHeight, TRUE);
-    MoveWindow(Control(IdMemo), panel.left, panel.top + split.logTop, panel.width,
-               split.logHeight > 0 ? split.logHeight : 0, TRUE);
-}
-
-// ---------------------------------------------------------------- message handling
 
 LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
@@ -402,27 +165,8 @@ void TForm1::OnCommand(int id, int code) {
 }
 
 LRESULT TForm1::OnNotify(NMHDR* header) {
-    if (header->idFrom == IdListView && header->code == LVN_GETDISPINFOA) {
-        LVITEMA& item = reinterpret_cast<NMLVDISPINFOA*>(header)->item;
-        if ((item.mask & LVIF_TEXT) && item.iItem >= 0 &&
-            static_cast<size_t>(item.iItem) < found_.Count() && item.iSubItem >= 0 &&
-            item.iSubItem < 5 && item.cchTextMax > 0)
-            lstrcpynA(item.pszText, found_.Text(static_cast<size_t>(item.iItem), item.iSubItem),
-                      item.cchTextMax);
+    if (header->idFrom == IdListView && foundView_.OnDisplayInfo(header))
         return 0;
-    }
-    if (header->idFrom == IdListView && header->code == LVN_GETDISPINFOW) {
-        LVITEMW& item = reinterpret_cast<NMLVDISPINFOW*>(header)->item;
-        if ((item.mask & LVIF_TEXT) && item.iItem >= 0 &&
-            static_cast<size_t>(item.iItem) < found_.Count() && item.iSubItem >= 0 &&
-            item.iSubItem < 5 && item.cchTextMax > 0) {
-            const char* text = found_.Text(static_cast<size_t>(item.iItem), item.iSubItem);
-            if (!MultiByteToWideChar(CP_ACP, 0, text, -1, item.pszText, item.cchTextMax))
-                item.pszText[0] = 0;
-            item.pszText[item.cchTextMax - 1] = 0;
-        }
-        return 0;
-    }
     if (header->idFrom == IdDaysUpDown && header->code == UDN_DELTAPOS) {
         const auto* change = reinterpret_cast<NMUPDOWN*>(header);
         SetDaysText(std::to_string(SteppedDays(DaysText(), change->iDelta > 0 ? 1 : -1)));
@@ -598,8 +342,8 @@ void TForm1::ReturnToIdle() {
     Enable(IdSelectDrivePath, true);
     Enable(IdSaveSettings, true);
     busy_ = false;
-    if (listChanged_)
-        ShowFoundRows();
+    if (foundView_.HasChanges())
+        foundView_.ShowRows();
 }
 
 void TForm1::EnableDelete() {
@@ -607,21 +351,9 @@ void TForm1::EnableDelete() {
 }
 
 void TForm1::FoundListChanged() {
-    listChanged_ = true;
+    foundView_.Changed();
     if (!busy_)
-        ShowFoundRows();
-}
-
-void TForm1::ShowFoundRows() {
-    listChanged_ = false;
-    HWND list = Control(IdListView);
-    if (found_.Count() != shownRows_) {
-        shownRows_ = found_.Count();
-        ListView_SetItemCountEx(list, static_cast<int>(shownRows_), LVSICF_NOSCROLL);
-        return; // a new count repaints every row
-    }
-    // The same count can hold other rows: a new scan, or rows inserted in sorted order.
-    InvalidateRect(list, nullptr, FALSE);
+        foundView_.ShowRows();
 }
 
 void TForm1::ProcessMessages() {
@@ -633,12 +365,8 @@ void TForm1::ProcessMessages() {
     if (now - lastPump_ < kPumpIntervalMs)
         return;
     lastPump_ = now;
-    // Each new row count repaints the visible rows, which costs far more than adding rows:
-    // the list catches up a few times a second, always showing the sorted store.
-    if (listChanged_ && now - lastListRefresh_ >= kListRefreshMs) {
-        lastListRefresh_ = now;
-        ShowFoundRows();
-    }
+    // The list catches up a few times a second, always showing the sorted store.
+    foundView_.CatchUp(now);
     if (HIWORD(GetQueueStatus(QS_ALLINPUT)) == 0)
         return;
     MSG msg;
@@ -670,124 +398,6 @@ void TForm1::AppendText(const std::string& text) {
 void TForm1::ClearText() {
     SetWindowTextA(Control(IdMemo), "");
 }
-
-// ---------------------------------------------------------------- start-up and exit
-
-void TForm1::Init() {
-    WINDOWPLACEMENT placement{};
-    placement.length = sizeof placement;
-    GetWindowPlacement(Handle(), &placement);
-    minimumSize_.cx = placement.rcNormalPosition.right - placement.rcNormalPosition.left;
-    minimumSize_.cy = placement.rcNormalPosition.bottom - placement.rcNormalPosition.top;
-    state_.interactive = true;
-    state_.programDirectory = ProgramDirectory();
-    ThrowIfFailed(CurrentDirectoryPrefix(state_.startDirectory));
-    ReadSettings();
-    if (state_.debug) {
-        log_.Add("Program Path = " + state_.programDirectory);
-        log_.Add("Current Path = " + state_.startDirectory);
-    }
-    const RunModeDecision decision =
-        DecideRunMode(SplitCommandLine(ExactCommandLine()), IsExistingDirectory);
-    switch (decision.kind) {
-    case RunModeDecision::Help:
-        ShowInformationDialog(UsageText());
-        ExitProgram(0);
-        return;
-    case RunModeDecision::ParameterError:
-        log_.Add(decision.message);
-        ::ShowErrorDialog(decision.message);
-        ExitProgram(1);
-        return;
-    case RunModeDecision::Unattended:
-        SetDrivePath(decision.path);
-        SetDaysText(std::to_string(decision.days));
-        log_.Add("Search values obtained from command-line");
-        state_.interactive = false;
-        break;
-    case RunModeDecision::Interactive:
-        if (DesktopIsVisible())
-            break;
-        // The window would open where no one can ever close it.
-        log_.Add(kNoDesktopLine);
-        ExitProgram(1);
-        return;
-    }
-    DeleteFileA((state_.programDirectory + kLogFileName).c_str());
-    DeleteFileA((state_.programDirectory + kCsvFileName).c_str());
-    if (state_.interactive) {
-        ShowInStartState();
-        SetFocus(Control(IdScanNow)); // the first control in tab order
-        return;
-    }
-    ScanNow(*this);
-    ExitProgram(0);
-}
-
-// Wine without a window manager gives a window first shown maximised its normal size again
-// a moment later, leaving it maximised. A maximised window never takes its normal size: the
-// restore that gives it back clears the maximised state first.
-void TForm1::KeepMaximisedSize(WINDOWPOS& pos) {
-    if (!IsZoomed(Handle()) || (pos.flags & SWP_NOSIZE))
-        return;
-    WINDOWPLACEMENT placement{};
-    placement.length = sizeof placement;
-    if (!GetWindowPlacement(Handle(), &placement))
-        return;
-    const RECT& normal = placement.rcNormalPosition;
-    if (pos.cx == normal.right - normal.left && pos.cy == normal.bottom - normal.top)
-        pos.flags |= SWP_NOSIZE | SWP_NOMOVE;
-}
-
-void TForm1::ShowInStartState() {
-    const bool minimised = showCommand_ == SW_MINIMIZE || showCommand_ == SW_SHOWMINIMIZED ||
-                           showCommand_ == SW_SHOWMINNOACTIVE || showCommand_ == SW_FORCEMINIMIZE;
-    if (!state_.maximized || minimised) {
-        ShowWindow(Handle(), showCommand_);
-        if (state_.maximized) {
-            // Started minimised: it opens maximised when the user restores it.
-            WINDOWPLACEMENT placement{};
-            placement.length = sizeof placement;
-            GetWindowPlacement(Handle(), &placement);
-            placement.flags |= WPF_RESTORETOMAXIMIZED;
-            SetWindowPlacement(Handle(), &placement);
-        }
-        return;
-    }
-    // Shown maximised at once: Wine restored a window that was first shown normal and then
-    // maximised, as soon as anything changed it again.
-    ShowWindow(Handle(), SW_SHOWMAXIMIZED);
-}
-
-void TForm1::ExitProgram(int32_t code) {
-    if (state_.debug)
-        log_.Add("Return Code = " + std::to_string(code));
-    WriteLogFile();
-    returnCode_ = code;
-    PostQuitMessage(code);
-}
-
-void TForm1::ReadSettings() {
-    const SettingsValues values =
-        ReadSettingsFile(state_.programDirectory + kIniFileName, state_.programDirectory);
-    state_.debug = values.debug;
-    SetDaysText(std::to_string(ClampDays(values.daysOld)));
-    SetDrivePath(values.drivePath);
-    state_.maximized = values.maximized;
-    log_.Add("Settings Read.");
-}
-
-void TForm1::WriteSettings() {
-    SettingsValues values;
-    values.debug = state_.debug;
-    values.daysOld = DaysValue();
-    values.drivePath = RootPath();
-    values.maximized = IsZoomed(Handle()) != FALSE;
-    WriteSettingsFile(state_.programDirectory + kIniFileName, values);
-    log_.Add("Settings Saved.");
-}
-
-// ---------------------------------------------------------------- handlers
 
 void TForm1::ScanNowClick() {
     ScanNow(*this);

@@ -7,6 +7,7 @@
 #include "app/command_host.h"
 #include "ui/about_box.h"
 #include "ui/dpi.h"
+#include "ui/found_list_view.h"
 #include "ui/glyphs.h"
 #include "ui/help_window.h"
 #include "ui/window_base.h"
@@ -105,7 +106,6 @@ class TForm1 : public Window, public CommandHost, private LogView {
     // when started minimised.
     void ShowInStartState();
     void KeepMaximisedSize(WINDOWPOS& pos);
-    void ShowFoundRows();
     void PaintBevel();
     std::string DaysText() const;
     void Enable(ControlId id, bool enabled) { EnableWindow(Control(id), enabled ? TRUE : FALSE); }
@@ -119,6 +119,7 @@ class TForm1 : public Window, public CommandHost, private LogView {
     RunState state_;
     ActivityLog log_;
     FoundFileList found_;
+    FoundListView foundView_{found_};
     RegionalFormats formats_;
     char decimalSeparator_ = '.';
     GlyphImages glyphs_;
@@ -131,8 +132,5 @@ class TForm1 : public Window, public CommandHost, private LogView {
     bool busy_ = false;
     bool closePending_ = false;
     int showCommand_ = SW_SHOWNORMAL;
-    size_t shownRows_ = 0;     // the row count the list view was last given
-    bool listChanged_ = false; // rows were added since
     DWORD lastPump_ = 0;
-    DWORD lastListRefresh_ = 0;
 };

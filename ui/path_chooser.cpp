@@ -41,16 +41,6 @@ std::string Normalised(const std::string& prefix) {
     return prefix;
 }
 
-bool LessIgnoringCase(const std::string& a, const std::string& b) {
-    return lstrcmpiA(a.c_str(), b.c_str()) < 0;
-}
-
-bool PreservesCase(const std::string& root) {
-    DWORD flags = 0;
-    return !GetVolumeInformationA(root.c_str(), nullptr, 0, nullptr, nullptr, &flags, nullptr, 0) ||
-           (flags & FILE_CASE_PRESERVED_NAMES);
-}
-
 // The system's icon for a kind of drive, found without touching the drive's medium.
 int DriveIcon(UINT type, char letter) {
     SHSTOCKICONID id = SIID_DRIVEFIXED;
@@ -223,57 +213,19 @@ bool DirectoryChooser::OpenDirectory(const std::string& path, bool quiet) {
 }
 
 void DirectoryChooser::Refresh() {
-    const std::string root = current_.substr(0, 3);
-    const bool lower = !PreservesCase(root);
-    auto shown = [lower](const std::string& name) { return lower ? Lower(name) : name; };
-    rows_.clear();
-    rows_.push_back({shown(root), root, 0, current_.size() <= 3 ? 1 : 0});
-    std::string path = root;
-    int depth = 1;
-    for (size_t start = 3; start < current_.size();) {
-        const size_t slash = NextDelimiter(current_, start);
-        const std::string part =
-            current_.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
-        path = WithTrailingBackslash(path) + part;
-        const bool last = slash == std::string::npos;
-        rows_.push_back({shown(part), path, depth++, last ? 1 : 0});
-        if (last)
-            break;
-        start = slash + 1;
-    }
-    std::vector<std::string> subdirectories, files;
-    for (DirectoryListing entries(WithTrailingBackslash(current_) + "*.*"); entries.HasEntry();
-         entries.Next()) {
-        const WIN32_FIND_DATAW& e = entries.Entry();
-        // Only names that reach exactly what was listed; "." and ".." are not plain names.
-        const std::string name = UsableName(e.cFileName, e.cAlternateFileName);
-        if (name.empty())
-            continue;
-        if (!(e.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            files.push_back(shown(name));
-        else if (!(e.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)))
-            subdirectories.push_back(name);
-    }
-    std::sort(subdirectories.begin(), subdirectories.end(), LessIgnoringCase);
-    for (const std::string& name : subdirectories)
-        rows_.push_back({shown(name), WithTrailingBackslash(current_) + name, depth, 2});
-
+    rows_.Read(current_);
     HWND tree = Control(IdChooserTree);
     SendMessageA(tree, WM_SETREDRAW, FALSE, 0);
     SendMessageA(tree, LB_RESETCONTENT, 0, 0);
-    int currentRow = 0;
-    for (size_t i = 0; i < rows_.size(); ++i) {
+    for (size_t i = 0; i < rows_.Rows().size(); ++i)
         SendMessageA(tree, LB_ADDSTRING, 0, static_cast<LPARAM>(i));
-        if (rows_[i].kind == 1)
-            currentRow = static_cast<int>(i);
-    }
-    SendMessageA(tree, LB_SETCURSEL, static_cast<WPARAM>(currentRow), 0);
+    SendMessageA(tree, LB_SETCURSEL, rows_.CurrentRow(), 0);
     SendMessageA(tree, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(tree, nullptr, TRUE);
 
     HWND list = Control(IdChooserFiles);
     SendMessageA(list, LB_RESETCONTENT, 0, 0);
-    for (const std::string& name : files)
+    for (const std::string& name : rows_.Files())
         SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
     SetWindowTextA(Control(IdChooserPath), current_.c_str());
 
@@ -288,28 +240,26 @@ void DirectoryChooser::Refresh() {
 }
 
 void DirectoryChooser::OpenRow(int row) {
-    if (row >= 0 && static_cast<size_t>(row) < rows_.size() &&
-        rows_[static_cast<size_t>(row)].path != current_)
-        OpenDirectory(rows_[static_cast<size_t>(row)].path);
+    const auto& rows = rows_.Rows();
+    if (row >= 0 && static_cast<size_t>(row) < rows.size() &&
+        rows[static_cast<size_t>(row)].path != current_)
+        OpenDirectory(rows[static_cast<size_t>(row)].path);
 }
 
 std::vector<std::string> DirectoryChooser::RowTexts() const {
-    std::vector<std::string> texts;
-    for (const Row& row : rows_)
-        texts.push_back(std::string(static_cast<size_t>(row.depth) * 2, ' ') + row.name);
-    return texts;
+    return rows_.Texts();
 }
 
 void DirectoryChooser::DrawRow(const DRAWITEMSTRUCT& item) {
-    if (item.itemID == static_cast<UINT>(-1) || item.itemData >= rows_.size())
+    if (item.itemID == static_cast<UINT>(-1) || item.itemData >= rows_.Rows().size())
         return;
-    const Row& row = rows_[item.itemData];
+    const DirectoryRow& row = rows_.Rows()[item.itemData];
     const bool selected = DrawItemBackground(item);
     const int left = item.rcItem.left + scale_(2 + row.depth * 10);
     const int top = item.rcItem.top + scale_(3);
     // A small folder: open (on the way), current (filled), closed (outline).
     static const COLORREF kFolder[3] = {RGB(255, 255, 128), RGB(255, 215, 0), RGB(192, 192, 128)};
-    const Brush brush(CreateSolidBrush(kFolder[row.kind]));
+    const Brush brush(CreateSolidBrush(kFolder[static_cast<int>(row.kind)]));
     RECT folder = {left, top + scale_(2), left + scale_(14), top + scale_(11)};
     FillRect(item.hDC, &folder, brush.get());
     FrameRect(item.hDC, &folder, GetSysColorBrush(COLOR_WINDOWTEXT));

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "ui/gdi_objects.h"
+#include "ui/directory_rows.h"
 #include "ui/dpi.h"
 #include "ui/modal_window.h"
 
@@ -57,11 +58,6 @@ class DirectoryChooser : public ModalWindow {
     void ApplyDpi(int dpi) override;
 
   private:
-    struct Row {
-        std::string name, path;
-        int depth;
-        int kind; // 0 open folder on the way, 1 current folder, 2 closed subfolder
-    };
     void FillDrives();
     void Refresh();
     void DrawRow(const DRAWITEMSTRUCT& item);
@@ -70,7 +66,7 @@ class DirectoryChooser : public ModalWindow {
     char SelectedDrive() const;
     void OnCommand(int id, int code);
 
-    std::vector<Row> rows_;
+    DirectoryRows rows_;
     std::vector<Drive> drives_;
     HIMAGELIST systemIcons_ = nullptr;
     std::string current_;

@@ -231,8 +231,14 @@ def lstrcmp_sorted(lines, scratch):
     source, target = os.path.join(scratch, "unsorted.txt"), os.path.join(scratch, "sorted.txt")
     with open(source, "w", encoding="cp1252") as f:
         f.write("\n".join(lines) + "\n")
-    subprocess.run(["wine", SORT, win(source), win(target)], check=True, stdout=subprocess.DEVNULL,
-                   stderr=subprocess.DEVNULL)
+    # Under wine64 a process now and then fails to start at all (exit status 1, which the
+    # helper never returns); the sort is pure, so it is simply run again.
+    for attempt in range(3):
+        done = subprocess.run(["wine", SORT, win(source), win(target)], stdout=subprocess.DEVNULL,
+                              stderr=subprocess.DEVNULL)
+        if done.returncode == 0:
+            break
+    done.check_returncode()
     with open(target, encoding="cp1252") as f:
         return [line.rstrip("\n") for line in f if line.strip()]
 

@@ -1,5 +1,6 @@
 // The directory chooser driven in-process on a real tree.
 #include "fs/current_directory.h"
+#include "ui/directory_rows.h"
 #include "ui/path_chooser.h"
 
 #include <gtest/gtest.h>
@@ -42,6 +43,29 @@ TEST_F(ChooserFixture, ShowsTheWayDownTheSubdirectoriesInNameOrderAndNoHiddenOne
     for (const std::string& row : rows)
         EXPECT_EQ(row.find("Hidden"), std::string::npos);
     EXPECT_EQ(SendMessageA(chooser.Control(IdChooserFiles), LB_GETCOUNT, 0, 0), 1) << "notes.txt";
+}
+
+// The rows alone, with no window: the way down from the root, the current directory, its
+// visible subdirectories in name order one level deeper, and its files.
+TEST_F(ChooserFixture, TheRowsModelNeedsNoWindow) {
+    DirectoryRows rows;
+    rows.Read(root + "\\Windows");
+    const auto& all = rows.Rows();
+    ASSERT_GE(all.size(), 4u);
+    const size_t current = rows.CurrentRow();
+    EXPECT_EQ(all[current].path, root + "\\Windows");
+    EXPECT_EQ(all[current].kind, RowKind::kCurrent);
+    EXPECT_EQ(all.front().path, root.substr(0, 3));
+    for (size_t i = 1; i <= current; ++i)
+        EXPECT_EQ(all[i].depth, all[i - 1].depth + 1) << "the way down, one level a row";
+    ASSERT_EQ(all.size(), current + 3) << "apps and System; Hidden is left out";
+    EXPECT_EQ(all[current + 1].path, root + "\\Windows\\apps");
+    EXPECT_EQ(all[current + 2].path, root + "\\Windows\\System");
+    for (size_t i = current + 1; i < all.size(); ++i) {
+        EXPECT_EQ(all[i].kind, RowKind::kSubdirectory);
+        EXPECT_EQ(all[i].depth, all[current].depth + 1);
+    }
+    EXPECT_EQ(rows.Files(), (std::vector<std::string>{"notes.txt"}));
 }
 
 TEST_F(ChooserFixture, TheResultIsTheDirectoryOpenedNotTheOneHighlighted) {
