@@ -34,9 +34,6 @@ bool TForm2::Create() {
     // Wine without an HTML engine) the own view stays; that is not an error.
     if (!FallbackView.Create(Handle(), IdHelpView))
         return false;
-    const Box page = kPlaces[1].box;
-    browserReady_ =
-        WebBrowser1.Create(Handle(), IdHelpBrowser, page.left, page.top, page.width, page.height);
     const int dpi = WindowDpi(Handle());
     ApplyDpi(dpi);
     const Scale scale{dpi};
@@ -73,11 +70,24 @@ std::string TForm2::HelpPageText() {
 
 void TForm2::FormCreate() {
     FallbackView.SetPage(ParseHelpPage(HelpPageText()));
+}
+
+// The browser control costs most of a second to start under Wine, which a scheduled run,
+// never showing Help, need not pay: the window starts it once it is going to be seen.
+void TForm2::StartLoadingPage() {
+    if (loadingStarted_)
+        return;
+    loadingStarted_ = true;
+    const Box page = kPlaces[1].box;
+    browserReady_ =
+        WebBrowser1.Create(Handle(), IdHelpBrowser, page.left, page.top, page.width, page.height);
+    ApplyDpi(WindowDpi(Handle()));
     // Loading goes on in the background; a failure leaves the own view in place.
     browserReady_ = browserReady_ && WebBrowser1.Navigate(HelpAddress());
 }
 
 void TForm2::FormShow() {
+    StartLoadingPage();
     // Decided at each showing and never taken back, so a page once shown keeps its place.
     if (!browserShown_ && browserReady_ && WebBrowser1.HasDocument()) {
         browserShown_ = true;

@@ -21,6 +21,8 @@ class TForm2 : public ModalWindow {
     // The program's own drawing of the page, shown while the browser holds no document.
     HelpView& View() { return FallbackView; }
     bool ShowsBrowser() const { return browserShown_; }
+    // Creates the browser control and starts loading the page into it, once.
+    void StartLoadingPage();
 
   protected:
     void FormShow() override;
@@ -34,6 +36,7 @@ class TForm2 : public ModalWindow {
 
     BrowserControl WebBrowser1;
     HelpView FallbackView;
+    bool loadingStarted_ = false;
     bool browserReady_ = false;
     bool browserShown_ = false;
     GlyphImages glyphs_;

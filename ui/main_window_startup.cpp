@@ -74,6 +74,7 @@ void TForm1::Init() {
     DeleteFileA((state_.programDirectory + kLogFileName).c_str());
     DeleteFileA((state_.programDirectory + kCsvFileName).c_str());
     if (state_.interactive) {
+        Form2.StartLoadingPage();
         ShowInStartState();
         SetFocus(Control(IdScanNow)); // the first control in tab order
         return;
