@@ -204,12 +204,8 @@ struct Layout {
 
 Layout ReadLayout(WindowFixture& f) {
     Layout layout;
-    for (HWND c = GetWindow(f.form.Handle(), GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
-        layout.places[GetDlgCtrlID(c)] = ControlRect(f.form.Handle(), c);
-    LOGFONTA font{};
-    GetObjectA(reinterpret_cast<HFONT>(SendMessageA(f.form.Control(IdLabel1), WM_GETFONT, 0, 0)),
-               sizeof font, &font);
-    layout.fontHeight = font.lfHeight;
+    layout.places = ChildPlaces(f.form.Handle());
+    layout.fontHeight = FontHeight(f.form.Control(IdLabel1));
     for (int i = 0; i < 5; ++i)
         layout.columns.push_back(ListView_GetColumnWidth(f.form.Control(IdListView), i));
     for (ControlId id : {IdScanNow, IdDelete, IdStop, IdSaveSettings, IdAbout, IdHelp, IdClose}) {
@@ -222,31 +218,16 @@ Layout ReadLayout(WindowFixture& f) {
     return layout;
 }
 
-// `now`, at `dpi`, is `base`, at `baseDpi`, scaled: each length within a pixel of its
-// rounding. Labels take their text's width in the font of each size, so only their
-// places are compared.
+// `now`, at `dpi`, is `base`, at `baseDpi`, scaled; labels are compared by place only.
 void ExpectScaled(const Layout& base, int baseDpi, const Layout& now, int dpi) {
-    const auto scaledClose = [&](int was, int is) {
-        return std::abs(MulDiv(was, dpi, baseDpi) - is) <= 1;
-    };
-    for (const auto& [id, was] : base.places) {
-        const RECT& is = now.places.at(id);
-        const bool label = id == IdLabel1 || id == IdLabel2 || id == IdDrivePathLabel;
-        EXPECT_TRUE(scaledClose(was.left, is.left) && scaledClose(was.top, is.top))
-            << id << " at " << dpi;
-        if (!label) {
-            EXPECT_TRUE(scaledClose(was.right - was.left, is.right - is.left))
-                << id << " at " << dpi;
-            EXPECT_TRUE(scaledClose(was.bottom - was.top, is.bottom - is.top))
-                << id << " at " << dpi;
-        }
-    }
-    EXPECT_TRUE(scaledClose(base.fontHeight, now.fontHeight)) << now.fontHeight << " at " << dpi;
+    ExpectPlacesScaled(base.places, baseDpi, now.places, dpi,
+                       {IdLabel1, IdLabel2, IdDrivePathLabel});
+    EXPECT_TRUE(ScaledFrom(base.fontHeight, now.fontHeight, baseDpi, dpi)) << dpi;
     for (size_t i = 0; i < base.columns.size(); ++i)
-        EXPECT_TRUE(scaledClose(base.columns[i], now.columns[i]))
+        EXPECT_TRUE(ScaledFrom(base.columns[i], now.columns[i], baseDpi, dpi))
             << "column " << i << " at " << dpi;
     for (const auto& [id, was] : base.glyphs)
-        EXPECT_TRUE(scaledClose(was, now.glyphs.at(id))) << "glyph of " << id << " at " << dpi;
+        EXPECT_TRUE(ScaledFrom(was, now.glyphs.at(id), baseDpi, dpi)) << "glyph " << id;
 }
 
 // The window at its resolution is the window at 96 dots per inch scaled, and the client
@@ -260,8 +241,7 @@ TEST_F(WindowFixture, LaysOutTheDesignScaledByItsResolution) {
     ExpectScaled(at96, 96, now, dpi);
     SendDpiChange(form.Handle(), dpi, 617, 466);
     Pump();
-    EXPECT_TRUE(std::abs(MulDiv(at96.places.at(IdClose).right, dpi, 96) - Place(IdClose).right) <=
-                1)
+    EXPECT_TRUE(ScaledFrom(at96.places.at(IdClose).right, Place(IdClose).right, 96, dpi))
         << "the window keeps its proportions";
 }
 

@@ -1,7 +1,10 @@
 // Checks shared by the window tests at a screen resolution: the resolution a test runs at,
-// and where a control stands against its design at 96 dots per inch, scaled.
+// and where controls stand against the same window's layout at another resolution.
 #pragma once
+#include <algorithm>
 #include <cstdlib>
+#include <initializer_list>
+#include <map>
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -25,13 +28,51 @@ inline int OtherDpi(int dpi) {
     return dpi == 96 ? 144 : 96;
 }
 
-inline void ExpectScaledDesign(HWND parent, int id, const Box& design, int dpi) {
-    const Box want = Scale{dpi}(design);
-    const RECT got = ControlRect(parent, GetDlgItem(parent, id));
-    EXPECT_EQ(got.left, want.left) << "control " << id << " at " << dpi << " dpi";
-    EXPECT_EQ(got.top, want.top) << "control " << id << " at " << dpi << " dpi";
-    EXPECT_EQ(got.right - got.left, want.width) << "control " << id << " at " << dpi << " dpi";
-    EXPECT_EQ(got.bottom - got.top, want.height) << "control " << id << " at " << dpi << " dpi";
+// Every child control's place in the window's client coordinates, by its id.
+inline std::map<int, RECT> ChildPlaces(HWND window) {
+    std::map<int, RECT> places;
+    for (HWND c = GetWindow(window, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+        places[GetDlgCtrlID(c)] = ControlRect(window, c);
+    return places;
+}
+
+// True when `is` is `was` scaled from `from` to `to` dots per inch, within a pixel of its
+// rounding.
+inline bool ScaledFrom(int was, int is, int from, int to) {
+    return std::abs(MulDiv(was, to, from) - is) <= 1;
+}
+
+// Each control of `now`, at `dpi`, stands where `before`, at `baseDpi`, scaled puts it.
+// Controls sized by their text or by themselves (`ownSize`: labels, a combo box) are
+// compared by their place only, and those that follow another's text (`ownLeft`) by their
+// top only.
+inline void ExpectPlacesScaled(const std::map<int, RECT>& before, int baseDpi,
+                               const std::map<int, RECT>& now, int dpi,
+                               std::initializer_list<int> ownSize = {},
+                               std::initializer_list<int> ownLeft = {}) {
+    const auto in = [](std::initializer_list<int> ids, int id) {
+        return std::find(ids.begin(), ids.end(), id) != ids.end();
+    };
+    ASSERT_EQ(before.size(), now.size());
+    for (const auto& [id, was] : before) {
+        const RECT& is = now.at(id);
+        EXPECT_TRUE(ScaledFrom(was.top, is.top, baseDpi, dpi) &&
+                    (in(ownLeft, id) || ScaledFrom(was.left, is.left, baseDpi, dpi)))
+            << "control " << id << " at " << dpi;
+        if (in(ownSize, id) || in(ownLeft, id))
+            continue;
+        EXPECT_TRUE(ScaledFrom(was.right - was.left, is.right - is.left, baseDpi, dpi) &&
+                    ScaledFrom(was.bottom - was.top, is.bottom - is.top, baseDpi, dpi))
+            << "control " << id << " at " << dpi;
+    }
+}
+
+// The height of a control's font.
+inline LONG FontHeight(HWND control) {
+    LOGFONTA font{};
+    GetObjectA(reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)), sizeof font,
+               &font);
+    return font.lfHeight;
 }
 
 // What a move to a screen of `dpi` sends: the new resolution and the suggested outer
