@@ -34,6 +34,14 @@ struct RunState {
     std::wstring listedRootFinal;
     DateTime scanCutOff = 0;
     ListedDirectories listedDirectories;
+
+    // Whether `root`, opened again, is the root the scan listed, not another directory that
+    // took its name since: why it could not be opened, or kNotWhereListed.
+    FsResult IsScannedRoot(const BoundDirectory& root) const {
+        if (!root.IsOpen())
+            return root.Status();
+        return root.Id() == listedRootId ? FsResult::Success() : FsResult(kNotWhereListed);
+    }
     RunCounters counters;
 };
 

@@ -69,17 +69,12 @@ FsResult MarkAndClose(HANDLE parent, const std::wstring& name, FileHandle& item,
     FsResult marked = MarkExtended(item.get(), goesAtClose);
     if (marked.Code() == ERROR_NOT_SUPPORTED)
         marked = MarkClassicResettingReadOnly(parent, name, item.get());
-    id = 0; // unknown: only a vanished name confirms the removal
-    if (marked.Ok() && !goesAtClose && !QueryFileId(item.get(), id).Ok())
-        id = 0;
+    id = 0; // stays unknown where it cannot be read: only a vanished name confirms then
+    if (marked.Ok() && !goesAtClose)
+        (void)QueryFileId(item.get(), id);
     item.reset();
     confirm = marked.Ok() && !goesAtClose;
     return marked;
-}
-
-bool SameName(const std::wstring& a, const std::wstring& b) {
-    return !a.empty() && CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
-                                              static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
 }
 
 } // namespace
@@ -102,16 +97,16 @@ void ListedFileDeletion::Delete(const std::string& path) {
         outcome =
             cut == std::string::npos ? FsResult(ERROR_INVALID_NAME) : tree_.Open(prefix, directory);
     if (outcome.Ok())
-        outcome = DeleteInDirectory(directory, path, cut);
+        outcome = DeleteInDirectory(directory, prefix, path.substr(cut + 1));
     if (outcome.Code() != ERROR_IO_PENDING)
         report_(path, outcome);
 }
 
 // ERROR_IO_PENDING when the outcome waits for the name to be seen gone.
-FsResult ListedFileDeletion::DeleteInDirectory(HANDLE directory, const std::string& path,
-                                               size_t cut) {
+FsResult ListedFileDeletion::DeleteInDirectory(HANDLE directory, const std::string& prefix,
+                                               const std::string& fileName) {
     std::wstring name;
-    if (!ToExactWide(path.substr(cut + 1), name) || !IsPlainName(name))
+    if (!ToExactWide(fileName, name) || !IsPlainName(name))
         return ERROR_INVALID_NAME;
     // No attribute writes asked for: under Wine they turn the open into a write open, which
     // costs about half a deletion again.
@@ -133,9 +128,9 @@ FsResult ListedFileDeletion::DeleteInDirectory(HANDLE directory, const std::stri
     const FsResult marked = MarkAndClose(directory, name, file, confirm, id);
     if (!confirm)
         return marked;
-    unconfirmedPrefix_ = path.substr(0, cut + 1);
+    unconfirmedPrefix_ = prefix;
     unconfirmedDirectory_ = directory;
-    unconfirmed_.push_back({path, std::move(name), id});
+    unconfirmed_.push_back({prefix + fileName, std::move(name), id});
     return ERROR_IO_PENDING;
 }
 
@@ -152,12 +147,12 @@ void ListedFileDeletion::Finish() {
     for (size_t i = 0; i < waiting.size(); ++i)
         byId[waiting[i].id].push_back(i);
     const FsResult listed =
-        ForEachEntry(unconfirmedDirectory_, 64 * 1024, [&](ListedEntry&& entry) {
+        ForEachEntry(unconfirmedDirectory_, kListBufferBytes, [&](ListedEntry&& entry) {
             const auto found = byId.find(entry.id);
             if (found != byId.end())
                 for (size_t i : found->second)
-                    stays[i] = stays[i] || SameName(entry.name, waiting[i].name) ||
-                               SameName(entry.shortName, waiting[i].name);
+                    stays[i] = stays[i] || SameIgnoringCase(entry.name, waiting[i].name) ||
+                               SameIgnoringCase(entry.shortName, waiting[i].name);
             return true;
         });
     for (size_t i = 0; i < waiting.size(); ++i) {

@@ -50,7 +50,9 @@ class ListedFileDeletion {
         std::wstring name;
         FileId id;
     };
-    FsResult DeleteInDirectory(HANDLE directory, const std::string& path, size_t cut);
+    // `fileName` in the open `directory`, whose rows begin with `prefix`.
+    FsResult DeleteInDirectory(HANDLE directory, const std::string& prefix,
+                               const std::string& fileName);
 
     ListedTree tree_;
     FsResult rootStatus_;

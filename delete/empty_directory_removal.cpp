@@ -99,10 +99,7 @@ class EmptyDirectoryVisit {
             opened = OpenForRemoval(parent, name, dir, removal);
         if (!opened.Ok())
             return opened;
-        FileId id = 0;
-        const bool listedOne = QueryFileId(dir.get(), id).Ok() && IsKnownId(listed.id) &&
-                               id == listed.id && !IsLinkHandle(dir.get());
-        return listedOne ? FsResult::Success() : FsResult(kNotWhereListed);
+        return IsListedItem(dir.get(), listed.id) ? FsResult::Success() : FsResult(kNotWhereListed);
     }
 
     void Debug(const std::string& line) {
@@ -143,11 +140,7 @@ void RemoveEmptyDirectories(CommandHost& host, const std::string& root) {
     DirectoryList directories;
     ThrowIfFailed(ChangeDirectory(root));
     const BoundDirectory top = BoundDirectory::OpenCurrent();
-    // Only the root the scan listed: not another directory that took its name since.
-    if (!top.IsOpen())
-        ThrowIfFailed(top.Status());
-    if (top.Id() != state.listedRootId)
-        ThrowIfFailed(kNotWhereListed);
+    ThrowIfFailed(state.IsScannedRoot(top));
     std::string rootPrefix;
     ThrowIfFailed(CurrentDirectoryPrefix(rootPrefix));
     CollectDirectories(host, top, top.FinalPath(), directories);

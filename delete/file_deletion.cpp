@@ -25,11 +25,8 @@ void ReportDeletion(CommandHost& host, const std::string& path, FsResult deleted
 void DeleteListedFiles(CommandHost& host) {
     RunState& state = host.State();
     const BoundDirectory root = BoundDirectory::OpenPath(state.scanRoot);
-    const FsResult rootStatus = !root.IsOpen()                    ? root.Status()
-                                : root.Id() != state.listedRootId ? FsResult(kNotWhereListed)
-                                                                  : FsResult::Success();
     ListedFileDeletion deletion(state.listedDirectories, root.Handle(), state.listedRootPrefix,
-                                rootStatus, state.scanCutOff,
+                                state.IsScannedRoot(root), state.scanCutOff,
                                 [&host](const std::string& path, FsResult deleted) {
                                     ReportDeletion(host, path, deleted);
                                 });

@@ -6,8 +6,6 @@
 
 namespace {
 
-const size_t kListBufferBytes = 64 * 1024;
-
 HANDLE OpenHandle(const std::wstring& path) {
     return CreateFileW(path.c_str(), kListAccess,
                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
@@ -56,8 +54,7 @@ FsResult BoundDirectory::ForEachEntry(const std::function<bool(ListedEntry&&)>& 
 }
 
 bool SameFinalPath(const std::wstring& a, const std::wstring& b) {
-    return !a.empty() && CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
-                                              static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
+    return SameIgnoringCase(a, b);
 }
 
 bool IsUnderRoot(const std::wstring& path, const std::wstring& root) {
@@ -67,6 +64,11 @@ bool IsUnderRoot(const std::wstring& path, const std::wstring& root) {
         return SameFinalPath(path, root);
     const bool boundary = root.back() == L'\\' || path[root.size()] == L'\\';
     return boundary && SameFinalPath(path.substr(0, root.size()), root);
+}
+
+bool IsListedItem(HANDLE item, FileId id) {
+    FileId now = 0;
+    return IsKnownId(id) && QueryFileId(item, now).Ok() && now == id && !IsLinkHandle(item);
 }
 
 bool IsListedDirectory(const BoundDirectory& dir, FileId id, const std::wstring& rootFinal) {
@@ -136,9 +138,7 @@ FsResult ListedTree::Open(const std::string& prefix, HANDLE& directory) {
             OpenInDirectory(at, name, kListAccess, ItemKind::kDirectory, handle);
         if (!opened.Ok())
             return opened;
-        FileId id = 0;
-        if (!QueryFileId(handle.get(), id).Ok() || id != listed->second ||
-            IsLinkHandle(handle.get()))
+        if (!IsListedItem(handle.get(), listed->second))
             return kNotWhereListed;
         chain_.push_back({std::move(next), std::move(handle)});
     }

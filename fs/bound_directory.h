@@ -48,6 +48,8 @@ class BoundDirectory {
 bool SameFinalPath(const std::wstring& a, const std::wstring& b);
 // True when `path` is `root` or lies below it.
 bool IsUnderRoot(const std::wstring& path, const std::wstring& root);
+// True when the open item is the listed one, `id` (a known identity), and not a link.
+bool IsListedItem(HANDLE item, FileId id);
 // True when `dir` is the listed directory `id`, not a link, below the root.
 bool IsListedDirectory(const BoundDirectory& dir, FileId id, const std::wstring& rootFinal);
 

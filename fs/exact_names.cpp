@@ -95,3 +95,8 @@ std::string UsableName(const std::wstring& longName, const std::wstring& shortNa
         return narrow;
     return std::string();
 }
+
+bool SameIgnoringCase(const std::wstring& a, const std::wstring& b) {
+    return !a.empty() && CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
+                                              static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
+}

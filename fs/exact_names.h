@@ -16,6 +16,10 @@ bool ToExactWide(const std::string& narrow, std::wstring& wide);
 // text is refused wherever it is used as a path.
 std::string NarrowOrInvalid(const std::wstring& wide);
 
+// Two names or paths the file system takes for the same: ordinal, ignoring case; an empty
+// text is never the same as anything.
+bool SameIgnoringCase(const std::wstring& a, const std::wstring& b);
+
 // A name the path layer turns into a device (CON, nul.txt, COM1, LPT¹, ...).
 bool IsDeviceName(const std::wstring& name);
 // A name the path layer keeps as it is: not empty, no \ / : * ? " < > | or control

@@ -41,6 +41,9 @@ enum class ItemKind { kFile, kDirectory, kEither };
 FsResult OpenInDirectory(HANDLE parent, const std::wstring& name, ACCESS_MASK access, ItemKind kind,
                          FileHandle& opened);
 
+// The buffer a whole listing is read in, one part at a time.
+const size_t kListBufferBytes = 64 * 1024;
+
 // Hands each entry ("." and ".." included) of the open directory to `take`, one buffer of
 // `bufferBytes` at a time in listing order, until it returns false. Fails when the
 // directory cannot be listed.
