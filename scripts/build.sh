@@ -11,7 +11,13 @@ source "$root/scripts/machine.sh"
 # for 64-bit Windows and tested under wine64, through a `wine` wrapper put first on the PATH.
 mkdir -p "$build"
 arch=i686
-if ! kernel_runs_32bit || ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
+why_64=""
+if ! kernel_runs_32bit; then
+  why_64="this machine's kernel cannot run 32-bit programs"
+elif ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
+  why_64="wine32 is not installed (scripts/provision.sh says why; its --retry asks for it again)"
+fi
+if [ -n "$why_64" ]; then
   arch=x86_64
   mkdir -p "$build/wine64-bin"
   printf '#!/bin/sh\nexport WINELOADER=/usr/lib/wine/wine64\nexec /usr/lib/wine/wine64 "$@"\n' \
@@ -24,7 +30,7 @@ if [ "$(cat "$build/arch" 2>/dev/null)" != "$arch" ]; then
   rm -rf "$build/CMakeCache.txt" "$build/CMakeFiles" "$build/wineprefix"
   echo "$arch" >"$build/arch"
 fi
-[ "$arch" = i686 ] || echo "build: this machine cannot run 32-bit code; building and testing for x86_64"
+[ -z "$why_64" ] || echo "build: $why_64; building and testing for x86_64"
 
 # A private Wine prefix under the build folder, created on first use.
 export WINEPREFIX="$build/wineprefix"
