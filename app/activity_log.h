@@ -1,6 +1,10 @@
-// The activity log: lines shown live in the log view and written whole to a file.
+// The activity log: lines shown live in the log view and written to its file as they come,
+// so that a run ended at any moment (a time limit, a forced end, a crash) leaves a log of
+// what it did up to then.
 #pragma once
 #include <string>
+
+#include "fs/replacement_file.h"
 
 // Where the log's lines are shown (the main window's log view).
 class LogView {
@@ -13,15 +17,33 @@ class LogView {
 class ActivityLog {
   public:
     void AttachView(LogView* view) { view_ = view; }
-    // Appends the line and CR LF; the caller's text is the whole line.
+    // Appends the line and CR LF; the caller's text is the whole line. Once the file has
+    // started, the line reaches it at once (the system's cache, which outlives the process).
     void Add(const std::string& line);
+    // Empties the log, and its file once started.
     void Clear();
     // The log as the file holds it: every line followed by CR LF.
     const std::string& Text() const { return text_; }
-    // Creates or truncates the file and writes the whole log into it.
-    void WriteFile(const std::string& path) const;
+    bool EndsWithLine(const std::string& line) const;
+
+    // From now on the log is written to `path` as it grows: a new file of the log's own
+    // takes the place of the old one, holding the lines so far. Throws AppError "Cannot
+    // create file ...".
+    void StartFile(const std::string& path);
+    // Every line is in the file at `path` (started here where it has not been) and on disk:
+    // the end of a phase or of the run. Throws AppError when a line could not be written.
+    void WriteFile(const std::string& path);
+    // The same without throwing, for endings that have nothing left to report to.
+    void FlushQuietly();
+    // The open file, for telling it apart from the files a scan finds; null before it starts.
+    HANDLE FileHandle() const { return file_.IsOpen() ? file_.Handle() : nullptr; }
 
   private:
+    void WriteToFile(const std::string& text);
+
     std::string text_;
     LogView* view_ = nullptr;
+    std::string path_;
+    ReplacementFile file_;
+    FsResult failure_; // the first write that failed since the file started
 };

@@ -8,7 +8,10 @@ const char kIniFileName[] = "Vantrell.ini";
 
 void EndByStop(CommandHost& host) {
     const std::string& reason = host.State().stopReason;
-    host.AddLog(reason.empty() ? "Aborted by user." : reason);
+    // A session's end may have put its line into the log already.
+    if (reason.empty() || !host.Log().EndsWithLine(reason))
+        host.AddLog(reason.empty() ? "Aborted by user." : reason);
+    host.Log().FlushQuietly();
     host.ReturnToIdle();
     throw SilentAbort{};
 }

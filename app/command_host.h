@@ -34,6 +34,11 @@ class CommandHost {
 
     void AddLog(const std::string& line) { Log().Add(line); }
     void WriteLogFile() { Log().WriteFile(State().programDirectory + kLogFileName); }
+    // From here on the log reaches its file as it grows (started once per run).
+    void StartLogFile() {
+        if (!Log().FileHandle())
+            Log().StartFile(State().programDirectory + kLogFileName);
+    }
 };
 
 // The stop sequence: "Aborted by user." (or the reason of a request to end the program), the

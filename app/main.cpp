@@ -23,9 +23,9 @@ void LogWindowFailure(unsigned long code) {
 } // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
-    // A path that reaches a drive without a medium, or a file the loader cannot open, must
-    // fail with its error code, never hold a scheduled run behind a system box.
-    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+    // A path that reaches a drive without a medium, a file the loader cannot open, or a
+    // crash must fail with its error code, never hold a scheduled run behind a system box.
+    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX | SEM_NOGPFAULTERRORBOX);
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
     TForm1 form;

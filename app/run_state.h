@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "app/own_files.h"
 #include "fs/bound_directory.h"
 #include "scan/date_time.h"
 
@@ -34,6 +35,9 @@ struct RunState {
     std::wstring listedRootFinal;
     DateTime scanCutOff = 0;
     ListedDirectories listedDirectories;
+    // The program's own files as the last scan started, never listed; the scanned volume.
+    OwnFiles ownFiles;
+    DWORD scanVolume = 0;
 
     // Whether `root`, opened again, is the root the scan listed, not another directory that
     // took its name since: why it could not be opened, or kNotWhereListed.

@@ -15,6 +15,13 @@ struct SettingsValues {
 // not an integer, gives the default. `programDirectory` is DrivePath's default.
 SettingsValues ReadSettingsFile(const std::string& iniPath, const std::string& programDirectory);
 
-// Writes Debug, DaysOld, DrivePath and Maximized in that order. A refused write stops the
-// save at that key with AppError "Unable to write to " + iniPath.
+// Writes Debug, DaysOld, DrivePath and Maximized, keeping every other line of the file: a
+// new file takes the old one's place. A refused write (a read-only file, a file that cannot
+// be read or replaced) changes nothing and throws AppError "Unable to write to " + iniPath.
 void WriteSettingsFile(const std::string& iniPath, const SettingsValues& values);
+
+// `text` with `key` of `section` set to `value` (names compared ignoring case): the first such
+// key's line replaced, else a line added after the first such section's last line, else the
+// section added at the end. Every other line stays byte for byte.
+std::string WithIniValue(const std::string& text, const std::string& section,
+                         const std::string& key, const std::string& value);

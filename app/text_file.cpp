@@ -1,23 +1,23 @@
 #include "app/text_file.h"
 
 #include "app/errors.h"
-#include "fs/unique_handle.h"
+#include "fs/replacement_file.h"
+
+std::string UnableToWriteText(const std::string& path, unsigned long code) {
+    return "Unable to write to " + path + ". " + ReasonText(code);
+}
 
 void WriteWholeFile(const std::string& path, const std::string& text) {
-    FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid())
-        throw CannotCreateFile(path, GetLastError());
-    const char* data = text.data();
-    size_t left = text.size();
-    while (left > 0) {
-        DWORD chunk = left > 0x10000000 ? 0x10000000 : static_cast<DWORD>(left);
-        DWORD written = 0;
-        if (!WriteFile(file.get(), data, chunk, &written, nullptr) || written == 0) {
-            DWORD code = GetLastError();
-            throw AppError("Unable to write to " + path + ". " + ReasonText(code));
-        }
-        data += written;
-        left -= written;
-    }
+    ReplacementFile file;
+    const FsResult created = file.Create(path);
+    if (!created.Ok())
+        throw CannotCreateFile(path, created.Code());
+    FsResult written = file.Append(text.data(), text.size());
+    if (written.Ok())
+        written = file.Flush();
+    if (!written.Ok())
+        throw AppError(UnableToWriteText(path, written.Code()));
+    const FsResult placed = file.PutInPlace();
+    if (!placed.Ok())
+        throw CannotCreateFile(path, placed.Code());
 }

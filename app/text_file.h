@@ -1,7 +1,12 @@
-// Files written whole: created or truncated, then one write of all their text.
+// The program's own files written whole (the CSV file, the settings): a new file beside the
+// old one, on disk before it takes the old one's place by rename (fs/replacement_file.h).
 #pragma once
 #include <string>
 
-// Replaces the file's content with `text`. Throws AppError "Cannot create file ..." when the
-// file cannot be created, and "Unable to write to ..." when the write itself fails part-way.
+// Replaces the file at `path` with one holding `text`. Throws AppError "Cannot create file
+// ..." when the new file cannot be made or put in place, and "Unable to write to ..." when
+// the write itself fails; the old file then stays as it was.
 void WriteWholeFile(const std::string& path, const std::string& text);
+
+// "Unable to write to <path>. <reason>".
+std::string UnableToWriteText(const std::string& path, unsigned long code);

@@ -34,7 +34,8 @@ FsResult MarkClassicResettingReadOnly(HANDLE parent, const std::wstring& name, H
     unsigned long links = 0;
     if (!ReadLinkCount(item, links).Ok() || links != 1)
         return ERROR_ACCESS_DENIED;
-    if (!WriteAttributes(parent, name, item, 0).Ok())
+    // The read-only bit alone: hidden, system and archive stay the file's.
+    if (!WriteAttributes(parent, name, item, attributes & ~DWORD(FILE_ATTRIBUTE_READONLY)).Ok())
         return marked;
     marked = MarkClassic(item);
     if (!marked.Ok())

@@ -107,19 +107,36 @@ class EmptyDirectoryVisit {
             host_.AddLog(line);
     }
 
-    // Read-only, then hidden, each cleared on its own; failures are ignored and not undone.
+    // Read-only, then hidden, each cleared on its own (a failure to clear is ignored); a
+    // directory that then stays gets its bits back.
     void Remove(HANDLE parent, const std::wstring& name, FileHandle& dir, const std::string& path,
                 DWORD attributes) {
+        const DWORD original = attributes;
+        FileId id = 0;
+        (void)QueryFileId(dir.get(), id);
         for (DWORD bit : {DWORD(FILE_ATTRIBUTE_READONLY), DWORD(FILE_ATTRIBUTE_HIDDEN)})
             if ((attributes & bit) && ClearBitsThroughHandle(dir.get(), attributes, bit).Ok())
                 attributes &= ~bit;
         const FsResult removed = RemoveListedItem(parent, name, dir);
         if (!removed.Ok()) {
+            if (attributes != original)
+                PutBitsBack(parent, name, id, original);
             LogFailure(path, removed.Code());
             return;
         }
         ++host_.State().counters.removed;
         host_.AddLog("Deleted empty directory: " + path);
+    }
+
+    // Through a new handle to the same directory (the removal closed its own), and only
+    // while the name still holds the listed one.
+    static void PutBitsBack(HANDLE parent, const std::wstring& name, FileId id, DWORD attributes) {
+        FileHandle again;
+        if (OpenInDirectory(parent, name, FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
+                            ItemKind::kDirectory, again)
+                .Ok() &&
+            IsListedItem(again.get(), id))
+            (void)ClearBitsThroughHandle(again.get(), attributes, 0);
     }
 
     void LogFailure(const std::string& path, DWORD code) {

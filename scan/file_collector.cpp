@@ -1,6 +1,7 @@
 #include "scan/file_collector.h"
 
 #include "app/errors.h"
+#include "app/program_location.h"
 #include "fs/current_directory.h"
 #include "fs/exact_names.h"
 #include "fs/tree_walk.h"
@@ -21,7 +22,8 @@ class OldFileWalk : public TreeVisitor {
     }
 
     bool Entry(const std::string& prefix, const ListedEntry& entry) override {
-        if (!entry.IsDirectory())
+        const RunState& state = host_.State();
+        if (!entry.IsDirectory() && !state.ownFiles.Contains({state.scanVolume, entry.id}))
             ExamineFile(prefix, entry);
         return IsSubdirectory(entry, kNeverEntered);
     }
@@ -83,6 +85,11 @@ void FindOldFiles(CommandHost& host, const std::string& root, DateTime cutOff) {
     state.listedRootId = top.Id();
     ThrowIfFailed(CurrentDirectoryPrefix(state.listedRootPrefix));
     state.listedRootFinal = top.FinalPath();
+    FileIdentity rootIdentity;
+    ThrowIfFailed(ReadIdentity(top.Handle(), rootIdentity));
+    state.scanVolume = rootIdentity.volume;
+    state.ownFiles =
+        OwnFiles::Find(ExecutablePath(), state.programDirectory, host.Log().FileHandle());
     OldFileWalk walk(host, cutOff);
     ThrowIfFailed(WalkTree(top, top.FinalPath(), walk));
     ThrowIfFailed(ChangeDirectory(state.startDirectory));

@@ -2,6 +2,7 @@
 
 #include "fs/current_directory.h"
 #include "fs/path_text.h"
+#include "app/errors.h"
 #include "delete/file_deletion.h"
 #include "report/csv_report.h"
 #include "scan/file_collector.h"
@@ -13,12 +14,16 @@ void ScanNow(CommandHost& host) {
     const std::string fullRoot = FullPathAgainst(root, state.startDirectory);
     if (!IsExistingDirectory(fullRoot)) {
         host.AddLog("ERROR: Path " + root + " does not exist.");
+        // Unattended, a root gone by the time the scan starts ends the run early (code 2).
+        if (!state.interactive)
+            throw SilentAbort{};
         return;
     }
     state.stop = false;
     host.EnterBusy();
     state.counters = RunCounters();
     host.Log().Clear();
+    host.StartLogFile();
     host.Found().Clear();
     host.FoundListChanged();
     state.scanStart = LocalNow();

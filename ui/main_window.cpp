@@ -204,16 +204,16 @@ void TForm1::OnEndSession() {
     // goes on, the stop writes the same line again at the next item.
     if (!RequestEnd(kSessionEndLine))
         return;
-    try {
-        WriteWholeFile(state_.programDirectory + kLogFileName,
-                       log_.Text() + state_.stopReason + "\r\n");
-    } catch (const AppError&) {
-    }
+    log_.Add(state_.stopReason);
+    log_.FlushQuietly();
 }
 
 void TForm1::RunCommand(void (TForm1::*command)()) {
     RunGuardedOutcome([&] { (this->*command)(); },
-                      [this](const std::string&) {
+                      [this](const std::string& message) {
+                          // The log file tells why the command ended, whatever failed.
+                          log_.Add(ErrorReportText(message));
+                          log_.FlushQuietly();
                           ReturnToIdle();
                           Enable(IdDelete, false);
                       });

@@ -5,6 +5,7 @@
 
 #include "ui/gdi_objects.h"
 #include "app/command_host.h"
+#include "app/run_lock.h"
 #include "ui/about_box.h"
 #include "ui/dpi.h"
 #include "ui/found_list_view.h"
@@ -117,6 +118,7 @@ class TForm1 : public Window, public CommandHost, private LogView {
     TForm2 Form2;
     TAboutBox AboutBox;
     RunState state_;
+    RunLock runLock_; // held from the start to the end of the run
     ActivityLog log_;
     FoundFileList found_;
     FoundListView foundView_{found_};

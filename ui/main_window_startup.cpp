@@ -6,8 +6,10 @@
 #include "app/command_line.h"
 #include "fs/current_directory.h"
 #include "fs/path_text.h"
+#include "fs/replacement_file.h"
 #include "app/errors.h"
 #include "app/program_location.h"
+#include "app/run_lock.h"
 #include "app/run_modes.h"
 #include "app/settings.h"
 #include "app/text_file.h"
@@ -47,6 +49,13 @@ void TForm1::Init() {
     }
     const RunModeDecision decision =
         DecideRunMode(SplitCommandLine(ExactCommandLine()), IsExistingDirectory);
+    if (decision.kind != RunModeDecision::Help && !runLock_.Acquire(state_.programDirectory)) {
+        // Another run works with this installation's records: leave every one of them alone.
+        ::ShowErrorDialog(kOtherRunText);
+        returnCode_ = 2;
+        PostQuitMessage(2);
+        return;
+    }
     switch (decision.kind) {
     case RunModeDecision::Help:
         ShowInformationDialog(UsageText());
@@ -71,8 +80,14 @@ void TForm1::Init() {
         ExitProgram(1);
         return;
     }
-    DeleteFileA((state_.programDirectory + kLogFileName).c_str());
-    DeleteFileA((state_.programDirectory + kCsvFileName).c_str());
+    // An unattended run writes its log as it goes from here on, so that one ended at any
+    // moment leaves a record; the window's log starts with its first scan. An old list must
+    // not pass for this run's. A file that cannot be removed stays, as it always did.
+    if (state_.interactive)
+        (void)RemoveOwnFile(state_.programDirectory + kLogFileName);
+    else
+        log_.StartFile(state_.programDirectory + kLogFileName);
+    (void)RemoveOwnFile(state_.programDirectory + kCsvFileName);
     if (state_.interactive) {
         Form2.StartLoadingPage();
         ShowInStartState();

@@ -282,7 +282,8 @@ class TreeTestCase(unittest.TestCase):
         window = Window(self.program)
         self.addCleanup(window.kill)
         window.keys("space")
-        wait_for(lambda: self.program.read(LOG), 30, "the scan")
+        # The log grows as the scan goes: its end is the scan's "Finished.".
+        wait_for(lambda: self.log_lines()[-1:] == ["Finished."], 30, "the scan")
         change()
         window.keys("Tab", "space")
         wait_for(lambda: "Finished." in self.log_lines()[-1:] and "Deleting files..." in self.log_lines(),

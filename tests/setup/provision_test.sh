@@ -2,13 +2,9 @@
 # The set-up's decisions, without a network: scripts/provision.sh runs against stand-in
 # apt-get, dpkg, dpkg-query, locale and locale-gen that record their calls and fail where a
 # case tells them to, on a PATH that holds nothing else of the machine's packages.
-set -uo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+source "$here/checks.sh"
 provision="$here/../../scripts/provision.sh"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-passed=0
-failed=0
 
 # The stand-ins. Their state (foreign architectures, installed packages) and the call log
 # live in $STUB; STUB_UNINSTALLABLE names packages whose install fails as apt does when an
@@ -98,17 +94,8 @@ provision() {
     "$(command -v bash)" "$provision" "$@" >"$STUB/out" 2>"$STUB/err"
 }
 
-check() {
-  local what=$1
-  shift
-  if "$@"; then
-    passed=$((passed + 1))
-    echo "ok: $what"
-  else
-    failed=$((failed + 1))
-    echo "FAILED: $what"
-    echo "--- calls"; cat "$STUB/calls"; echo "--- stdout"; cat "$STUB/out"; echo "--- stderr"; cat "$STUB/err"
-  fi
+show_failure() {
+  echo "--- calls"; cat "$STUB/calls"; echo "--- stdout"; cat "$STUB/out"; echo "--- stderr"; cat "$STUB/err"
 }
 called() { grep -qF -- "$1" "$STUB/calls"; }
 no_package_tool_called() { ! grep -qE '^(apt-get|dpkg|dpkg-query) ' "$STUB/calls"; }
@@ -168,5 +155,4 @@ check "a required package that cannot be had stops and is named" \
   eval '[ $status -ne 0 ] && grep -q "these packages could not be installed: cmake$" "$STUB/err" &&
         [ ! -s "$STUB/foreign" ]'
 
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+finish

@@ -2,13 +2,9 @@
 # The test emulator's second start: only a program that printed nothing and ended at once
 # is started again, and Wine's own lines are said for that case alone. A stand-in `wine`
 # on the PATH plays each start as a case tells it to.
-set -uo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+source "$here/checks.sh"
 runner="$here/../../scripts/wine-run.sh"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-passed=0
-failed=0
 
 # The stand-in plays the lines of $work/plan in turn, one a start: "silent", "crash"
 # (prints, then fails), "slow" (silent, fails after the quick limit) or "ok".
@@ -34,16 +30,7 @@ emulate() {
     VANTRELL_QUICK_START_MS=500 bash "$runner" prog.exe --gtest_filter=A.B >"$work/out" 2>"$work/err"
   status=$?
 }
-check() {
-  local what=$1
-  shift
-  if "$@"; then
-    passed=$((passed + 1)); echo "ok: $what"
-  else
-    failed=$((failed + 1)); echo "FAILED: $what"
-    echo "--- stdout"; cat "$work/out"; echo "--- stderr"; cat "$work/err"
-  fi
-}
+show_failure() { echo "--- stdout"; cat "$work/out"; echo "--- stderr"; cat "$work/err"; }
 starts() { cat "$work/starts"; }
 
 emulate "silent ok"
@@ -64,5 +51,4 @@ emulate "ok"
 check "a run that started keeps its own stderr and drops the lines of Wine itself" \
   eval '[ $status -eq 0 ] && grep -qx "own words" "$work/err" && ! grep -q "err:ole" "$work/err"'
 
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+finish

@@ -1,0 +1,97 @@
+// The program's own records on real files: never written through another name, the log
+// in its file as each line comes, a failed replacement leaving the old file whole.
+#include "app/activity_log.h"
+#include "app/errors.h"
+#include "app/settings.h"
+#include "app/text_file.h"
+#include "temp_tree.h"
+
+#include <functional>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// The names in the folder that a replacement left behind.
+int NewFilesLeft(const TempTree& dir) {
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA(dir.Path("*.new").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE)
+        return 0;
+    int count = 0;
+    do
+        ++count;
+    while (FindNextFileA(find, &found));
+    FindClose(find);
+    return count;
+}
+
+TEST(OwnRecords, NoRecordIsWrittenThroughASecondName) {
+    const struct {
+        const char* name;
+        std::function<void(const std::string&)> write;
+        const char* expected;
+    } records[] = {
+        {"VantrellFiles.csv", [](const std::string& path) { WriteWholeFile(path, "list\r\n"); },
+         "list\r\n"},
+        {"VantrellActivity.log",
+         [](const std::string& path) {
+             ActivityLog log;
+             log.Add("first");
+             log.StartFile(path);
+             log.Add("second");
+             log.WriteFile(path);
+         },
+         "first\r\nsecond\r\n"},
+        {"Vantrell.ini",
+         [](const std::string& path) {
+             SettingsValues values;
+             values.drivePath = "C:\\Logs";
+             WriteSettingsFile(path, values);
+         },
+         "[Vantrell]\r\nDebug=0\r\nDaysOld=30\r\nDrivePath=C:\\Logs\r\nMaximized=0\r\n"},
+    };
+    for (const auto& record : records) {
+        TempTree program, outside;
+        outside.File("victim.txt", 1, 0, "[Other]\r\nsecret=1\r\n");
+        const std::string path = program.Path(record.name);
+        ASSERT_TRUE(CreateHardLinkA(path.c_str(), outside.Path("victim.txt").c_str(), nullptr));
+        record.write(path);
+        EXPECT_EQ(ReadWholeFile(outside.Path("victim.txt")), "[Other]\r\nsecret=1\r\n")
+            << record.name;
+        EXPECT_EQ(ReadWholeFile(path), record.expected) << record.name;
+        EXPECT_EQ(NewFilesLeft(program), 0) << record.name;
+    }
+}
+
+TEST(OwnRecords, TheLogReachesItsFileAsEachLineIsAdded) {
+    TempTree program;
+    const std::string path = program.Path("VantrellActivity.log");
+    ActivityLog log;
+    log.Add("Settings Read.");
+    log.StartFile(path);
+    EXPECT_EQ(ReadWholeFile(path), "Settings Read.\r\n") << "the lines so far";
+    log.Add("Deleting files...");
+    EXPECT_EQ(ReadWholeFile(path), "Settings Read.\r\nDeleting files...\r\n");
+    log.Clear();
+    log.Add("Searching path C:\\");
+    EXPECT_EQ(ReadWholeFile(path), "Searching path C:\\\r\n") << "a new scan starts the file anew";
+    EXPECT_TRUE(log.EndsWithLine("Searching path C:\\"));
+    EXPECT_FALSE(log.EndsWithLine("path C:\\")) << "a whole line, not its end";
+}
+
+TEST(OwnRecords, AReplacementThatCannotTakeItsPlaceLeavesTheOldFileWhole) {
+    TempTree program;
+    program.File("VantrellFiles.csv", 1, 0, "old list\r\n");
+    const std::string path = program.Path("VantrellFiles.csv");
+    // Held without delete sharing, as a spreadsheet holds it.
+    HANDLE held = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    EXPECT_THROW(WriteWholeFile(path, "new list\r\n"), AppError);
+    CloseHandle(held);
+    EXPECT_EQ(ReadWholeFile(path), "old list\r\n");
+    EXPECT_EQ(NewFilesLeft(program), 0);
+}
+
+} // namespace
