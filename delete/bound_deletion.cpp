@@ -87,11 +87,9 @@ FsResult RemoveListedItem(HANDLE parent, const std::wstring& name, FileHandle& i
     return confirm ? ConfirmGone(parent, name, id) : marked;
 }
 
-void ListedFileDeletion::Delete(const std::string& path) {
+void ListedFileDeletion::Delete(const std::string& path, bool lastInDirectory) {
     const size_t cut = LastDelimiter(path);
     const std::string prefix = cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
-    if (prefix != unconfirmedPrefix_)
-        Finish(); // before the chain of open directories moves on
     HANDLE directory = nullptr;
     FsResult outcome = rootStatus_;
     if (outcome.Ok())
@@ -101,6 +99,22 @@ void ListedFileDeletion::Delete(const std::string& path) {
         outcome = DeleteInDirectory(directory, prefix, path.substr(cut + 1));
     if (outcome.Code() != ERROR_IO_PENDING)
         report_(path, outcome);
+    if (lastInDirectory)
+        Confirm(prefix);
+}
+
+std::vector<bool> LastRowsOfDirectories(size_t count,
+                                        const std::function<const char*(size_t)>& path) {
+    std::vector<bool> last(count, false);
+    std::map<std::string, size_t> lastRow;
+    for (size_t i = 0; i < count; ++i) {
+        const std::string text = path(i);
+        const size_t cut = LastDelimiter(text);
+        lastRow[cut == std::string::npos ? std::string() : text.substr(0, cut + 1)] = i;
+    }
+    for (const auto& directory : lastRow)
+        last[directory.second] = true;
+    return last;
 }
 
 // ERROR_IO_PENDING when the outcome waits for the name to be seen gone.
@@ -129,39 +143,51 @@ FsResult ListedFileDeletion::DeleteInDirectory(HANDLE directory, const std::stri
     const FsResult marked = MarkAndClose(directory, name, file, confirm, id);
     if (!confirm)
         return marked;
-    unconfirmedPrefix_ = prefix;
-    unconfirmedDirectory_ = directory;
-    unconfirmed_.push_back({prefix + fileName, std::move(name), id});
+    unconfirmed_[prefix].push_back({prefix + fileName, std::move(name), id});
     return ERROR_IO_PENDING;
 }
 
 // One listing of the directory tells which names are still there with their file; where it
 // cannot be listed, each name is looked up on its own.
-void ListedFileDeletion::Finish() {
-    std::vector<Unconfirmed> waiting;
-    waiting.swap(unconfirmed_);
-    unconfirmedPrefix_.clear();
-    if (waiting.empty())
+void ListedFileDeletion::Confirm(const std::string& prefix) {
+    const auto found = unconfirmed_.find(prefix);
+    if (found == unconfirmed_.end())
         return;
+    std::vector<Unconfirmed> waiting;
+    waiting.swap(found->second);
+    unconfirmed_.erase(found);
+    HANDLE directory = nullptr;
+    const FsResult reached = tree_.Open(prefix, directory);
+    if (!reached.Ok()) {
+        for (const Unconfirmed& item : waiting)
+            report_(item.path, reached);
+        return;
+    }
     std::vector<bool> stays(waiting.size(), false);
     std::unordered_map<FileId, std::vector<size_t>> byId;
     for (size_t i = 0; i < waiting.size(); ++i)
         byId[waiting[i].id].push_back(i);
-    const FsResult listed =
-        ForEachEntry(unconfirmedDirectory_, kListBufferBytes, [&](ListedEntry&& entry) {
-            const auto found = byId.find(entry.id);
-            if (found != byId.end())
-                for (size_t i : found->second)
-                    stays[i] = stays[i] || SameIgnoringCase(entry.name, waiting[i].name) ||
-                               SameIgnoringCase(entry.shortName, waiting[i].name);
-            return true;
-        });
+    const FsResult listed = ForEachEntry(directory, kListBufferBytes, [&](ListedEntry&& entry) {
+        const auto same = byId.find(entry.id);
+        if (same != byId.end())
+            for (size_t i : same->second)
+                stays[i] = stays[i] || SameIgnoringCase(entry.name, waiting[i].name) ||
+                           SameIgnoringCase(entry.shortName, waiting[i].name);
+        return true;
+    });
     for (size_t i = 0; i < waiting.size(); ++i) {
         const Unconfirmed& item = waiting[i];
         const FsResult outcome = !listed.Ok() || !IsKnownId(item.id)
-                                     ? ConfirmGone(unconfirmedDirectory_, item.name, item.id)
+                                     ? ConfirmGone(directory, item.name, item.id)
                                  : stays[i] ? FsResult(kInUse)
                                             : FsResult::Success();
         report_(item.path, outcome);
+    }
+}
+
+void ListedFileDeletion::Finish() {
+    while (!unconfirmed_.empty()) {
+        const std::string prefix = unconfirmed_.begin()->first; // Confirm erases the key
+        Confirm(prefix);
     }
 }

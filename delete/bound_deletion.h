@@ -3,6 +3,7 @@
 // handle, and counted only when its name is gone.
 #pragma once
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -23,9 +24,11 @@ FsResult RemoveListedItem(HANDLE parent, const std::wstring& name, FileHandle& i
 // Deletes listed files, each through its own handle, only when it lies where it was listed
 // below the root and is still old by the cut-off that listed it, and reports each outcome.
 // Where the system cannot take a name away at the close, a deletion is reported only once
-// its name is seen gone: by one listing of its directory when the rows of that directory
-// are done (a look per file would cost a third of the job again), so such a failure is
-// reported after the other rows of its directory.
+// its name is seen gone: by one listing of its directory after the last row of that
+// directory, whatever rows of other directories came between (a look per file would cost
+// a third of the job again, and a listing each time the rows change directory grows with
+// the square of a directory's size where its files and subdirectories interleave), so such
+// a failure is reported after the other rows of its directory.
 class ListedFileDeletion {
   public:
     using Report = std::function<void(const std::string& path, FsResult outcome)>;
@@ -40,7 +43,8 @@ class ListedFileDeletion {
     ListedFileDeletion& operator=(const ListedFileDeletion&) = delete;
     ~ListedFileDeletion() = default;
 
-    void Delete(const std::string& path);
+    // `lastInDirectory`: no later row lies in the same directory.
+    void Delete(const std::string& path, bool lastInDirectory);
     // Reports the deletions still waiting for their names to be seen gone.
     void Finish();
 
@@ -54,11 +58,16 @@ class ListedFileDeletion {
     FsResult DeleteInDirectory(HANDLE directory, const std::string& prefix,
                                const std::string& fileName);
 
+    // Lists the directory whose rows begin with `prefix` once and reports its waiting rows.
+    void Confirm(const std::string& prefix);
+
     ListedTree tree_;
     FsResult rootStatus_;
     DateTime cutOff_;
     Report report_;
-    std::string unconfirmedPrefix_;
-    HANDLE unconfirmedDirectory_ = nullptr;
-    std::vector<Unconfirmed> unconfirmed_;
+    std::map<std::string, std::vector<Unconfirmed>> unconfirmed_; // by directory prefix
 };
+
+// For each row of `paths`, whether it is the last row of its directory.
+std::vector<bool> LastRowsOfDirectories(size_t count,
+                                        const std::function<const char*(size_t)>& path);

@@ -27,9 +27,10 @@ class DirectoryWalk : public TreeVisitor {
         return enter;
     }
 
-    void NotEntered(const std::string& prefix, const ListedEntry&,
-                    const std::string& name) override {
+    void NotEntered(const std::string& prefix, const ListedEntry&, const std::string& name,
+                    FsResult why) override {
         host_.AddLog("ERROR: Cannot enter directory " + prefix + name);
+        host_.AddLog("REASON: " + ReasonText(why.Code()));
     }
 
   private:
@@ -89,8 +90,8 @@ int CountSubstring(const std::string& text, const std::string& sub) {
     return count;
 }
 
-void CollectDirectories(CommandHost& host, const BoundDirectory& here,
+void CollectDirectories(CommandHost& host, const BoundDirectory& here, const std::string& prefix,
                         const std::wstring& rootFinal, DirectoryList& list) {
     DirectoryWalk walk(host, list);
-    ThrowIfFailed(WalkTree(here, rootFinal, walk));
+    WalkTree(here, prefix, rootFinal, walk);
 }

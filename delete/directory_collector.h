@@ -35,9 +35,9 @@ class DirectoryList {
 // double-byte character's trail byte never matches); 0 for an empty sub-text.
 int CountSubstring(const std::string& text, const std::string& sub);
 
-// Lists the tree of the current directory `here` into `list`, through handles the walk has
-// checked to be the listed directories below the root `rootFinal`. Ends by the silent abort after
-// the "RESOURCE ERROR: Too many directories." dialog, or by an AppError when a directory cannot be
-// made current.
-void CollectDirectories(CommandHost& host, const BoundDirectory& here,
+// Lists the tree of the open directory `here`, whose rows begin with `prefix`, into `list`,
+// through handles the walk has checked to be the listed directories below the root
+// `rootFinal`; a directory that cannot be entered is logged with its reason and passed over.
+// Ends by the silent abort after the "RESOURCE ERROR: Too many directories." dialog.
+void CollectDirectories(CommandHost& host, const BoundDirectory& here, const std::string& prefix,
                         const std::wstring& rootFinal, DirectoryList& list);

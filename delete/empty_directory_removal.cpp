@@ -160,8 +160,8 @@ void RemoveEmptyDirectories(CommandHost& host, const std::string& root) {
     ThrowIfFailed(state.IsScannedRoot(top));
     std::string rootPrefix;
     ThrowIfFailed(CurrentDirectoryPrefix(rootPrefix));
-    CollectDirectories(host, top, top.FinalPath(), directories);
     ThrowIfFailed(ChangeDirectory(state.startDirectory));
+    CollectDirectories(host, top, rootPrefix, top.FinalPath(), directories);
     ListedDirectories identities{{rootPrefix, top.Id()}};
     directories.VisitDeepestFirst(
         [&](const ListedDirectory& listed) { identities[listed.path + "\\"] = listed.id; });

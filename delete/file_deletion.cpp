@@ -31,13 +31,16 @@ void DeleteListedFiles(CommandHost& host) {
                                     ReportDeletion(host, path, deleted);
                                 });
     const size_t rows = host.Found().Count();
+    const FoundFileList& found = host.Found();
+    const std::vector<bool> last =
+        LastRowsOfDirectories(rows, [&found](size_t i) { return found.FileText(i); });
     for (size_t i = 0; i < rows; ++i) {
         // Nothing after a stop: an unattended run then ends early, not with "Finished.".
         if (state.stop) {
             deletion.Finish();
             EndByStop(host);
         }
-        deletion.Delete(host.Found().FileText(i));
+        deletion.Delete(found.FileText(i), last[i]);
         host.ProcessMessages();
     }
     deletion.Finish();

@@ -76,36 +76,27 @@ bool IsListedDirectory(const BoundDirectory& dir, FileId id, const std::wstring&
            IsUnderRoot(dir.FinalPath(), rootFinal);
 }
 
-FsResult EnterListedSubdirectory(const BoundDirectory& parent, const ListedEntry& entry,
-                                 const std::string& name, const std::wstring& rootFinal,
-                                 BoundDirectory& child, bool& entered) {
-    entered = false;
-    const FsResult changed = ChangeDirectory(name);
-    if (!changed.Ok())
-        return changed;
-    child = BoundDirectory::OpenCurrent();
-    // One that can be entered but not read (access denied) lists nothing and leads nowhere;
-    // any other failure to open it (a path too long) is a failure to enter it.
-    if (!child.IsOpen() && child.Status().Code() != ERROR_ACCESS_DENIED)
-        return child.Status();
-    if (!child.IsOpen() || IsListedDirectory(child, entry.id, rootFinal)) {
-        entered = true;
-        return FsResult::Success();
+BoundDirectory BoundDirectory::OpenListedChild(const BoundDirectory& parent,
+                                               const ListedEntry& entry,
+                                               const std::wstring& rootFinal) {
+    BoundDirectory child;
+    FileHandle handle;
+    child.status_ =
+        OpenInDirectory(parent.Handle(), entry.name, kListAccess, ItemKind::kDirectory, handle);
+    if (!child.status_.Ok())
+        return child;
+    if (!IsListedItem(handle.get(), entry.id)) {
+        child.status_ = kNotWhereListed;
+        return child;
     }
-    child = BoundDirectory();
-    return ReturnToParent(parent);
-}
-
-FsResult ReturnToParent(const BoundDirectory& parent) {
-    const FsResult changed = ChangeDirectory("..");
-    if (!changed.Ok())
-        return changed;
-    // The identity alone tells whether this is the parent; its final path is not needed.
-    const FileHandle back(OpenHandle(L"."));
-    FileId id = 0;
-    if (!back.valid() || !QueryFileId(back.get(), id).Ok() || !IsKnownId(id) || id != parent.Id())
-        return kNotWhereListed;
-    return FsResult::Success();
+    child.id_ = entry.id;
+    child.finalPath_ = FinalPathOf(handle.get());
+    if (!child.finalPath_.empty() && !IsUnderRoot(child.finalPath_, rootFinal)) {
+        child.status_ = kNotWhereListed;
+        return child;
+    }
+    child.handle_ = std::move(handle);
+    return child;
 }
 
 ListedTree::ListedTree(const ListedDirectories& listed, HANDLE root, const std::string& rootPrefix)

@@ -22,6 +22,13 @@ class BoundDirectory {
     static BoundDirectory OpenCurrent();
     // A directory by its full path (the root a user chose; links on it are followed).
     static BoundDirectory OpenPath(const std::string& path);
+    // The listed subdirectory `entry` of `parent`, opened by its exact name relative to the
+    // parent's handle: no link followed, no current directory changed, so neither depth nor
+    // a device name matters. Its status is the open's error, or kNotWhereListed when it is
+    // not the listed one (another identity, a link, or outside the root by its final path;
+    // a final path the system cannot give is no sign of that).
+    static BoundDirectory OpenListedChild(const BoundDirectory& parent, const ListedEntry& entry,
+                                          const std::wstring& rootFinal);
 
     // Success, or why the directory could not be opened with its identity and final path.
     FsResult Status() const { return status_; }
@@ -52,15 +59,6 @@ bool IsUnderRoot(const std::wstring& path, const std::wstring& root);
 bool IsListedItem(HANDLE item, FileId id);
 // True when `dir` is the listed directory `id`, not a link, below the root.
 bool IsListedDirectory(const BoundDirectory& dir, FileId id, const std::wstring& rootFinal);
-
-// Makes the listed subdirectory `name` of the current directory `parent` current and opens
-// it into `child`. `entered` is false, with `parent` current again, when it is not the
-// listed one (a link, or moved). Fails when a directory cannot be made current.
-FsResult EnterListedSubdirectory(const BoundDirectory& parent, const ListedEntry& entry,
-                                 const std::string& name, const std::wstring& rootFinal,
-                                 BoundDirectory& child, bool& entered);
-// Makes ".." current; fails with kNotWhereListed when it is not `parent`.
-FsResult ReturnToParent(const BoundDirectory& parent);
 
 // The listed directories below a root, reached from the root's handle one name at a time.
 // The chain of open handles from the root down to the last directory reached is kept, so

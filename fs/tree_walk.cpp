@@ -2,43 +2,60 @@
 
 #include <vector>
 
-#include "fs/current_directory.h"
+namespace {
+
+// One directory on the way down: its handle (none for the root, which the caller owns),
+// the text its rows begin with, and its chosen subdirectories with the next one to enter.
+struct Level {
+    BoundDirectory owned;
+    std::string prefix;
+    std::vector<ListedEntry> chosen;
+    size_t next = 0;
+};
 
 // A directory of millions of entries never sits in memory whole: entries go to the visitor
 // one listing buffer at a time, and only the chosen subdirectories are kept.
-FsResult WalkTree(const BoundDirectory& here, const std::wstring& rootFinal, TreeVisitor& visitor) {
-    std::string prefix;
-    const FsResult current = CurrentDirectoryPrefix(prefix);
-    if (!current.Ok())
-        return current;
-    visitor.Directory(prefix, here);
-    std::vector<ListedEntry> chosen;
+void List(const BoundDirectory& dir, Level& level, TreeVisitor& visitor) {
+    visitor.Directory(level.prefix, dir);
     // A directory that cannot be listed contributes nothing.
-    (void)here.ForEachEntry([&](ListedEntry&& entry) {
-        if (!entry.IsDotEntry() && visitor.Entry(prefix, entry))
-            chosen.push_back(std::move(entry));
+    (void)dir.ForEachEntry([&](ListedEntry&& entry) {
+        if (!entry.IsDotEntry() && visitor.Entry(level.prefix, entry))
+            level.chosen.push_back(std::move(entry));
         return true;
     });
-    for (const ListedEntry& entry : chosen) {
-        const std::string name = entry.Usable();
-        BoundDirectory child;
-        bool entered = false;
-        if (!name.empty()) {
-            const FsResult entering =
-                EnterListedSubdirectory(here, entry, name, rootFinal, child, entered);
-            if (!entering.Ok())
-                return entering;
-        }
-        if (!entered) {
-            visitor.NotEntered(prefix, entry, name);
+}
+
+} // namespace
+
+// Depth first without recursion: a chain of directories as deep as anyone can make it needs
+// no more stack than a flat tree.
+void WalkTree(const BoundDirectory& root, const std::string& prefix, const std::wstring& rootFinal,
+              TreeVisitor& visitor) {
+    std::vector<Level> path(1);
+    path[0].prefix = prefix;
+    List(root, path[0], visitor);
+    while (!path.empty()) {
+        Level& level = path.back();
+        if (level.next == level.chosen.size()) {
+            path.pop_back();
             continue;
         }
-        const FsResult below = WalkTree(child, rootFinal, visitor);
-        if (!below.Ok())
-            return below;
-        const FsResult back = ReturnToParent(here);
-        if (!back.Ok())
-            return back;
+        const ListedEntry& entry = level.chosen[level.next++];
+        const BoundDirectory& here = path.size() == 1 ? root : level.owned;
+        const std::string name = entry.Usable();
+        if (name.empty()) {
+            visitor.NotEntered(level.prefix, entry, name, ERROR_INVALID_NAME);
+            continue;
+        }
+        BoundDirectory child = BoundDirectory::OpenListedChild(here, entry, rootFinal);
+        if (!child.IsOpen()) {
+            visitor.NotEntered(level.prefix, entry, name, child.Status());
+            continue;
+        }
+        Level below;
+        below.owned = std::move(child);
+        below.prefix = level.prefix + name + "\\";
+        path.push_back(std::move(below)); // `level` and `entry` are not used past this point
+        List(path.back().owned, path.back(), visitor);
     }
-    return FsResult::Success();
 }

@@ -1,6 +1,8 @@
-// The one walk both collectors take: by current directory, depth first, the entries of a
-// directory handed over as its listing gives them, then its chosen subdirectories entered
-// in listing order, each checked to be the listed one below the root.
+// The one walk both collectors take: depth first, the entries of a directory handed over as
+// its listing gives them, then its chosen subdirectories opened in listing order relative to
+// its handle, each checked to be the listed one below the root. The current directory never
+// changes, so no depth and no name stops the walk: a directory that cannot be opened is
+// reported and passed over, and the rest of the tree is walked.
 #pragma once
 #include <string>
 
@@ -18,21 +20,23 @@ inline bool IsSubdirectory(const ListedEntry& entry, DWORD excluded) {
     return entry.IsDirectory() && !(entry.attributes & excluded) && !entry.IsDotEntry();
 }
 
-// What a walk does in each directory. `prefix` is the current directory as the system
-// reports it, with a trailing backslash: the text every row of that directory begins with.
+// What a walk does in each directory. `prefix` is the text every row of that directory
+// begins with: the root's as the system reports it as the current directory, and below it
+// each entered directory's usable name and a backslash.
 class TreeVisitor {
   public:
     virtual ~TreeVisitor() = default;
     virtual void Directory(const std::string& /*prefix*/, const BoundDirectory& /*here*/) {}
     // Each entry but "." and ".."; true to have the walk enter it after the listing.
     virtual bool Entry(const std::string& prefix, const ListedEntry& entry) = 0;
-    // A chosen subdirectory that was not entered: it has no usable name, or it is not the
-    // listed one any more (a link, or moved). `name` is the usable name, or empty.
+    // A chosen subdirectory that was not entered: it has no usable name (`name` empty), it
+    // could not be opened (`why`), or it is not the listed one any more (a link, or moved:
+    // `why` is kNotWhereListed).
     virtual void NotEntered(const std::string& prefix, const ListedEntry& entry,
-                            const std::string& name) = 0;
+                            const std::string& name, FsResult why) = 0;
 };
 
-// Walks the tree of the current directory `here`, below the root whose final path is
-// `rootFinal`. Fails with the error of a directory that could not be made current, the
-// current directory then left where the walk was.
-FsResult WalkTree(const BoundDirectory& here, const std::wstring& rootFinal, TreeVisitor& visitor);
+// Walks the tree of the open directory `here`, whose rows begin with `prefix`, below the
+// root whose final path is `rootFinal`.
+void WalkTree(const BoundDirectory& here, const std::string& prefix, const std::wstring& rootFinal,
+              TreeVisitor& visitor);

@@ -28,9 +28,10 @@ class OldFileWalk : public TreeVisitor {
         return IsSubdirectory(entry, kNeverEntered);
     }
 
-    void NotEntered(const std::string& prefix, const ListedEntry& entry,
-                    const std::string&) override {
+    void NotEntered(const std::string& prefix, const ListedEntry& entry, const std::string&,
+                    FsResult why) override {
         host_.AddLog("ERROR: Cannot enter directory " + prefix + NarrowOrInvalid(entry.name));
+        host_.AddLog("REASON: " + ReasonText(why.Code()));
     }
 
   private:
@@ -90,7 +91,7 @@ void FindOldFiles(CommandHost& host, const std::string& root, DateTime cutOff) {
     state.scanVolume = rootIdentity.volume;
     state.ownFiles =
         OwnFiles::Find(ExecutablePath(), state.programDirectory, host.Log().FileHandle());
-    OldFileWalk walk(host, cutOff);
-    ThrowIfFailed(WalkTree(top, top.FinalPath(), walk));
     ThrowIfFailed(ChangeDirectory(state.startDirectory));
+    OldFileWalk walk(host, cutOff);
+    WalkTree(top, state.listedRootPrefix, top.FinalPath(), walk);
 }

@@ -1,5 +1,5 @@
-// The file collector: walks the tree below a root by current directory, files before
-// subdirectories, and adds a row to the found-file list for every old file.
+// The file collector: walks the tree below a root, files before subdirectories, and adds a
+// row to the found-file list for every old file.
 #pragma once
 #include <string>
 
@@ -7,6 +7,7 @@
 
 // `root` is a full path. Every entry is read through a handle to the directory the walk has
 // checked it is in, so nothing outside the root is ever listed. Records the listed root in
-// the run state. Ends normally with the start directory current again, or by the silent
-// abort (stop, resource error) or an AppError (a directory that cannot be made current).
+// the run state. A directory below the root that cannot be entered is logged with its reason
+// and passed over. Ends normally with the start directory current again, or by the silent
+// abort (stop, resource error) or an AppError (a root that cannot be made current or opened).
 void FindOldFiles(CommandHost& host, const std::string& root, DateTime cutOff);

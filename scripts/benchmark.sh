@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds, then times Vantrell beside the bare floor program on generated trees and writes
 # docs/performance.md. Not part of the test run. Usage: scripts/benchmark.sh [--runs N] [sizes...]
+# or scripts/benchmark.sh --interleaved [sizes...] (files that interleave with directories; prints)
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 source "$root/scripts/setup.sh"
@@ -11,6 +12,12 @@ ensure_display
 wineserver -p
 wine cmd /c exit >/dev/null 2>&1 || true
 keep_wine_desktop
-[ $# -gt 0 ] || set -- 10000 100000 1000000
 export VANTRELL_EXE="$root/build/Vantrell.exe"
+if [ "${1:-}" = --interleaved ]; then
+  shift
+  [ $# -gt 0 ] || set -- 2000 4000 16000
+  python3 "$root/scripts/benchmark/interleaved.py" "$@"
+  exit
+fi
+[ $# -gt 0 ] || set -- 10000 100000 1000000
 python3 "$root/scripts/benchmark/run.py" "$@"

@@ -68,10 +68,14 @@ def memory_kib(program_dir, field):
 
 
 def unattended(source):
-    copy = fresh_copy(source)
+    return unattended_in(fresh_copy(source))
+
+
+def unattended_in(tree_path):
+    """The unattended job's time on the tree at `tree_path`, which it cleans."""
     program = Program()
     try:
-        return timed(["wine", program.exe, win(copy), DAYS], cwd=program.dir)
+        return timed(["wine", program.exe, win(tree_path), DAYS], cwd=program.dir)
     finally:
         program.cleanup()
 
@@ -91,7 +95,9 @@ def interactive(source, size):
         window.keys()
         start = time.perf_counter()
         window.keys("space")
-        wait_for(lambda: program.read("VantrellActivity.log"), 3600, "the scan")
+        # The log grows as the scan goes; the scan ends with its "Finished." line.
+        wait_for(lambda: (program.read("VantrellActivity.log") or b"").endswith(b"Finished.\r\n"),
+                 3600, "the scan")
         seconds = time.perf_counter() - start - 0.2  # keys() waits 0.2 s after the key
         peak = memory_kib(program.dir, "VmHWM")
         csv = program.read("VantrellFiles.csv") or b""

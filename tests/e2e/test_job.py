@@ -96,19 +96,24 @@ class UnattendedJob(TreeTestCase):
         self.assertTrue(os.path.exists(self.tree("old.txt")), "nothing deleted before the CSV was written")
         self.assertTrue(os.path.exists(self.tree("later.txt")))
 
-    def test_a_subdirectory_that_cannot_be_entered_ends_with_code_2(self):
+    def test_a_subdirectory_that_cannot_be_entered_is_passed_over(self):
+        # One user's closed directory must not veto the cleanup of everyone else's.
         make_file(self.tree("a/old.txt"), 40)
         make_file(self.tree("b/old.txt"), 40)
+        make_file(self.tree("c/old.txt"), 40)
         os.chmod(self.tree("b"), 0)
         self.addCleanup(os.chmod, self.tree("b"), 0o755)
         result = self.program.run('"%s" 30' % win(self.root))
-        self.assertEqual(result.code, 2)
-        self.assertEqual(result.dialogs, ["Vantrell"])
-        self.assertTrue(os.path.exists(self.tree("a/old.txt")))
+        self.assertEqual((result.code, result.dialogs), (0, []))
+        self.assertFalse(os.path.exists(self.tree("a/old.txt")))
+        self.assertFalse(os.path.exists(self.tree("c/old.txt")))
+        os.chmod(self.tree("b"), 0o755)
+        self.assertTrue(os.path.exists(self.tree("b/old.txt")))
         lines = self.log_lines()
-        self.assertEqual(lines[-1], "File access denied.", "the reason is kept in the log")
-        self.assertNotIn("Finished.", lines)
-
+        at = lines.index("ERROR: Cannot enter directory %s\\b" % win(self.root))
+        self.assertEqual(lines[at + 1], "REASON: Access denied")
+        self.assertIn("2 files deleted.", lines)
+        self.assertEqual(lines[-1], "Finished.")
 
 if __name__ == "__main__":
     unittest.main()

@@ -47,13 +47,13 @@ class NoOneToAnswer(TreeTestCase):
                 self.assertEqual(self.run_hidden(args), (code, last))
                 self.assertEqual(os.path.exists(self.tree("old.txt")), code != 0 or what == "the usage")
 
-    def test_a_directory_that_cannot_be_entered_ends_the_hidden_job_with_code_2(self):
+    def test_a_directory_that_cannot_be_entered_is_passed_over_by_the_hidden_job(self):
         make_file(self.tree("a/old.txt"), 40)
         make_file(self.tree("b/old.txt"), 40)
         os.chmod(self.tree("b"), 0)
         self.addCleanup(os.chmod, self.tree("b"), 0o755)
-        self.assertEqual(self.run_hidden('"%(root)s" 30'), (2, "File access denied."))
-        self.assertTrue(os.path.exists(self.tree("a/old.txt")))
+        self.assertEqual(self.run_hidden('"%(root)s" 30'), (0, "Finished."))
+        self.assertFalse(os.path.exists(self.tree("a/old.txt")))
 
     def test_a_csv_file_that_cannot_be_created_ends_the_hidden_job_with_code_2(self):
         make_file(self.tree("old.txt"), 40)

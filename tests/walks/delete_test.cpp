@@ -216,6 +216,40 @@ TEST_F(DeleteFixture, ADeletionCountsOnlyWhenTheNameIsGone) {
     }
 }
 
+// A directory's files interleave with its subdirectories' (report1.txt, report1\...): each
+// deletion is still confirmed, once per directory after its last row, and a name left
+// behind is reported then.
+TEST_F(DeleteFixture, RowsThatInterleaveDirectoriesAreEachConfirmed) {
+    const int pairs = 30;
+    for (int i = 0; i < pairs; ++i) {
+        const std::string n = std::to_string(100 + i);
+        tree.File("big\\a" + n + ".txt", 40);
+        tree.File("big\\a" + n + "x\\f.txt", 40);
+    }
+    ScanNow(host);
+    HANDLE held = CreateFileA(tree.Path("big\\a105.txt").c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    DeleteFiles(host);
+    const bool nameLeft =
+        GetFileAttributesA(tree.Path("big\\a105.txt").c_str()) != INVALID_FILE_ATTRIBUTES ||
+        GetLastError() == ERROR_ACCESS_DENIED;
+    CloseHandle(held);
+    const Lines lines = host.Lines();
+    EXPECT_FALSE(tree.Exists("big\\a129.txt"));
+    EXPECT_FALSE(tree.Exists("big\\a100x\\f.txt"));
+    if (!nameLeft) {
+        EXPECT_TRUE(Contains(lines, std::to_string(2 * pairs) + " files deleted."));
+        return;
+    }
+    EXPECT_TRUE(Contains(lines, std::to_string(2 * pairs - 1) + " files deleted."));
+    const auto error = std::find(lines.begin(), lines.end(),
+                                 "ERROR: Could not delete " + tree.Path("big\\a105.txt"));
+    ASSERT_NE(error, lines.end());
+    EXPECT_EQ(*(error + 1), "REASON: " + ReasonText(ERROR_SHARING_VIOLATION));
+}
+
 // Attributes belong to the file, not to one of its names: a read-only file with a second
 // name outside the root keeps its attributes whatever becomes of the name below the root.
 TEST_F(DeleteFixture, AReadOnlyFileWithAnotherNameKeepsItsAttributes) {
