@@ -64,10 +64,10 @@ FsResult ConfirmGone(HANDLE parent, const std::wstring& name, FileId id) {
 
 // The extended or the classic disposition, the handle closed; `confirm` tells whether the
 // name still has to be seen gone, `id` is the identity it must no longer have.
-FsResult MarkAndClose(HANDLE parent, const std::wstring& name, FileHandle& item, bool& confirm,
-                      FileId& id) {
+FsResult MarkAndClose(HANDLE parent, const std::wstring& name, FileHandle& item,
+                      DispositionSupport& support, bool& confirm, FileId& id) {
     bool goesAtClose = false;
-    FsResult marked = MarkExtended(item.get(), goesAtClose);
+    FsResult marked = MarkExtended(item.get(), support, goesAtClose);
     if (marked.Code() == ERROR_NOT_SUPPORTED)
         marked = MarkClassicResettingReadOnly(parent, name, item.get());
     id = 0; // stays unknown where it cannot be read: only a vanished name confirms then
@@ -80,10 +80,11 @@ FsResult MarkAndClose(HANDLE parent, const std::wstring& name, FileHandle& item,
 
 } // namespace
 
-FsResult RemoveListedItem(HANDLE parent, const std::wstring& name, FileHandle& item) {
+FsResult RemoveListedItem(HANDLE parent, const std::wstring& name, FileHandle& item,
+                          DispositionSupport& support) {
     bool confirm = false;
     FileId id = 0;
-    const FsResult marked = MarkAndClose(parent, name, item, confirm, id);
+    const FsResult marked = MarkAndClose(parent, name, item, support, confirm, id);
     return confirm ? ConfirmGone(parent, name, id) : marked;
 }
 
@@ -140,7 +141,7 @@ FsResult ListedFileDeletion::DeleteInDirectory(HANDLE directory, const std::stri
         return kChangedSinceListed;
     bool confirm = false;
     FileId id = 0;
-    const FsResult marked = MarkAndClose(directory, name, file, confirm, id);
+    const FsResult marked = MarkAndClose(directory, name, file, support_, confirm, id);
     if (!confirm)
         return marked;
     unconfirmed_[prefix].push_back({prefix + fileName, std::move(name), id});

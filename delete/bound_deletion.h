@@ -19,7 +19,9 @@ const DWORD kChangedSinceListed = ERROR_FILE_INVALID;
 // otherwise the classic one, a read-only file being reset only while it has no other name
 // (and set back when the removal fails). `item` is closed. Success only when the name no
 // longer names that item afterwards.
-FsResult RemoveListedItem(HANDLE parent, const std::wstring& name, FileHandle& item);
+// `support` is what the volume answered to the extended disposition so far in this run.
+FsResult RemoveListedItem(HANDLE parent, const std::wstring& name, FileHandle& item,
+                          DispositionSupport& support);
 
 // Deletes listed files, each through its own handle, only when it lies where it was listed
 // below the root and is still old by the cut-off that listed it, and reports each outcome.
@@ -62,6 +64,7 @@ class ListedFileDeletion {
     void Confirm(const std::string& prefix);
 
     ListedTree tree_;
+    DispositionSupport support_;
     FsResult rootStatus_;
     DateTime cutOff_;
     Report report_;

@@ -117,7 +117,7 @@ class EmptyDirectoryVisit {
         for (DWORD bit : {DWORD(FILE_ATTRIBUTE_READONLY), DWORD(FILE_ATTRIBUTE_HIDDEN)})
             if ((attributes & bit) && ClearBitsThroughHandle(dir.get(), attributes, bit).Ok())
                 attributes &= ~bit;
-        const FsResult removed = RemoveListedItem(parent, name, dir);
+        const FsResult removed = RemoveListedItem(parent, name, dir, support_);
         if (!removed.Ok()) {
             if (attributes != original)
                 PutBitsBack(parent, name, id, original);
@@ -147,6 +147,7 @@ class EmptyDirectoryVisit {
     CommandHost& host_;
     DateTime cutOff_;
     ListedTree tree_;
+    DispositionSupport support_;
 };
 
 } // namespace

@@ -20,6 +20,7 @@ const NTSTATUS kNotImplemented = static_cast<NTSTATUS>(0xC0000002);
 const NTSTATUS kInvalidInfoClass = static_cast<NTSTATUS>(0xC0000003);
 const NTSTATUS kInvalidParameter = static_cast<NTSTATUS>(0xC000000D);
 const NTSTATUS kNotSupported = static_cast<NTSTATUS>(0xC00000BB);
+const NTSTATUS kInvalidDeviceRequest = static_cast<NTSTATUS>(0xC0000010);
 
 // Information classes of NtQueryInformationFile and NtSetInformationFile.
 const auto kFileBasicInformation = static_cast<FILE_INFORMATION_CLASS>(4);
@@ -200,12 +201,15 @@ FsResult ClearBitsThroughHandle(HANDLE handle, DWORD attributes, DWORD bits) {
                : FsResult(GetLastError());
 }
 
-FsResult MarkExtended(HANDLE item, bool& goesAtClose) {
-    // A system without the information class never gains it: asked once.
-    static bool systemLacksIt = false;
-    if (systemLacksIt)
+bool MeansNotSupported(long status) {
+    return status == kNotImplemented || status == kInvalidInfoClass || status == kNotSupported ||
+           status == kInvalidDeviceRequest || status == kInvalidParameter;
+}
+
+FsResult MarkExtended(HANDLE item, DispositionSupport& support, bool& goesAtClose) {
+    if (support.extendedLacking)
         return ERROR_NOT_SUPPORTED;
-    // POSIX semantics first; file systems without them refuse the flag as a parameter.
+    // POSIX semantics first; every variant is tried on any "not supported" answer.
     for (ULONG flags : {kDispositionDelete | kDispositionPosix | kDispositionIgnoreReadOnly,
                         kDispositionDelete | kDispositionIgnoreReadOnly}) {
         ULONG info = flags;
@@ -216,10 +220,10 @@ FsResult MarkExtended(HANDLE item, bool& goesAtClose) {
             goesAtClose = (flags & kDispositionPosix) != 0;
             return FsResult::Success();
         }
-        systemLacksIt = status == kNotImplemented || status == kInvalidInfoClass;
-        if (status != kInvalidParameter)
+        if (!MeansNotSupported(status))
             return ErrorOf(status);
     }
+    support.extendedLacking = true;
     return ERROR_NOT_SUPPORTED;
 }
 

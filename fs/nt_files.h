@@ -66,11 +66,20 @@ FsResult ReadLinkCount(HANDLE handle, unsigned long& links);
 // Writes `attributes` less `bits`; the times stay as they are.
 FsResult ClearBitsThroughHandle(HANDLE handle, DWORD attributes, DWORD bits);
 
+// What a volume's file system answered to the extended disposition, kept for one run (one
+// root, one volume): a share that lacks it says nothing of a later run on a local disk.
+struct DispositionSupport {
+    bool extendedLacking = false;
+};
+// True for the answers by which a file system says it does not know a disposition variant:
+// not implemented, an unknown class, not supported, an invalid device request ("Incorrect
+// function", as redirectors answer) and an invalid parameter (a flag it lacks).
+bool MeansNotSupported(long status);
 // Marks the item for deletion with the extended disposition, which ignores the read-only
 // attribute: with POSIX semantics (`goesAtClose`: the name goes as the handle closes, even
-// while others hold it) where the file system has them. ERROR_NOT_SUPPORTED where the
-// system has no extended disposition.
-FsResult MarkExtended(HANDLE item, bool& goesAtClose);
+// while others hold it) where the file system has them, else without. ERROR_NOT_SUPPORTED
+// where every variant was refused as not supported, which `support` then remembers.
+FsResult MarkExtended(HANDLE item, DispositionSupport& support, bool& goesAtClose);
 // The classic disposition: the item goes when its last handle closes, unless a holder
 // takes the mark back first. Refused on a read-only file.
 FsResult MarkClassic(HANDLE item);
