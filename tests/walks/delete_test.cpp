@@ -23,6 +23,20 @@ struct DeleteFixture : ::testing::Test {
     RecordingHost host{program.Root()};
 
     void SetUp() override { host.root = tree.Root(); }
+    // Delete Files while another holder keeps `relative` open with delete sharing; true when
+    // its name was still there as the command ended (no POSIX semantics, as under Wine 8).
+    bool DeleteWhileHeld(const std::string& relative) {
+        HANDLE held = CreateFileA(tree.Path(relative).c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, 0, nullptr);
+        EXPECT_NE(held, INVALID_HANDLE_VALUE);
+        DeleteFiles(host);
+        const bool nameLeft =
+            GetFileAttributesA(tree.Path(relative).c_str()) != INVALID_FILE_ATTRIBUTES ||
+            GetLastError() == ERROR_ACCESS_DENIED;
+        CloseHandle(held);
+        return nameLeft;
+    }
     void ScanThenDelete() {
         ScanNow(host);
         // Wine's file clock is coarser than the local clock: let the scan start lie well
@@ -197,15 +211,7 @@ TEST_F(DeleteFixture, ADeletionCountsOnlyWhenTheNameIsGone) {
     tree.File("held.txt", 40);
     tree.File("free.txt", 40);
     ScanNow(host);
-    HANDLE held = CreateFileA(tree.Path("held.txt").c_str(), GENERIC_READ,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    DeleteFiles(host);
-    const bool nameLeft =
-        GetFileAttributesA(tree.Path("held.txt").c_str()) != INVALID_FILE_ATTRIBUTES ||
-        GetLastError() == ERROR_ACCESS_DENIED;
-    CloseHandle(held);
+    const bool nameLeft = DeleteWhileHeld("held.txt");
     const Lines lines = host.Lines();
     EXPECT_FALSE(tree.Exists("free.txt"));
     if (nameLeft) {
@@ -227,15 +233,7 @@ TEST_F(DeleteFixture, RowsThatInterleaveDirectoriesAreEachConfirmed) {
         tree.File("big\\a" + n + "x\\f.txt", 40);
     }
     ScanNow(host);
-    HANDLE held = CreateFileA(tree.Path("big\\a105.txt").c_str(), GENERIC_READ,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    DeleteFiles(host);
-    const bool nameLeft =
-        GetFileAttributesA(tree.Path("big\\a105.txt").c_str()) != INVALID_FILE_ATTRIBUTES ||
-        GetLastError() == ERROR_ACCESS_DENIED;
-    CloseHandle(held);
+    const bool nameLeft = DeleteWhileHeld("big\\a105.txt");
     const Lines lines = host.Lines();
     EXPECT_FALSE(tree.Exists("big\\a129.txt"));
     EXPECT_FALSE(tree.Exists("big\\a100x\\f.txt"));
