@@ -5,6 +5,7 @@
 
 #include "app/own_files.h"
 #include "fs/bound_directory.h"
+#include "fs/directory_list.h"
 #include "scan/date_time.h"
 
 struct RunCounters {
@@ -35,6 +36,9 @@ struct RunState {
     std::wstring listedRootFinal;
     DateTime scanCutOff = 0;
     ListedDirectories listedDirectories;
+    // Every subdirectory it listed, hidden ones too: the candidates of the empty-directory
+    // removal (none made after the scan).
+    DirectoryList listedSubdirectories;
     // The program's own files as the last scan started, never listed; the scanned volume.
     OwnFiles ownFiles;
     DWORD scanVolume = 0;

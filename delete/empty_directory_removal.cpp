@@ -2,7 +2,6 @@
 
 #include "app/errors.h"
 #include "delete/bound_deletion.h"
-#include "delete/directory_collector.h"
 #include "fs/current_directory.h"
 #include "fs/exact_names.h"
 #include "fs/path_text.h"
@@ -152,21 +151,16 @@ class EmptyDirectoryVisit {
 
 } // namespace
 
-void RemoveEmptyDirectories(CommandHost& host, const std::string& root) {
+void RemoveEmptyDirectories(CommandHost& host) {
     host.AddLog("Deleting empty directories...");
     const RunState& state = host.State();
-    DirectoryList directories;
-    ThrowIfFailed(ChangeDirectory(root));
-    const BoundDirectory top = BoundDirectory::OpenCurrent();
+    // The scan's root, taken by its identity, and the subdirectories that scan listed: no
+    // second walk, and nothing made since is a candidate.
+    const BoundDirectory top = BoundDirectory::OpenPath(state.scanRoot);
     ThrowIfFailed(state.IsScannedRoot(top));
-    std::string rootPrefix;
-    ThrowIfFailed(CurrentDirectoryPrefix(rootPrefix));
-    ThrowIfFailed(ChangeDirectory(state.startDirectory));
-    CollectDirectories(host, top, rootPrefix, top.FinalPath(), directories);
-    ListedDirectories identities{{rootPrefix, top.Id()}};
-    directories.VisitDeepestFirst(
-        [&](const ListedDirectory& listed) { identities[listed.path + "\\"] = listed.id; });
-    EmptyDirectoryVisit visit(host, state.scanCutOff, identities, top.Handle(), rootPrefix);
-    directories.VisitDeepestFirst([&](const ListedDirectory& listed) { visit.Visit(listed); });
+    EmptyDirectoryVisit visit(host, state.scanCutOff, state.listedDirectories, top.Handle(),
+                              state.listedRootPrefix);
+    state.listedSubdirectories.VisitDeepestFirst(
+        [&](const ListedDirectory& listed) { visit.Visit(listed); });
     host.AddLog(std::to_string(host.State().counters.removed) + " empty directories deleted.");
 }

@@ -11,4 +11,6 @@ inline DateTime ShiftedModified(DateTime modified) {
     return modified - 61.0 / 86400.0;
 }
 
-void RemoveEmptyDirectories(CommandHost& host, const std::string& root);
+// Under the last scan's root, checked by its identity, among the subdirectories that scan
+// listed.
+void RemoveEmptyDirectories(CommandHost& host);

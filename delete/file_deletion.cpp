@@ -55,7 +55,7 @@ void DeleteFiles(CommandHost& host) {
     host.AddLog("Deleting files...");
     DeleteListedFiles(host);
     host.AddLog(std::to_string(state.counters.deleted) + " files deleted.");
-    RemoveEmptyDirectories(host, state.scanRoot);
+    RemoveEmptyDirectories(host);
     host.AddLog("Finished.");
     WriteToCSVFile(host);
     host.WriteLogFile();

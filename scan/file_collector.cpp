@@ -25,6 +25,8 @@ class OldFileWalk : public TreeVisitor {
         const RunState& state = host_.State();
         if (!entry.IsDirectory() && !state.ownFiles.Contains({state.scanVolume, entry.id}))
             ExamineFile(prefix, entry);
+        if (IsSubdirectory(entry, kNeverListed))
+            ListSubdirectory(prefix, entry);
         return IsSubdirectory(entry, kNeverEntered);
     }
 
@@ -35,6 +37,23 @@ class OldFileWalk : public TreeVisitor {
     }
 
   private:
+    // A candidate of the empty-directory removal. One without a usable name cannot be one;
+    // where it is not to be entered either, nothing else says so.
+    void ListSubdirectory(const std::string& prefix, const ListedEntry& entry) {
+        try {
+            const std::string name = entry.Usable();
+            if (!name.empty()) {
+                const std::string path = prefix + name;
+                host_.State().listedSubdirectories.Add(CountSubstring(path, "\\"), path, entry.id);
+            } else if (!IsSubdirectory(entry, kNeverEntered)) {
+                host_.AddLog("ERROR: Cannot list directory " + prefix +
+                             NarrowOrInvalid(entry.name));
+            }
+        } catch (const std::bad_alloc&) {
+            EndByResourceError(host_, "RESOURCE ERROR: Too many directories.");
+        }
+    }
+
     void ExamineFile(const std::string& prefix, const ListedEntry& entry) {
         try {
             ++host_.State().counters.examined;
@@ -83,6 +102,7 @@ void FindOldFiles(CommandHost& host, const std::string& root, DateTime cutOff) {
     state.scanRoot = root;
     state.scanCutOff = cutOff;
     state.listedDirectories.clear();
+    state.listedSubdirectories.Clear();
     state.listedRootId = top.Id();
     ThrowIfFailed(CurrentDirectoryPrefix(state.listedRootPrefix));
     state.listedRootFinal = top.FinalPath();

@@ -1,5 +1,5 @@
 // The directory list of the removal and the level count it is ordered by.
-#include "delete/directory_collector.h"
+#include "fs/directory_list.h"
 
 #include <gtest/gtest.h>
 

@@ -130,6 +130,20 @@ TEST_F(DeleteFixture, RemovesEmptyOldDirectoriesButNotHiddenContentSystemOnesOrT
     EXPECT_LT(csv.find("EmptyHidden"), csv.find("old.txt")) << "directory rows in list order";
 }
 
+// The candidates are the subdirectories the scan listed: one made (and aged) since is
+// left alone, and the tree is not walked a second time to find it.
+TEST_F(DeleteFixture, ADirectoryMadeAfterTheScanIsNoCandidate) {
+    tree.Directory("listed", 100);
+    tree.File("old.txt", 100);
+    ScanNow(host);
+    tree.Directory("made later", 100);
+    Sleep(100);
+    DeleteFiles(host);
+    EXPECT_FALSE(tree.Exists("listed"));
+    EXPECT_TRUE(tree.Exists("made later"));
+    EXPECT_TRUE(Contains(host.Lines(), "1 empty directories deleted."));
+}
+
 TEST_F(DeleteFixture, NestedEmptyDirectoriesAreVisitedDeepestFirst) {
     tree.Directory("A\\B\\C", 100);
     tree.Age("A\\B", 100);

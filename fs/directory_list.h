@@ -1,11 +1,11 @@
-// The directory collector: every directory below the current one, with its level (the
-// number of backslashes in its full path), kept in ascending level.
+// The subdirectories a scan listed below its root, with their level (the number of
+// backslashes in the full path) and identity, kept in ascending level: what the removal of
+// empty directories visits, deepest first, with no second walk of the tree.
 #pragma once
 #include <string>
 #include <vector>
 
-#include "fs/bound_directory.h"
-#include "app/command_host.h"
+#include "fs/nt_files.h"
 
 // A listed directory: its path as the walk wrote it and its identity then.
 struct ListedDirectory {
@@ -34,10 +34,3 @@ class DirectoryList {
 // Non-overlapping occurrences of `sub` in `text`, by characters of the code page (a
 // double-byte character's trail byte never matches); 0 for an empty sub-text.
 int CountSubstring(const std::string& text, const std::string& sub);
-
-// Lists the tree of the open directory `here`, whose rows begin with `prefix`, into `list`,
-// through handles the walk has checked to be the listed directories below the root
-// `rootFinal`; a directory that cannot be entered is logged with its reason and passed over.
-// Ends by the silent abort after the "RESOURCE ERROR: Too many directories." dialog.
-void CollectDirectories(CommandHost& host, const BoundDirectory& here, const std::string& prefix,
-                        const std::wstring& rootFinal, DirectoryList& list);
