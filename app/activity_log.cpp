@@ -7,6 +7,11 @@ void ActivityLog::Add(const std::string& line) {
     std::string added = line + "\r\n";
     text_ += added;
     WriteToFile(added);
+    // Once the file holds every line, memory keeps only the newest ones.
+    if (file_.IsOpen() && failure_.Ok() && text_.size() > kMemoryTail) {
+        const size_t lineEnd = text_.find("\r\n", text_.size() - kMemoryTail / 2);
+        text_.erase(0, lineEnd == std::string::npos ? text_.size() : lineEnd + 2);
+    }
     if (view_)
         view_->AppendText(added);
 }

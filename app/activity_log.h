@@ -22,8 +22,10 @@ class ActivityLog {
     void Add(const std::string& line);
     // Empties the log, and its file once started.
     void Clear();
-    // The log as the file holds it: every line followed by CR LF.
+    // The log as the file holds it, every line followed by CR LF: all of it until the file
+    // has started, then its newest lines (at most kMemoryTail characters).
     const std::string& Text() const { return text_; }
+    static constexpr size_t kMemoryTail = 1 << 20;
     bool EndsWithLine(const std::string& line) const;
 
     // From now on the log is written to `path` as it grows: a new file of the log's own

@@ -388,7 +388,19 @@ void TForm1::ShowErrorDialog(const std::string& text) {
 
 void TForm1::AppendText(const std::string& text) {
     HWND memo = Control(IdMemo);
-    const int end = GetWindowTextLengthA(memo);
+    int end = GetWindowTextLengthA(memo);
+    if (end + static_cast<int>(text.size()) > kLogViewTail) {
+        // Only the last lines stay in view: the log file holds them all, and an edit
+        // control with megabytes in it makes every line added slower.
+        // The cut is found in the text, not by the view's lines, which wrap.
+        std::string shown(static_cast<size_t>(end) + 1, '\0');
+        shown.resize(static_cast<size_t>(GetWindowTextA(memo, &shown[0], end + 1)));
+        const size_t lineEnd = shown.find("\r\n", shown.size() - kLogViewTail / 2);
+        const size_t cut = lineEnd == std::string::npos ? shown.size() : lineEnd + 2;
+        SendMessageA(memo, EM_SETSEL, 0, static_cast<LPARAM>(cut));
+        SendMessageA(memo, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(""));
+        end = GetWindowTextLengthA(memo);
+    }
     SendMessageA(memo, EM_SETSEL, static_cast<WPARAM>(end), end);
     SendMessageA(memo, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
     // Memo1Change: bring the last line into sight.

@@ -33,6 +33,9 @@ enum ControlId {
     IdDrivePathLabel,
 };
 
+// The characters the log view keeps at most: the newest lines of the log.
+const int kLogViewTail = 256 * 1024;
+
 class TForm1 : public Window, public CommandHost, private LogView {
   public:
     TForm1();

@@ -135,6 +135,8 @@ void TForm1::CreateControls() {
                                 WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_READONLY |
                                     ES_AUTOVSCROLL,
                                 WS_EX_CLIENTEDGE);
+    // Beyond the default limit of 30,000 characters the view would stop taking lines.
+    SendMessageA(memo, EM_SETLIMITTEXT, 2 * kLogViewTail, 0);
     HWND folder = AddChildControl(Handle(), IdSelectDrivePath, WC_BUTTONA, "",
                                   WS_VISIBLE | BS_PUSHBUTTON | BS_FLAT, 0);
     AddChildControl(Handle(), IdProgressBar, PROGRESS_CLASSA, nullptr, WS_DISABLED, 0);

@@ -51,6 +51,30 @@ struct WindowFixture : ::testing::Test {
     }
 };
 
+// A long run's log (a line per file that could not be deleted) keeps coming into view: the
+// view drops its oldest lines instead of growing without end or stopping at its limit.
+TEST_F(WindowFixture, TheLogViewKeepsTheNewestLinesOfALongLog) {
+    const int lines = 400;
+    const std::string path = "C:\\" + std::string(1500, 'd') + "\\file";
+    for (int i = 0; i < lines; ++i)
+        form.Log().Add("ERROR: Could not delete " + path + std::to_string(i) + ".txt");
+    HWND memo = form.Control(IdMemo);
+    const int length = GetWindowTextLengthA(memo);
+    EXPECT_LE(length, kLogViewTail);
+    EXPECT_GT(length, kLogViewTail / 3);
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    GetWindowTextA(memo, &text[0], length + 1);
+    text.resize(static_cast<size_t>(length));
+    const std::string last =
+        "ERROR: Could not delete " + path + std::to_string(lines - 1) + ".txt\r\n";
+    ASSERT_GE(text.size(), last.size());
+    EXPECT_EQ(text.substr(text.size() - last.size()), last);
+    EXPECT_EQ(text.find(path + "0.txt"), std::string::npos) << "the oldest lines went";
+    EXPECT_EQ(text.compare(0, 6, "ERROR:"), 0) << "cut at a line's start";
+    EXPECT_GT(form.Log().Text().size(), static_cast<size_t>(2 * kLogViewTail))
+        << "the log itself keeps every line";
+}
+
 TEST_F(WindowFixture, SwitchesBetweenTheIdleAndBusyStates) {
     const ControlId inputs[] = {IdScanNow, IdClose, IdDaysOldEdit, IdSelectDrivePath,
                                 IdSaveSettings};

@@ -80,6 +80,31 @@ TEST(OwnRecords, TheLogReachesItsFileAsEachLineIsAdded) {
     EXPECT_FALSE(log.EndsWithLine("path C:\\")) << "a whole line, not its end";
 }
 
+// A run of millions of failing deletions: the file keeps every line, memory the newest.
+TEST(OwnRecords, ALongLogKeepsEveryLineInItsFileAndOnlyTheNewestInMemory) {
+    TempTree program;
+    const std::string path = program.Path("VantrellActivity.log");
+    ActivityLog log;
+    log.StartFile(path);
+    const std::string line(200, 'x');
+    const size_t lines = 3 * ActivityLog::kMemoryTail / line.size();
+    for (size_t i = 0; i < lines; ++i)
+        log.Add(line + std::to_string(i));
+    log.WriteFile(path);
+    EXPECT_LE(log.Text().size(), ActivityLog::kMemoryTail);
+    EXPECT_EQ(log.Text().compare(0, line.size(), line), 0) << "cut at a line's start";
+    EXPECT_TRUE(log.EndsWithLine(line + std::to_string(lines - 1)));
+    const std::string file = ReadWholeFile(path);
+    EXPECT_EQ(
+        file.size(), lines * (line.size() + 2) + [&] {
+            size_t digits = 0;
+            for (size_t i = 0; i < lines; ++i)
+                digits += std::to_string(i).size();
+            return digits;
+        }());
+    EXPECT_EQ(file.compare(0, line.size() + 3, line + "0\r\n"), 0);
+}
+
 TEST(OwnRecords, AReplacementThatCannotTakeItsPlaceLeavesTheOldFileWhole) {
     TempTree program;
     program.File("VantrellFiles.csv", 1, 0, "old list\r\n");
