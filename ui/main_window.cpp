@@ -387,6 +387,9 @@ void TForm1::ShowErrorDialog(const std::string& text) {
 }
 
 void TForm1::AppendText(const std::string& text) {
+    // An unattended run never shows its window: its lines go to the log file alone.
+    if (!state_.interactive)
+        return;
     HWND memo = Control(IdMemo);
     int end = GetWindowTextLengthA(memo);
     if (end + static_cast<int>(text.size()) > kLogViewTail) {

@@ -34,7 +34,7 @@ enum ControlId {
 };
 
 // The characters the log view keeps at most: the newest lines of the log.
-const int kLogViewTail = 256 * 1024;
+const int kLogViewTail = 64 * 1024;
 
 class TForm1 : public Window, public CommandHost, private LogView {
   public:

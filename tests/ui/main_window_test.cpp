@@ -54,8 +54,8 @@ struct WindowFixture : ::testing::Test {
 // A long run's log (a line per file that could not be deleted) keeps coming into view: the
 // view drops its oldest lines instead of growing without end or stopping at its limit.
 TEST_F(WindowFixture, TheLogViewKeepsTheNewestLinesOfALongLog) {
-    const int lines = 400;
-    const std::string path = "C:\\" + std::string(1500, 'd') + "\\file";
+    const int lines = 200;
+    const std::string path = "C:\\" + std::string(1000, 'd') + "\\file";
     for (int i = 0; i < lines; ++i)
         form.Log().Add("ERROR: Could not delete " + path + std::to_string(i) + ".txt");
     HWND memo = form.Control(IdMemo);
