@@ -1,5 +1,6 @@
-// Vantrell.ini: the four settings kept between runs, read and written through the
-// private-profile functions.
+// Vantrell.ini: the four settings kept between runs, in the private-profile (INI) format,
+// read and written by the program itself: only a plain file of its own is read, without
+// following a link or waiting for an oplock holder, and it is written as a new file.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -11,8 +12,11 @@ struct SettingsValues {
     bool maximized = false;
 };
 
-// Reads every key of section "Vantrell"; a missing file, section or key, or a value that is
-// not an integer, gives the default. `programDirectory` is DrivePath's default.
+// Reads every key of the first section "Vantrell" as the private-profile functions do
+// (names ignoring case, blanks and one pair of quotes around a value dropped, at most 2,047
+// characters, the first of repeated keys); a missing file (or a link, or a file with a
+// second name), section or key, or a value that is not an integer, gives the default.
+// `programDirectory` is DrivePath's default.
 SettingsValues ReadSettingsFile(const std::string& iniPath, const std::string& programDirectory);
 
 // Writes Debug, DaysOld, DrivePath and Maximized, keeping every other line of the file: a

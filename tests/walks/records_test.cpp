@@ -64,6 +64,20 @@ TEST(OwnRecords, NoRecordIsWrittenThroughASecondName) {
     }
 }
 
+// Settings that are another file's too are none of the program's: not read (a user below
+// the root could otherwise choose the root of an administrator's job).
+TEST(OwnRecords, SettingsWithASecondNameAreNotRead) {
+    TempTree program, outside;
+    outside.File("other.ini", 1, 0, "[Vantrell]\r\nDaysOld=7\r\nDrivePath=C:\\Windows\r\n");
+    const std::string ini = program.Path("Vantrell.ini");
+    ASSERT_TRUE(CreateHardLinkA(ini.c_str(), outside.Path("other.ini").c_str(), nullptr));
+    const SettingsValues read = ReadSettingsFile(ini, "D:\\Default\\");
+    EXPECT_EQ(read.daysOld, 30);
+    EXPECT_EQ(read.drivePath, "D:\\Default\\");
+    DeleteFileA(outside.Path("other.ini").c_str());
+    EXPECT_EQ(ReadSettingsFile(ini, "").daysOld, 7) << "its own once the other name is gone";
+}
+
 TEST(OwnRecords, TheLogReachesItsFileAsEachLineIsAdded) {
     TempTree program;
     const std::string path = program.Path("VantrellActivity.log");
