@@ -5,19 +5,23 @@
 #include <algorithm>
 
 OwnFiles OwnFiles::Find(const std::string& executable, const std::string& programDirectory,
-                        HANDLE logFile) {
+                        HANDLE logFile, DWORD volume) {
     OwnFiles own;
     FileIdentity identity;
+    const auto keep = [&] {
+        if (identity.volume == volume && IsKnownId(identity.id))
+            own.ids_.push_back(identity.id);
+    };
     for (const std::string& path :
          {executable, programDirectory + kIniFileName, programDirectory + kLogFileName,
           programDirectory + kCsvFileName})
         if (ReadIdentityOfPath(path, true, identity).Ok())
-            own.identities_.push_back(identity);
+            keep();
     if (logFile && ReadIdentity(logFile, identity).Ok())
-        own.identities_.push_back(identity);
+        keep();
     return own;
 }
 
-bool OwnFiles::Contains(const FileIdentity& identity) const {
-    return std::find(identities_.begin(), identities_.end(), identity) != identities_.end();
+bool OwnFiles::Contains(FileId id) const {
+    return std::find(ids_.begin(), ids_.end(), id) != ids_.end();
 }

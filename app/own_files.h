@@ -9,11 +9,13 @@
 
 class OwnFiles {
   public:
-    // The files as they are now; `logFile` is the open log (null before it starts).
+    // The files as they are now that lie on `volume`, the scanned one; `logFile` is the
+    // open log (null before it starts).
     static OwnFiles Find(const std::string& executable, const std::string& programDirectory,
-                         HANDLE logFile);
-    bool Contains(const FileIdentity& identity) const;
+                         HANDLE logFile, DWORD volume);
+    // Whether the file of that index on the scanned volume is one of them.
+    bool Contains(FileId id) const;
 
   private:
-    std::vector<FileIdentity> identities_;
+    std::vector<FileId> ids_;
 };

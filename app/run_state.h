@@ -39,9 +39,8 @@ struct RunState {
     // Every subdirectory it listed, hidden ones too: the candidates of the empty-directory
     // removal (none made after the scan).
     DirectoryList listedSubdirectories;
-    // The program's own files as the last scan started, never listed; the scanned volume.
+    // The program's own files on the scanned volume as the last scan started, never listed.
     OwnFiles ownFiles;
-    DWORD scanVolume = 0;
 
     // Whether `root`, opened again, is the root the scan listed, not another directory that
     // took its name since: why it could not be opened, or kNotWhereListed.

@@ -7,9 +7,8 @@
 namespace {
 
 HANDLE OpenHandle(const std::wstring& path) {
-    return CreateFileW(path.c_str(), kListAccess,
-                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                       OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    return CreateFileW(path.c_str(), kListAccess, kShareAll, nullptr, OPEN_EXISTING,
+                       FILE_FLAG_BACKUP_SEMANTICS, nullptr);
 }
 
 } // namespace
@@ -69,11 +68,6 @@ bool IsUnderRoot(const std::wstring& path, const std::wstring& root) {
 bool IsListedItem(HANDLE item, FileId id) {
     FileId now = 0;
     return IsKnownId(id) && QueryFileId(item, now).Ok() && now == id && !IsLinkHandle(item);
-}
-
-bool IsListedDirectory(const BoundDirectory& dir, FileId id, const std::wstring& rootFinal) {
-    return dir.IsOpen() && IsKnownId(id) && dir.Id() == id && !dir.IsLink() &&
-           IsUnderRoot(dir.FinalPath(), rootFinal);
 }
 
 BoundDirectory BoundDirectory::OpenListedChild(const BoundDirectory& parent,

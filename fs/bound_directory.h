@@ -57,8 +57,6 @@ bool SameFinalPath(const std::wstring& a, const std::wstring& b);
 bool IsUnderRoot(const std::wstring& path, const std::wstring& root);
 // True when the open item is the listed one, `id` (a known identity), and not a link.
 bool IsListedItem(HANDLE item, FileId id);
-// True when `dir` is the listed directory `id`, not a link, below the root.
-bool IsListedDirectory(const BoundDirectory& dir, FileId id, const std::wstring& rootFinal);
 
 // The listed directories below a root, reached from the root's handle one name at a time.
 // The chain of open handles from the root down to the last directory reached is kept, so

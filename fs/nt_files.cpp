@@ -8,8 +8,6 @@
 
 namespace {
 
-const DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-
 // NtCreateFile options, and the status values this file tells apart.
 const ULONG kDirectoryFile = 0x1, kNonDirectoryFile = 0x40, kSynchronousIo = 0x20,
             kCompleteIfOplocked = 0x100, kOpenReparsePoint = 0x200000;

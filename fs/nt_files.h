@@ -9,6 +9,9 @@
 #include "fs/fs_result.h"
 #include "fs/unique_handle.h"
 
+// Others may read, write and delete what a walk or a check opens.
+const DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
 // A file's identity on its volume (its file index). 0 and all ones are no identity.
 using FileId = unsigned long long;
 inline bool IsKnownId(FileId id) {

@@ -35,12 +35,9 @@ FsResult MarkForDeletion(HANDLE file) {
 // Deletes what `name` holds only while it is the file `ours` is open on: Wine deletes a
 // link's target when the link is deleted by name, and someone may have put one there.
 void DeleteIfSame(const std::wstring& name, HANDLE ours) {
-    FileHandle named(CreateFileW(name.c_str(), DELETE | FILE_READ_ATTRIBUTES,
-                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+    FileHandle named(CreateFileW(name.c_str(), DELETE | FILE_READ_ATTRIBUTES, kShareAll, nullptr,
                                  OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-    FileIdentity mine, there;
-    if (named.valid() && ReadIdentity(ours, mine).Ok() && ReadIdentity(named.get(), there).Ok() &&
-        mine == there)
+    if (named.valid() && IsSameFile(ours, named.get()))
         (void)MarkForDeletion(named.get());
 }
 
@@ -61,8 +58,7 @@ FsResult ReadIdentityOfPath(const std::string& path, bool linkItself, FileIdenti
         return ERROR_INVALID_NAME;
     const DWORD flags =
         FILE_FLAG_BACKUP_SEMANTICS | (linkItself ? FILE_FLAG_OPEN_REPARSE_POINT : 0);
-    FileHandle file(CreateFileW(wide.c_str(), FILE_READ_ATTRIBUTES,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+    FileHandle file(CreateFileW(wide.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr,
                                 OPEN_EXISTING, flags, nullptr));
     if (!file.valid())
         return GetLastError();
@@ -151,9 +147,10 @@ FsResult ReadPlainFile(const std::string& directory, const std::string& name, st
     std::wstring wideDirectory, wideName;
     if (!ToExactWide(directory, wideDirectory) || !ToExactWide(name, wideName))
         return ERROR_INVALID_NAME;
-    FileHandle dir(CreateFileW(wideDirectory.c_str(), FILE_LIST_DIRECTORY | SYNCHRONIZE,
-                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                               OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    // Opened for this alone: a directory whose final path the system cannot give (which a
+    // BoundDirectory needs) still holds readable settings.
+    FileHandle dir(CreateFileW(wideDirectory.c_str(), FILE_LIST_DIRECTORY | SYNCHRONIZE, kShareAll,
+                               nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     if (!dir.valid())
         return GetLastError();
     FileHandle file;

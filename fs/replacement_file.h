@@ -13,9 +13,6 @@
 struct FileIdentity {
     DWORD volume = 0;
     FileId id = 0;
-    bool operator==(const FileIdentity& other) const {
-        return IsKnownId(id) && volume == other.volume && id == other.id;
-    }
 };
 FsResult ReadIdentity(HANDLE handle, FileIdentity& identity);
 // The identity of what `path` names, a file or a directory; with `linkItself`, a link is

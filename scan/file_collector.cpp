@@ -23,7 +23,7 @@ class OldFileWalk : public TreeVisitor {
 
     bool Entry(const std::string& prefix, const ListedEntry& entry) override {
         const RunState& state = host_.State();
-        if (!entry.IsDirectory() && !state.ownFiles.Contains({state.scanVolume, entry.id}))
+        if (!entry.IsDirectory() && !state.ownFiles.Contains(entry.id))
             ExamineFile(prefix, entry);
         if (IsSubdirectory(entry, kNeverListed))
             ListSubdirectory(prefix, entry);
@@ -108,9 +108,8 @@ void FindOldFiles(CommandHost& host, const std::string& root, DateTime cutOff) {
     state.listedRootFinal = top.FinalPath();
     FileIdentity rootIdentity;
     ThrowIfFailed(ReadIdentity(top.Handle(), rootIdentity));
-    state.scanVolume = rootIdentity.volume;
-    state.ownFiles =
-        OwnFiles::Find(ExecutablePath(), state.programDirectory, host.Log().FileHandle());
+    state.ownFiles = OwnFiles::Find(ExecutablePath(), state.programDirectory,
+                                    host.Log().FileHandle(), rootIdentity.volume);
     ThrowIfFailed(ChangeDirectory(state.startDirectory));
     OldFileWalk walk(host, cutOff);
     WalkTree(top, state.listedRootPrefix, top.FinalPath(), walk);

@@ -9,7 +9,6 @@
 #include "app/program_location.h"
 #include "app/run_modes.h"
 #include "app/settings.h"
-#include "app/text_file.h"
 #include "delete/file_deletion.h"
 #include "resources/resource_ids.h"
 #include "scan/scan_command.h"
@@ -201,7 +200,7 @@ bool TForm1::RequestEnd(const char* reason) {
 
 void TForm1::OnEndSession() {
     // The process may end as soon as this returns: leave the log with the reason now. If it
-    // goes on, the stop writes the same line again at the next item.
+    // goes on, the stop at the next item finds the line there and does not add it again.
     if (!RequestEnd(kSessionEndLine))
         return;
     log_.Add(state_.stopReason);

@@ -11,7 +11,6 @@
 #include "app/program_location.h"
 #include "app/run_modes.h"
 #include "app/settings.h"
-#include "app/text_file.h"
 #include "delete/file_deletion.h"
 #include "resources/resource_ids.h"
 #include "scan/scan_command.h"

@@ -12,7 +12,6 @@
 #include "app/run_lock.h"
 #include "app/run_modes.h"
 #include "app/settings.h"
-#include "app/text_file.h"
 #include "delete/file_deletion.h"
 #include "resources/resource_ids.h"
 #include "scan/scan_command.h"
