@@ -17,7 +17,12 @@ void EndByStop(CommandHost& host) {
 }
 
 void EndByResourceError(CommandHost& host, const std::string& text) {
-    host.ShowErrorDialog(text);
+    // The log names the phase whether or not anyone sees the box; a scheduled run must
+    // never wait on one.
+    host.AddLog(text);
+    host.Log().FlushQuietly();
+    if (host.State().interactive)
+        host.ShowErrorDialog(text);
     host.ReturnToIdle();
     throw SilentAbort{};
 }

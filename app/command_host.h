@@ -7,7 +7,7 @@
 #include "app/activity_log.h"
 #include "app/run_state.h"
 #include "scan/date_time.h"
-#include "scan/found_file_list.h"
+#include "scan/listed_scan.h"
 
 class CommandHost {
   public:
@@ -15,7 +15,8 @@ class CommandHost {
 
     virtual RunState& State() = 0;
     virtual ActivityLog& Log() = 0;
-    virtual FoundFileList& Found() = 0;
+    // The found-file list: what the last scan listed.
+    virtual ListedScan& Found() = 0;
     virtual const RegionalFormats& Formats() const = 0;
 
     // The days field read as a whole number (0 when it is not one), and the path field.
@@ -44,5 +45,7 @@ class CommandHost {
 // The stop sequence: "Aborted by user." (or the reason of a request to end the program), the
 // idle state, then the silent abort.
 [[noreturn]] void EndByStop(CommandHost& host);
-// The resource-error sequence: the modal dialog, the idle state, then the silent abort.
+// The resource-error sequence: the line in the log, the modal dialog where someone may see it
+// (never in an unattended run, which must not wait on a box), the idle state, then the
+// silent abort.
 [[noreturn]] void EndByResourceError(CommandHost& host, const std::string& text);

@@ -4,8 +4,6 @@
 #include <string>
 
 #include "app/own_files.h"
-#include "fs/bound_directory.h"
-#include "fs/directory_list.h"
 #include "scan/date_time.h"
 
 struct RunCounters {
@@ -26,29 +24,9 @@ struct RunState {
     // for the Stop button ("Aborted by user.").
     std::string stopReason;
     DateTime scanStart = 0;
-    // What the last scan listed under, so that Delete Files acts on exactly that whatever
-    // the fields say now: its root as made full, the root's identity, the text its rows
-    // begin with and its final path when it started, its cut-off, and the identity of every
-    // directory it listed (by the text its rows begin with).
-    std::string scanRoot;
-    FileId listedRootId = 0;
-    std::string listedRootPrefix;
-    std::wstring listedRootFinal;
-    DateTime scanCutOff = 0;
-    ListedDirectories listedDirectories;
-    // Every subdirectory it listed, hidden ones too: the candidates of the empty-directory
-    // removal (none made after the scan).
-    DirectoryList listedSubdirectories;
     // The program's own files on the scanned volume as the last scan started, never listed.
     OwnFiles ownFiles;
 
-    // Whether `root`, opened again, is the root the scan listed, not another directory that
-    // took its name since: why it could not be opened, or kNotWhereListed.
-    FsResult IsScannedRoot(const BoundDirectory& root) const {
-        if (!root.IsOpen())
-            return root.Status();
-        return root.Id() == listedRootId ? FsResult::Success() : FsResult(kNotWhereListed);
-    }
     RunCounters counters;
 };
 

@@ -1,7 +1,6 @@
 #include "delete/bound_deletion.h"
 
 #include "fs/exact_names.h"
-#include "fs/path_text.h"
 
 #include <unordered_map>
 
@@ -88,41 +87,40 @@ FsResult RemoveListedItem(HANDLE parent, const std::wstring& name, FileHandle& i
     return confirm ? ConfirmGone(parent, name, id) : marked;
 }
 
-void ListedFileDeletion::Delete(const std::string& path, bool lastInDirectory) {
-    const size_t cut = LastDelimiter(path);
-    const std::string prefix = cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
-    HANDLE directory = nullptr;
-    FsResult outcome = rootStatus_;
-    if (outcome.Ok())
-        outcome =
-            cut == std::string::npos ? FsResult(ERROR_INVALID_NAME) : tree_.Open(prefix, directory);
-    if (outcome.Ok())
-        outcome = DeleteInDirectory(directory, prefix, path.substr(cut + 1));
-    if (outcome.Code() != ERROR_IO_PENDING)
-        report_(path, outcome);
-    if (lastInDirectory)
-        Confirm(prefix);
+FsResult ListedFileDeletion::OpenDirectory(ListedScan::Index directory, HANDLE& handle) {
+    if (directory != stepsOf_) {
+        steps_ = scan_.StepsTo(directory);
+        stepsOf_ = directory;
+    }
+    return tree_.Open(steps_, handle);
 }
 
-std::vector<bool> LastRowsOfDirectories(size_t count,
-                                        const std::function<const char*(size_t)>& path) {
-    std::vector<bool> last(count, false);
-    std::map<std::string, size_t> lastRow;
-    for (size_t i = 0; i < count; ++i) {
-        const std::string text = path(i);
-        const size_t cut = LastDelimiter(text);
-        lastRow[cut == std::string::npos ? std::string() : text.substr(0, cut + 1)] = i;
-    }
-    for (const auto& directory : lastRow)
-        last[directory.second] = true;
+void ListedFileDeletion::Delete(size_t row, bool lastInDirectory) {
+    const ListedScan::Index directory = scan_.FileRow(row).directory;
+    HANDLE handle = nullptr;
+    FsResult outcome = rootStatus_;
+    if (outcome.Ok())
+        outcome = OpenDirectory(directory, handle);
+    if (outcome.Ok())
+        outcome = DeleteInDirectory(handle, row);
+    if (outcome.Code() != ERROR_IO_PENDING)
+        report_(row, outcome);
+    if (lastInDirectory)
+        Confirm(directory);
+}
+
+ChunkedVector<size_t> LastRowsOfDirectories(const ListedScan& scan) {
+    ChunkedVector<size_t> last;
+    for (size_t i = 0; i < scan.DirectoryCount(); ++i)
+        last.push_back(SIZE_MAX);
+    for (size_t row = 0; row < scan.FileCount(); ++row)
+        last[scan.FileRow(row).directory] = row;
     return last;
 }
 
-// ERROR_IO_PENDING when the outcome waits for the name to be seen gone.
-FsResult ListedFileDeletion::DeleteInDirectory(HANDLE directory, const std::string& prefix,
-                                               const std::string& fileName) {
-    std::wstring name;
-    if (!ToExactWide(fileName, name) || !IsPlainName(name))
+FsResult ListedFileDeletion::DeleteInDirectory(HANDLE directory, size_t row) {
+    const std::wstring name = scan_.ExactName(scan_.FileRow(row).name);
+    if (name.empty())
         return ERROR_INVALID_NAME;
     // No attribute writes asked for: under Wine they turn the open into a write open, which
     // costs about half a deletion again.
@@ -137,58 +135,59 @@ FsResult ListedFileDeletion::DeleteInDirectory(HANDLE directory, const std::stri
     if (!read.Ok())
         return read;
     DateTime createdValue = 0, writtenValue = 0;
-    if (!AreOldStamps(created, written, cutOff_, createdValue, writtenValue))
+    if (!AreOldStamps(created, written, scan_.Root().cutOff, createdValue, writtenValue))
         return kChangedSinceListed;
     bool confirm = false;
     FileId id = 0;
     const FsResult marked = MarkAndClose(directory, name, file, support_, confirm, id);
     if (!confirm)
         return marked;
-    unconfirmed_[prefix].push_back({prefix + fileName, std::move(name), id});
+    unconfirmed_[scan_.FileRow(row).directory].push_back({row, id});
     return ERROR_IO_PENDING;
 }
 
 // One listing of the directory tells which names are still there with their file; where it
 // cannot be listed, each name is looked up on its own.
-void ListedFileDeletion::Confirm(const std::string& prefix) {
-    const auto found = unconfirmed_.find(prefix);
+void ListedFileDeletion::Confirm(ListedScan::Index directory) {
+    const auto found = unconfirmed_.find(directory);
     if (found == unconfirmed_.end())
         return;
     std::vector<Unconfirmed> waiting;
     waiting.swap(found->second);
     unconfirmed_.erase(found);
-    HANDLE directory = nullptr;
-    const FsResult reached = tree_.Open(prefix, directory);
+    HANDLE handle = nullptr;
+    const FsResult reached = OpenDirectory(directory, handle);
     if (!reached.Ok()) {
         for (const Unconfirmed& item : waiting)
-            report_(item.path, reached);
+            report_(item.row, reached);
         return;
     }
     std::vector<bool> stays(waiting.size(), false);
     std::unordered_map<FileId, std::vector<size_t>> byId;
     for (size_t i = 0; i < waiting.size(); ++i)
         byId[waiting[i].id].push_back(i);
-    const FsResult listed = ForEachEntry(directory, kListBufferBytes, [&](ListedEntry&& entry) {
+    const FsResult listed = ForEachEntry(handle, kListBufferBytes, [&](ListedEntry&& entry) {
         const auto same = byId.find(entry.id);
         if (same != byId.end())
-            for (size_t i : same->second)
-                stays[i] = stays[i] || SameIgnoringCase(entry.name, waiting[i].name) ||
-                           SameIgnoringCase(entry.shortName, waiting[i].name);
+            for (size_t i : same->second) {
+                const std::wstring name = scan_.ExactName(scan_.FileRow(waiting[i].row).name);
+                stays[i] = stays[i] || SameIgnoringCase(entry.name, name) ||
+                           SameIgnoringCase(entry.shortName, name);
+            }
         return true;
     });
     for (size_t i = 0; i < waiting.size(); ++i) {
         const Unconfirmed& item = waiting[i];
-        const FsResult outcome = !listed.Ok() || !IsKnownId(item.id)
-                                     ? ConfirmGone(directory, item.name, item.id)
-                                 : stays[i] ? FsResult(kInUse)
-                                            : FsResult::Success();
-        report_(item.path, outcome);
+        const FsResult outcome =
+            !listed.Ok() || !IsKnownId(item.id)
+                ? ConfirmGone(handle, scan_.ExactName(scan_.FileRow(item.row).name), item.id)
+            : stays[i] ? FsResult(kInUse)
+                       : FsResult::Success();
+        report_(item.row, outcome);
     }
 }
 
 void ListedFileDeletion::Finish() {
-    while (!unconfirmed_.empty()) {
-        const std::string prefix = unconfirmed_.begin()->first; // Confirm erases the key
-        Confirm(prefix);
-    }
+    while (!unconfirmed_.empty())
+        Confirm(unconfirmed_.begin()->first); // Confirm erases the key
 }

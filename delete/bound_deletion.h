@@ -3,12 +3,12 @@
 // handle, and counted only when its name is gone.
 #pragma once
 #include <functional>
-#include <map>
+#include <unordered_map>
 #include <string>
 #include <vector>
 
 #include "fs/bound_directory.h"
-#include "scan/date_time.h"
+#include "scan/listed_scan.h"
 
 // The code of a file written since it was listed.
 const DWORD kChangedSinceListed = ERROR_FILE_INVALID;
@@ -25,6 +25,7 @@ FsResult RemoveListedItem(HANDLE parent, const std::wstring& name, FileHandle& i
 
 // Deletes listed files, each through its own handle, only when it lies where it was listed
 // below the root and is still old by the cut-off that listed it, and reports each outcome.
+// Each file is opened by the exact name the system listed, whatever the list shows for it.
 // Where the system cannot take a name away at the close, a deletion is reported only once
 // its name is seen gone: by one listing of its directory after the last row of that
 // directory, whatever rows of other directories came between (a look per file would cost
@@ -33,44 +34,40 @@ FsResult RemoveListedItem(HANDLE parent, const std::wstring& name, FileHandle& i
 // a failure is reported after the other rows of its directory.
 class ListedFileDeletion {
   public:
-    using Report = std::function<void(const std::string& path, FsResult outcome)>;
+    using Report = std::function<void(size_t row, FsResult outcome)>;
     // `root` is the scan's root, open and checked by identity; where it is not, every
     // deletion fails with `rootStatus`.
-    ListedFileDeletion(const ListedDirectories& directories, HANDLE root,
-                       const std::string& rootPrefix, FsResult rootStatus, DateTime cutOff,
-                       Report report)
-        : tree_(directories, root, rootPrefix), rootStatus_(rootStatus), cutOff_(cutOff),
-          report_(std::move(report)) {}
+    ListedFileDeletion(const ListedScan& scan, HANDLE root, FsResult rootStatus, Report report)
+        : scan_(scan), tree_(root), rootStatus_(rootStatus), report_(std::move(report)) {}
     ListedFileDeletion(const ListedFileDeletion&) = delete;
     ListedFileDeletion& operator=(const ListedFileDeletion&) = delete;
     ~ListedFileDeletion() = default;
 
-    // `lastInDirectory`: no later row lies in the same directory.
-    void Delete(const std::string& path, bool lastInDirectory);
+    // The file of row `row`; `lastInDirectory`: no later row lies in the same directory.
+    void Delete(size_t row, bool lastInDirectory);
     // Reports the deletions still waiting for their names to be seen gone.
     void Finish();
 
   private:
     struct Unconfirmed {
-        std::string path;
-        std::wstring name;
+        size_t row;
         FileId id;
     };
-    // `fileName` in the open `directory`, whose rows begin with `prefix`.
-    FsResult DeleteInDirectory(HANDLE directory, const std::string& prefix,
-                               const std::string& fileName);
+    FsResult OpenDirectory(ListedScan::Index directory, HANDLE& handle);
+    // ERROR_IO_PENDING when the outcome waits for the name to be seen gone.
+    FsResult DeleteInDirectory(HANDLE directory, size_t row);
+    // Lists the directory once and reports its waiting rows.
+    void Confirm(ListedScan::Index directory);
 
-    // Lists the directory whose rows begin with `prefix` once and reports its waiting rows.
-    void Confirm(const std::string& prefix);
-
+    const ListedScan& scan_;
     ListedTree tree_;
+    ListedScan::Index stepsOf_ = ListedScan::kRoot; // the directory `steps_` lead to
+    std::vector<ListedStep> steps_;
     DispositionSupport support_;
     FsResult rootStatus_;
-    DateTime cutOff_;
     Report report_;
-    std::map<std::string, std::vector<Unconfirmed>> unconfirmed_; // by directory prefix
+    std::unordered_map<ListedScan::Index, std::vector<Unconfirmed>> unconfirmed_;
 };
 
-// For each row of `paths`, whether it is the last row of its directory.
-std::vector<bool> LastRowsOfDirectories(size_t count,
-                                        const std::function<const char*(size_t)>& path);
+// For each directory of the scan, the last file row in it (SIZE_MAX for none).
+ChunkedVector<size_t> LastRowsOfDirectories(const ListedScan& scan);

@@ -2,10 +2,10 @@
 
 #include "app/errors.h"
 #include "delete/bound_deletion.h"
-#include "fs/current_directory.h"
-#include "fs/exact_names.h"
-#include "fs/path_text.h"
 #include "fs/tree_walk.h"
+
+#include <algorithm>
+#include <new>
 
 namespace {
 
@@ -31,18 +31,18 @@ FsResult OpenForRemoval(HANDLE parent, const std::wstring& name, FileHandle& dir
 // attribute reset and the removal all go through that one handle.
 class EmptyDirectoryVisit {
   public:
-    EmptyDirectoryVisit(CommandHost& host, DateTime cutOff, const ListedDirectories& listed,
-                        HANDLE root, const std::string& rootPrefix)
-        : host_(host), cutOff_(cutOff), tree_(listed, root, rootPrefix) {}
+    EmptyDirectoryVisit(CommandHost& host, HANDLE root)
+        : host_(host), scan_(host.Found()), cutOff_(scan_.Root().cutOff), tree_(root) {}
 
-    void Visit(const ListedDirectory& listed) {
-        const std::string& path = listed.path;
+    void Visit(ListedScan::Index directory) {
+        std::string path = scan_.DirectoryText(directory);
+        path.pop_back(); // its trailing backslash
         Debug("Checking directory " + path);
         FileHandle dir;
         FsResult removal;
         std::wstring name;
         HANDLE parent = nullptr;
-        const FsResult opened = Open(listed, name, parent, dir, removal);
+        const FsResult opened = Open(directory, name, parent, dir, removal);
         if (opened.Code() == kNotWhereListed) {
             LogFailure(path, kNotWhereListed);
             return;
@@ -62,7 +62,6 @@ class EmptyDirectoryVisit {
             ToLocalDateTime(createdStamp, created) & ToLocalDateTime(writtenStamp, written);
         const DateTime modified = ShiftedModified(written);
         const DateTime accessed = FileTimeToLocalDateTime(accessedStamp);
-        const int32_t age = AgeInDays(host_.State().scanStart, created);
         const RegionalFormats& formats = host_.Formats();
         Debug("Created:  " + DateTimeText(created, formats));
         Debug("Modified: " + DateTimeText(modified, formats));
@@ -73,9 +72,7 @@ class EmptyDirectoryVisit {
         }
         Debug("Directory is old.");
         ++host_.State().counters.old;
-        host_.Found().AddRow(path + "\\", DateTimeText(created, formats),
-                             DateTimeText(modified, formats), DateTimeText(accessed, formats),
-                             std::to_string(age));
+        scan_.AddDirectoryRow(directory, created, modified, accessed, LocaleSortKey);
         host_.FoundListChanged();
         if (!removal.Ok())
             LogFailure(path, removal.Code());
@@ -86,14 +83,19 @@ class EmptyDirectoryVisit {
   private:
     // The directory open, kNotWhereListed when it or one above it is not the listed one, or
     // another failure (it cannot be opened: passed over as not empty).
-    FsResult Open(const ListedDirectory& listed, std::wstring& name, HANDLE& parent,
-                  FileHandle& dir, FsResult& removal) {
-        const size_t cut = LastDelimiter(listed.path);
-        if (cut == std::string::npos || !ToExactWide(listed.path.substr(cut + 1), name))
+    FsResult Open(ListedScan::Index directory, std::wstring& name, HANDLE& parent, FileHandle& dir,
+                  FsResult& removal) {
+        const ScanDirectory& listed = scan_.Directory(directory);
+        name = scan_.ExactName(listed.name);
+        if (name.empty())
             return kNotWhereListed;
         // No handle of the chain may keep the directory that is about to go.
-        tree_.Release(listed.path + "\\");
-        FsResult opened = tree_.Open(listed.path.substr(0, cut + 1), parent);
+        tree_.Release(directory);
+        if (stepsOf_ != listed.parent) {
+            steps_ = scan_.StepsTo(listed.parent);
+            stepsOf_ = listed.parent;
+        }
+        FsResult opened = tree_.Open(steps_, parent);
         if (opened.Ok())
             opened = OpenForRemoval(parent, name, dir, removal);
         if (!opened.Ok())
@@ -144,23 +146,43 @@ class EmptyDirectoryVisit {
     }
 
     CommandHost& host_;
+    ListedScan& scan_;
     DateTime cutOff_;
     ListedTree tree_;
+    ListedScan::Index stepsOf_ = ListedScan::kRoot; // the directory `steps_` lead to
+    std::vector<ListedStep> steps_;
     DispositionSupport support_;
 };
+
+// Every listed directory below the root, deepest first; within a level, the last listed
+// first.
+ChunkedVector<ListedScan::Index> DeepestFirst(const ListedScan& scan) {
+    ChunkedVector<ListedScan::Index> order;
+    for (size_t i = 1; i < scan.DirectoryCount(); ++i)
+        order.push_back(static_cast<ListedScan::Index>(i));
+    std::sort(order.begin(), order.end(), [&scan](ListedScan::Index a, ListedScan::Index b) {
+        const uint32_t levelA = scan.Directory(a).level, levelB = scan.Directory(b).level;
+        return levelA != levelB ? levelA > levelB : a > b;
+    });
+    return order;
+}
 
 } // namespace
 
 void RemoveEmptyDirectories(CommandHost& host) {
-    host.AddLog("Deleting empty directories...");
-    const RunState& state = host.State();
-    // The scan's root, taken by its identity, and the subdirectories that scan listed: no
-    // second walk, and nothing made since is a candidate.
-    const BoundDirectory top = BoundDirectory::OpenPath(state.scanRoot);
-    ThrowIfFailed(state.IsScannedRoot(top));
-    EmptyDirectoryVisit visit(host, state.scanCutOff, state.listedDirectories, top.Handle(),
-                              state.listedRootPrefix);
-    state.listedSubdirectories.VisitDeepestFirst(
-        [&](const ListedDirectory& listed) { visit.Visit(listed); });
-    host.AddLog(std::to_string(host.State().counters.removed) + " empty directories deleted.");
+    try {
+        host.AddLog("Deleting empty directories...");
+        // The scan's root, taken by its identity, and the subdirectories that scan listed:
+        // no second walk, and nothing made since is a candidate.
+        const ListedScan& scan = host.Found();
+        const BoundDirectory top = BoundDirectory::OpenPath(scan.Root().path);
+        ThrowIfFailed(scan.IsScannedRoot(top));
+        EmptyDirectoryVisit visit(host, top.Handle());
+        const ChunkedVector<ListedScan::Index> order = DeepestFirst(scan);
+        for (size_t i = 0; i < order.size(); ++i)
+            visit.Visit(order[i]);
+        host.AddLog(std::to_string(host.State().counters.removed) + " empty directories deleted.");
+    } catch (const std::bad_alloc&) {
+        EndByResourceError(host, "RESOURCE ERROR: Too many directories.");
+    }
 }

@@ -5,6 +5,8 @@
 #include "delete/empty_directory_removal.h"
 #include "report/csv_report.h"
 
+#include <new>
+
 namespace {
 
 // A file is deleted only through a handle to it in the directory where it was listed, and
@@ -19,28 +21,25 @@ void ReportDeletion(CommandHost& host, const std::string& path, FsResult deleted
     host.AddLog("REASON: " + ReasonText(deleted.Code()));
 }
 
-// Every row in list order, under the scan's root taken by its identity: the path field
+// Every file row in list order, under the scan's root taken by its identity: the path field
 // may name another directory by now. Its handles are all closed on return, so none holds a
 // directory that the removal of empty ones may take.
 void DeleteListedFiles(CommandHost& host) {
     RunState& state = host.State();
-    const BoundDirectory root = BoundDirectory::OpenPath(state.scanRoot);
-    ListedFileDeletion deletion(state.listedDirectories, root.Handle(), state.listedRootPrefix,
-                                state.IsScannedRoot(root), state.scanCutOff,
-                                [&host](const std::string& path, FsResult deleted) {
-                                    ReportDeletion(host, path, deleted);
+    const ListedScan& scan = host.Found();
+    const BoundDirectory root = BoundDirectory::OpenPath(scan.Root().path);
+    ListedFileDeletion deletion(scan, root.Handle(), scan.IsScannedRoot(root),
+                                [&host, &scan](size_t row, FsResult deleted) {
+                                    ReportDeletion(host, scan.FileText(row), deleted);
                                 });
-    const size_t rows = host.Found().Count();
-    const FoundFileList& found = host.Found();
-    const std::vector<bool> last =
-        LastRowsOfDirectories(rows, [&found](size_t i) { return found.FileText(i); });
-    for (size_t i = 0; i < rows; ++i) {
+    const ChunkedVector<size_t> last = LastRowsOfDirectories(scan);
+    for (size_t row = 0; row < scan.FileCount(); ++row) {
         // Nothing after a stop: an unattended run then ends early, not with "Finished.".
         if (state.stop) {
             deletion.Finish();
             EndByStop(host);
         }
-        deletion.Delete(found.FileText(i), last[i]);
+        deletion.Delete(row, last[scan.FileRow(row).directory] == row);
         host.ProcessMessages();
     }
     deletion.Finish();
@@ -52,9 +51,13 @@ void DeleteFiles(CommandHost& host) {
     RunState& state = host.State();
     state.stop = false;
     host.EnterBusy();
-    host.AddLog("Deleting files...");
-    DeleteListedFiles(host);
-    host.AddLog(std::to_string(state.counters.deleted) + " files deleted.");
+    try {
+        host.AddLog("Deleting files...");
+        DeleteListedFiles(host);
+        host.AddLog(std::to_string(state.counters.deleted) + " files deleted.");
+    } catch (const std::bad_alloc&) {
+        EndByResourceError(host, "RESOURCE ERROR: Out of memory while deleting files.");
+    }
     RemoveEmptyDirectories(host);
     host.AddLog("Finished.");
     WriteToCSVFile(host);

@@ -93,45 +93,33 @@ BoundDirectory BoundDirectory::OpenListedChild(const BoundDirectory& parent,
     return child;
 }
 
-ListedTree::ListedTree(const ListedDirectories& listed, HANDLE root, const std::string& rootPrefix)
-    : listed_(listed), root_(root), rootPrefix_(rootPrefix) {}
-
-FsResult ListedTree::Open(const std::string& prefix, HANDLE& directory) {
-    if (prefix.compare(0, rootPrefix_.size(), rootPrefix_) != 0)
-        return kNotWhereListed;
-    while (!chain_.empty() && prefix.compare(0, chain_.back().prefix.size(), chain_.back().prefix))
-        chain_.pop_back();
-    for (;;) {
-        const std::string& reached = chain_.empty() ? rootPrefix_ : chain_.back().prefix;
-        const HANDLE at = chain_.empty() ? root_ : chain_.back().handle.get();
-        if (reached.size() == prefix.size()) {
-            directory = at;
-            return FsResult::Success();
-        }
-        const size_t end = NextDelimiter(prefix, reached.size());
-        if (end == std::string::npos)
-            return kNotWhereListed;
-        std::string next = prefix.substr(0, end + 1);
-        const auto listed = listed_.find(next);
-        std::wstring name;
-        if (listed == listed_.end() || !IsKnownId(listed->second) ||
-            !ToExactWide(prefix.substr(reached.size(), end - reached.size()), name) ||
-            !IsPlainName(name))
+FsResult ListedTree::Open(const std::vector<ListedStep>& steps, HANDLE& directory) {
+    size_t kept = 0;
+    while (kept < chain_.size() && kept < steps.size() &&
+           chain_[kept].directory == steps[kept].directory)
+        ++kept;
+    chain_.resize(kept);
+    for (size_t i = kept; i < steps.size(); ++i) {
+        const ListedStep& step = steps[i];
+        if (!IsKnownId(step.id) || step.name.empty())
             return kNotWhereListed;
         FileHandle handle;
         const FsResult opened =
-            OpenInDirectory(at, name, kListAccess, ItemKind::kDirectory, handle);
+            OpenInDirectory(chain_.empty() ? root_ : chain_.back().handle.get(), step.name,
+                            kListAccess, ItemKind::kDirectory, handle);
         if (!opened.Ok())
             return opened;
-        if (!IsListedItem(handle.get(), listed->second))
+        if (!IsListedItem(handle.get(), step.id))
             return kNotWhereListed;
-        chain_.push_back({std::move(next), std::move(handle)});
+        chain_.push_back({step.directory, std::move(handle)});
     }
+    directory = chain_.empty() ? root_ : chain_.back().handle.get();
+    return FsResult::Success();
 }
 
-void ListedTree::Release(const std::string& prefix) {
+void ListedTree::Release(uint32_t directory) {
     for (size_t i = 0; i < chain_.size(); ++i)
-        if (chain_[i].prefix.compare(0, prefix.size(), prefix) == 0) {
+        if (chain_[i].directory == directory) {
             chain_.resize(i);
             return;
         }

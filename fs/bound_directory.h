@@ -6,14 +6,11 @@
 // link, and checks each by its identity. Identities, not final path texts, name the item:
 // Wine's final paths drop trailing dots and blanks.
 #pragma once
-#include <map>
+#include <cstdint>
 #include <string>
 #include <vector>
 
 #include "fs/nt_files.h"
-
-// The identity of each directory a walk listed, by the text its rows begin with.
-using ListedDirectories = std::map<std::string, FileId>;
 
 // An open directory and its final path (links resolved, as the system sees it now).
 class BoundDirectory {
@@ -58,26 +55,32 @@ bool IsUnderRoot(const std::wstring& path, const std::wstring& root);
 // True when the open item is the listed one, `id` (a known identity), and not a link.
 bool IsListedItem(HANDLE item, FileId id);
 
+// One listed directory on the way down from the root: its number in the scan's table, its
+// exact name and its identity then.
+struct ListedStep {
+    uint32_t directory;
+    std::wstring name;
+    FileId id;
+};
+
 // The listed directories below a root, reached from the root's handle one name at a time.
 // The chain of open handles from the root down to the last directory reached is kept, so
 // rows of the same directory, or of its neighbours, open nothing again.
 class ListedTree {
   public:
-    // `root` is open and stays open while the tree is used; its rows begin with `rootPrefix`.
-    ListedTree(const ListedDirectories& listed, HANDLE root, const std::string& rootPrefix);
-    // The open directory whose rows begin with `prefix` (with its trailing backslash); fails
-    // with kNotWhereListed when one on the way is not the listed directory.
-    FsResult Open(const std::string& prefix, HANDLE& directory);
-    // Closes the handles held on `prefix` and below, before that directory is removed.
-    void Release(const std::string& prefix);
+    // `root` is open and stays open while the tree is used.
+    explicit ListedTree(HANDLE root) : root_(root) {}
+    // The open directory at the end of `steps` (the root for none); fails with
+    // kNotWhereListed when one on the way is not the listed directory.
+    FsResult Open(const std::vector<ListedStep>& steps, HANDLE& directory);
+    // Closes the handles held on `directory` and below, before that directory is removed.
+    void Release(uint32_t directory);
 
   private:
     struct Link {
-        std::string prefix;
+        uint32_t directory;
         FileHandle handle;
     };
-    const ListedDirectories& listed_;
     HANDLE root_;
-    std::string rootPrefix_;
     std::vector<Link> chain_; // below the root, each inside the one before
 };

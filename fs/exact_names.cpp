@@ -96,6 +96,11 @@ std::string UsableName(const std::wstring& longName, const std::wstring& shortNa
     return std::string();
 }
 
+std::string ShownName(const std::wstring& longName, const std::wstring& shortName) {
+    const std::string usable = UsableName(longName, shortName);
+    return usable.empty() ? NarrowOrInvalid(longName) : usable;
+}
+
 bool SameIgnoringCase(const std::wstring& a, const std::wstring& b) {
     return !a.empty() && CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
                                               static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;

@@ -29,6 +29,9 @@ bool IsPlainName(const std::wstring& name);
 // The 8-bit name by which a listed entry is reached exactly: its long name, else its short
 // name, else empty (the entry cannot be named).
 std::string UsableName(const std::wstring& longName, const std::wstring& shortName);
+// The 8-bit name a listed entry is shown by: its usable name, else its long name with "?"
+// for each character the code page lacks. It is reached by its exact name all the same.
+std::string ShownName(const std::wstring& longName, const std::wstring& shortName);
 
 // The text a call writes into a buffer it is given, for the calls that return the length
 // written, or the size needed when the buffer is too small, or 0 on failure. Empty on

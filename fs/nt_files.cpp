@@ -81,6 +81,10 @@ std::string ListedEntry::Usable() const {
     return UsableName(name, shortName);
 }
 
+std::string ListedEntry::Shown() const {
+    return ShownName(name, shortName);
+}
+
 FsResult OpenInDirectory(HANDLE parent, const std::wstring& name, ACCESS_MASK access, ItemKind kind,
                          FileHandle& opened) {
     std::wstring text = name;

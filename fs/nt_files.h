@@ -29,6 +29,8 @@ struct ListedEntry {
     bool IsDotEntry() const { return name == L"." || name == L".."; }
     // The exact 8-bit name to reach it by (long, else short), or empty.
     std::string Usable() const;
+    // The 8-bit name it is shown by (see ShownName).
+    std::string Shown() const;
 };
 
 // The access a listing of a directory needs.

@@ -23,6 +23,7 @@ void List(const BoundDirectory& dir, Level& level, TreeVisitor& visitor) {
             level.chosen.push_back(std::move(entry));
         return true;
     });
+    visitor.Listed(level.chosen);
 }
 
 } // namespace
@@ -38,23 +39,20 @@ void WalkTree(const BoundDirectory& root, const std::string& prefix, const std::
         Level& level = path.back();
         if (level.next == level.chosen.size()) {
             path.pop_back();
+            visitor.Left();
             continue;
         }
+        visitor.Entering(level.next);
         const ListedEntry& entry = level.chosen[level.next++];
         const BoundDirectory& here = path.size() == 1 ? root : level.owned;
-        const std::string name = entry.Usable();
-        if (name.empty()) {
-            visitor.NotEntered(level.prefix, entry, name, ERROR_INVALID_NAME);
-            continue;
-        }
         BoundDirectory child = BoundDirectory::OpenListedChild(here, entry, rootFinal);
         if (!child.IsOpen()) {
-            visitor.NotEntered(level.prefix, entry, name, child.Status());
+            visitor.NotEntered(level.prefix, entry, child.Status());
             continue;
         }
         Level below;
         below.owned = std::move(child);
-        below.prefix = level.prefix + name + "\\";
+        below.prefix = level.prefix + entry.Shown() + "\\";
         path.push_back(std::move(below)); // `level` and `entry` are not used past this point
         List(path.back().owned, path.back(), visitor);
     }

@@ -1,10 +1,11 @@
-// The one walk both collectors take: depth first, the entries of a directory handed over as
-// its listing gives them, then its chosen subdirectories opened in listing order relative to
-// its handle, each checked to be the listed one below the root. The current directory never
-// changes, so no depth and no name stops the walk: a directory that cannot be opened is
-// reported and passed over, and the rest of the tree is walked.
+// The one walk of a scan: depth first, the entries of a directory handed over as its listing
+// gives them, then its chosen subdirectories opened in the order the visitor asks for,
+// relative to its handle, by their exact names, each checked to be the listed one below the
+// root. The current directory never changes, so no depth and no name stops the walk: a
+// directory that cannot be opened is reported and passed over, and the rest is walked.
 #pragma once
 #include <string>
+#include <vector>
 
 #include "fs/bound_directory.h"
 
@@ -22,18 +23,23 @@ inline bool IsSubdirectory(const ListedEntry& entry, DWORD excluded) {
 
 // What a walk does in each directory. `prefix` is the text every row of that directory
 // begins with: the root's as the system reports it as the current directory, and below it
-// each entered directory's usable name and a backslash.
+// each entered directory's shown name and a backslash.
 class TreeVisitor {
   public:
     virtual ~TreeVisitor() = default;
+    // A directory's listing starts.
     virtual void Directory(const std::string& /*prefix*/, const BoundDirectory& /*here*/) {}
     // Each entry but "." and ".."; true to have the walk enter it after the listing.
     virtual bool Entry(const std::string& prefix, const ListedEntry& entry) = 0;
-    // A chosen subdirectory that was not entered: it has no usable name (`name` empty), it
-    // could not be opened (`why`), or it is not the listed one any more (a link, or moved:
-    // `why` is kNotWhereListed).
-    virtual void NotEntered(const std::string& prefix, const ListedEntry& entry,
-                            const std::string& name, FsResult why) = 0;
+    // The listing ended; the chosen subdirectories may be put in the order to enter them.
+    virtual void Listed(std::vector<ListedEntry>& /*chosen*/) {}
+    // Before the chosen subdirectory at `position` of that order is entered or passed over.
+    virtual void Entering(size_t /*position*/) {}
+    // A chosen subdirectory that was not entered: it could not be opened (`why`), or it is
+    // not the listed one any more (a link, or moved: `why` is kNotWhereListed).
+    virtual void NotEntered(const std::string& prefix, const ListedEntry& entry, FsResult why) = 0;
+    // The directory and everything below it are done.
+    virtual void Left() {}
 };
 
 // Walks the tree of the open directory `here`, whose rows begin with `prefix`, below the

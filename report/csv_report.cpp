@@ -1,22 +1,22 @@
 #include "report/csv_report.h"
 
-#include "app/text_file.h"
-
-#include <cstring>
+#include <new>
 
 namespace {
+
+const size_t kPieceBytes = 64 * 1024;
 
 // A field as the file holds it. The file column is always quoted; another field is quoted
 // only where it holds a comma or a double quote (a regional date such as "Wed, 9 Dec 2026"),
 // so every row keeps the header's five fields. Quotes inside are doubled.
-void AppendField(std::string& text, const char* cell, bool alwaysQuoted) {
-    const bool quoted = alwaysQuoted || std::strpbrk(cell, ",\"") != nullptr;
+void AppendField(std::string& text, const std::string& cell, bool alwaysQuoted) {
+    const bool quoted = alwaysQuoted || cell.find_first_of(",\"") != std::string::npos;
     if (quoted)
         text += '"';
-    for (const char* c = cell; *c; ++c) {
-        if (*c == '"')
+    for (char c : cell) {
+        if (c == '"')
             text += '"';
-        text += *c;
+        text += c;
     }
     if (quoted)
         text += '"';
@@ -24,30 +24,47 @@ void AppendField(std::string& text, const char* cell, bool alwaysQuoted) {
 
 } // namespace
 
-std::string CsvText(const FoundFileList& list) {
-    std::string text;
+void WriteCsvText(const ListedScan& list, const RegionalFormats& formats, const TextSink& sink) {
+    std::string piece;
+    piece.reserve(kPieceBytes + 4096);
     for (int column = 0; column < 5; ++column) {
         if (column > 0)
-            text += ',';
-        text += FoundFileList::kCaptions[column];
+            piece += ',';
+        piece += ListedScan::kCaptions[column];
     }
-    text += "\r\n";
+    piece += "\r\n";
+    std::string cell;
     for (size_t row = 0; row < list.Count(); ++row) {
-        const char* cell = list.FileText(row);
-        AppendField(text, cell, true);
-        for (int column = 1; column < 5; ++column) {
-            cell += std::char_traits<char>::length(cell) + 1;
-            text += ',';
-            AppendField(text, cell, false);
+        for (int column = 0; column < 5; ++column) {
+            if (column > 0)
+                piece += ',';
+            list.Text(row, column, formats, cell);
+            AppendField(piece, cell, column == ListedScan::File);
         }
-        text += "\r\n";
+        piece += "\r\n";
+        if (piece.size() >= kPieceBytes) {
+            sink(piece);
+            piece.clear();
+        }
     }
+    sink(piece);
+}
+
+std::string CsvText(const ListedScan& list, const RegionalFormats& formats) {
+    std::string text;
+    WriteCsvText(list, formats, [&text](const std::string& piece) { text += piece; });
     return text;
 }
 
 void WriteToCSVFile(CommandHost& host) {
-    const std::string path = host.State().programDirectory + kCsvFileName;
-    WriteWholeFile(path, CsvText(host.Found()));
-    if (host.State().debug)
-        host.AddLog("Written to CSV file " + path);
+    try {
+        const std::string path = host.State().programDirectory + kCsvFileName;
+        WriteProducedFile(path, [&host](const TextSink& sink) {
+            WriteCsvText(host.Found(), host.Formats(), sink);
+        });
+        if (host.State().debug)
+            host.AddLog("Written to CSV file " + path);
+    } catch (const std::bad_alloc&) {
+        EndByResourceError(host, "RESOURCE ERROR: Out of memory while writing the CSV file.");
+    }
 }

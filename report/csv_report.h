@@ -3,10 +3,15 @@
 #include <string>
 
 #include "app/command_host.h"
+#include "app/text_file.h"
 
 // The header of column captions, then one line per row: the quoted path and the four other
 // texts as shown (quoted where they hold a comma or a quote), every line ending with CR LF.
-std::string CsvText(const FoundFileList& list);
+// Handed to `sink` in pieces of about 64 KiB, so the whole text never sits in memory.
+void WriteCsvText(const ListedScan& list, const RegionalFormats& formats, const TextSink& sink);
+// The same text whole (for tests).
+std::string CsvText(const ListedScan& list, const RegionalFormats& formats);
 
-// Writes the file whole into the program directory; with Debug on, logs where it went.
+// Replaces the file in the program directory; with Debug on, logs where it went. Running out
+// of memory ends the command with its resource error.
 void WriteToCSVFile(CommandHost& host);

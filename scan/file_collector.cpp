@@ -3,90 +3,90 @@
 #include "app/errors.h"
 #include "app/program_location.h"
 #include "fs/current_directory.h"
-#include "fs/exact_names.h"
 #include "fs/tree_walk.h"
+#include "scan/scan_builder.h"
 
 #include <new>
 
 namespace {
 
 // Files first, then subdirectories: every file is examined as the listing hands it over,
-// and the subdirectories that may be entered are walked after the last file.
+// and the subdirectories to enter are walked after the last file, in the list's order,
+// with the directory's old files given to the list between them (ScanBuilder).
 class OldFileWalk : public TreeVisitor {
   public:
-    OldFileWalk(CommandHost& host, DateTime cutOff) : host_(host), cutOff_(cutOff) {}
+    OldFileWalk(CommandHost& host, ScanBuilder& builder, DateTime cutOff)
+        : host_(host), builder_(builder), cutOff_(cutOff) {}
 
-    void Directory(const std::string& prefix, const BoundDirectory& here) override {
-        if (here.IsOpen())
-            host_.State().listedDirectories[prefix] = here.Id();
+    void Directory(const std::string&, const BoundDirectory&) override {
+        Guarded([&] { builder_.BeginDirectory(); });
     }
 
     bool Entry(const std::string& prefix, const ListedEntry& entry) override {
         const RunState& state = host_.State();
         if (!entry.IsDirectory() && !state.ownFiles.Contains(entry.id))
             ExamineFile(prefix, entry);
-        if (IsSubdirectory(entry, kNeverListed))
-            ListSubdirectory(prefix, entry);
-        return IsSubdirectory(entry, kNeverEntered);
+        if (!IsSubdirectory(entry, kNeverListed))
+            return false;
+        // Every listed subdirectory, hidden ones too, is a candidate of the empty-directory
+        // removal.
+        const bool enter = IsSubdirectory(entry, kNeverEntered);
+        Guarded([&] { builder_.AddSubdirectory(entry.Shown(), entry.name, entry.id, enter); });
+        return enter;
     }
 
-    void NotEntered(const std::string& prefix, const ListedEntry& entry, const std::string&,
-                    FsResult why) override {
-        host_.AddLog("ERROR: Cannot enter directory " + prefix + NarrowOrInvalid(entry.name));
+    void Listed(std::vector<ListedEntry>& chosen) override {
+        Guarded([&] {
+            const std::vector<size_t> order = builder_.EndListing();
+            std::vector<ListedEntry> ordered;
+            ordered.reserve(chosen.size());
+            for (size_t i : order)
+                ordered.push_back(std::move(chosen[i]));
+            chosen.swap(ordered);
+        });
+    }
+
+    void Entering(size_t position) override {
+        Guarded([&] { builder_.Entering(position); });
+        host_.FoundListChanged();
+    }
+
+    void Left() override {
+        Guarded([&] { builder_.EndDirectory(); });
+        host_.FoundListChanged();
+    }
+
+    void NotEntered(const std::string& prefix, const ListedEntry& entry, FsResult why) override {
+        host_.AddLog("ERROR: Cannot enter directory " + prefix + entry.Shown());
         host_.AddLog("REASON: " + ReasonText(why.Code()));
     }
 
   private:
-    // A candidate of the empty-directory removal. One without a usable name cannot be one;
-    // where it is not to be entered either, nothing else says so.
-    void ListSubdirectory(const std::string& prefix, const ListedEntry& entry) {
+    template <typename Step> void Guarded(Step step) {
         try {
-            const std::string name = entry.Usable();
-            if (!name.empty()) {
-                const std::string path = prefix + name;
-                host_.State().listedSubdirectories.Add(CountSubstring(path, "\\"), path, entry.id);
-            } else if (!IsSubdirectory(entry, kNeverEntered)) {
-                host_.AddLog("ERROR: Cannot list directory " + prefix +
-                             NarrowOrInvalid(entry.name));
-            }
+            step();
         } catch (const std::bad_alloc&) {
-            EndByResourceError(host_, "RESOURCE ERROR: Too many directories.");
+            EndByResourceError(host_, kTooManyFilesText);
         }
     }
 
-    void ExamineFile(const std::string& prefix, const ListedEntry& entry) {
-        try {
+    void ExamineFile(const std::string& /*prefix*/, const ListedEntry& entry) {
+        Guarded([&] {
             ++host_.State().counters.examined;
             DateTime created = 0, modified = 0;
-            const bool old = AreOldStamps(entry.created, entry.written, cutOff_, created, modified);
-            DateTime accessed = FileTimeToLocalDateTime(entry.accessed);
-            int32_t age = AgeInDays(host_.State().scanStart, created);
-            if (old)
-                ListOldFile(prefix, entry, created, modified, accessed, age);
-            host_.ProcessMessages();
-            if (host_.State().stop)
-                EndByStop(host_);
-        } catch (const std::bad_alloc&) {
-            EndByResourceError(host_, "RESOURCE ERROR: Too many files.");
-        }
-    }
-
-    void ListOldFile(const std::string& prefix, const ListedEntry& entry, DateTime created,
-                     DateTime modified, DateTime accessed, int32_t age) {
-        const std::string name = entry.Usable();
-        if (name.empty()) {
-            host_.AddLog("ERROR: Cannot list file " + prefix + NarrowOrInvalid(entry.name));
-            return;
-        }
-        ++host_.State().counters.old;
-        const RegionalFormats& formats = host_.Formats();
-        host_.Found().AddRow(prefix + name, DateTimeText(created, formats),
-                             DateTimeText(modified, formats), DateTimeText(accessed, formats),
-                             std::to_string(age));
-        host_.FoundListChanged();
+            if (AreOldStamps(entry.created, entry.written, cutOff_, created, modified)) {
+                builder_.AddFile(entry.Shown(), entry.name, created, modified,
+                                 FileTimeToLocalDateTime(entry.accessed));
+                ++host_.State().counters.old;
+            }
+        });
+        host_.ProcessMessages();
+        if (host_.State().stop)
+            EndByStop(host_);
     }
 
     CommandHost& host_;
+    ScanBuilder& builder_;
     DateTime cutOff_;
 };
 
@@ -99,18 +99,25 @@ void FindOldFiles(CommandHost& host, const std::string& root, DateTime cutOff) {
     // A root that exists but cannot be opened is an early end, not an empty tree.
     if (!top.IsOpen())
         throw CannotOpenDirectory(root, top.Status().Code());
-    state.scanRoot = root;
-    state.scanCutOff = cutOff;
-    state.listedDirectories.clear();
-    state.listedSubdirectories.Clear();
-    state.listedRootId = top.Id();
-    ThrowIfFailed(CurrentDirectoryPrefix(state.listedRootPrefix));
-    state.listedRootFinal = top.FinalPath();
+    ScanRoot listed;
+    listed.path = root;
+    listed.id = top.Id();
+    ThrowIfFailed(CurrentDirectoryPrefix(listed.prefix));
+    listed.finalPath = top.FinalPath();
+    listed.scanStart = state.scanStart;
+    listed.cutOff = cutOff;
     FileIdentity rootIdentity;
     ThrowIfFailed(ReadIdentity(top.Handle(), rootIdentity));
     state.ownFiles = OwnFiles::Find(ExecutablePath(), state.programDirectory,
                                     host.Log().FileHandle(), rootIdentity.volume);
     ThrowIfFailed(ChangeDirectory(state.startDirectory));
-    OldFileWalk walk(host, cutOff);
-    WalkTree(top, state.listedRootPrefix, top.FinalPath(), walk);
+    ListedScan& scan = host.Found();
+    try {
+        scan.Start(listed);
+    } catch (const std::bad_alloc&) {
+        EndByResourceError(host, kTooManyFilesText);
+    }
+    ScanBuilder builder(scan, kLocaleOrder);
+    OldFileWalk walk(host, builder, cutOff);
+    WalkTree(top, listed.prefix, top.FinalPath(), walk);
 }

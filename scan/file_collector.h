@@ -5,9 +5,13 @@
 
 #include "app/command_host.h"
 
+// The line and dialog of a scan that ran out of memory.
+const char kTooManyFilesText[] = "RESOURCE ERROR: Too many files.";
+
 // `root` is a full path. Every entry is read through a handle to the directory the walk has
-// checked it is in, so nothing outside the root is ever listed. Records the listed root in
-// the run state. A directory below the root that cannot be entered is logged with its reason
-// and passed over. Ends normally with the start directory current again, or by the silent
-// abort (stop, resource error) or an AppError (a root that cannot be made current or opened).
+// checked it is in, so nothing outside the root is ever listed. The found-file list becomes
+// what this scan listed, its root included. A directory below the root that cannot be entered is
+// logged with its reason and passed over. Ends normally with the start directory current again, or
+// by the silent abort (stop, resource error) or an AppError (a root that cannot be made current or
+// opened).
 void FindOldFiles(CommandHost& host, const std::string& root, DateTime cutOff);

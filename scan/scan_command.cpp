@@ -7,18 +7,12 @@
 #include "report/csv_report.h"
 #include "scan/file_collector.h"
 
-void ScanNow(CommandHost& host) {
+#include <new>
+
+namespace {
+
+void ScanAndReport(CommandHost& host, const std::string& root, const std::string& fullRoot) {
     RunState& state = host.State();
-    const std::string root = host.RootPath();
-    // Made full once, against the start directory: the walks move the current one.
-    const std::string fullRoot = FullPathAgainst(root, state.startDirectory);
-    if (!IsExistingDirectory(fullRoot)) {
-        host.AddLog("ERROR: Path " + root + " does not exist.");
-        // Unattended, a root gone by the time the scan starts ends the run early (code 2).
-        if (!state.interactive)
-            throw SilentAbort{};
-        return;
-    }
     state.stop = false;
     host.EnterBusy();
     state.counters = RunCounters();
@@ -47,4 +41,32 @@ void ScanNow(CommandHost& host) {
     host.AddLog("Finished.");
     host.WriteLogFile();
     host.ReturnToIdle();
+}
+
+// A refused path changes nothing but the log.
+void ScanIfTheRootExists(CommandHost& host) {
+    RunState& state = host.State();
+    const std::string root = host.RootPath();
+    // Made full once, against the start directory: the walks move the current one.
+    const std::string fullRoot = FullPathAgainst(root, state.startDirectory);
+    if (!IsExistingDirectory(fullRoot)) {
+        host.AddLog("ERROR: Path " + root + " does not exist.");
+        // Unattended, a root gone by the time the scan starts ends the run early (code 2).
+        if (!state.interactive)
+            throw SilentAbort{};
+        return;
+    }
+    ScanAndReport(host, root, fullRoot);
+}
+
+} // namespace
+
+void ScanNow(CommandHost& host) {
+    try {
+        ScanIfTheRootExists(host);
+    } catch (const std::bad_alloc&) {
+        // The phases after the scan (the CSV file, an unattended job's deletion) name their
+        // own shortage; one here is the scan's.
+        EndByResourceError(host, kTooManyFilesText);
+    }
 }

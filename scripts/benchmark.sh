@@ -2,6 +2,7 @@
 # Builds, then times Vantrell beside the bare floor program on generated trees and writes
 # docs/performance.md. Not part of the test run. Usage: scripts/benchmark.sh [--runs N] [sizes...]
 # or scripts/benchmark.sh --interleaved [sizes...] (files that interleave with directories; prints)
+# or scripts/benchmark.sh --synthetic [rows] (the list alone, filled without files; prints)
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 source "$root/scripts/setup.sh"
@@ -13,6 +14,10 @@ wineserver -p
 wine cmd /c exit >/dev/null 2>&1 || true
 keep_wine_desktop
 export VANTRELL_EXE="$root/build/Vantrell.exe"
+if [ "${1:-}" = --synthetic ]; then
+  timeout 3600 wine "$root/build/vantrell_synthetic.exe" "${2:-10000000}"
+  exit
+fi
 if [ "${1:-}" = --interleaved ]; then
   shift
   [ $# -gt 0 ] || set -- 2000 4000 16000

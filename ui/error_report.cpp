@@ -47,7 +47,7 @@ void ShowErrorDialog(const std::string& text) {
     Box(text, "Error", MB_ICONERROR);
 }
 
-Outcome RunGuardedOutcome(const std::function<void()>& action,
+Outcome RunGuardedOutcome(ActionRef action,
                           const std::function<void(const std::string&)>& failure) {
     std::string message;
     try {

@@ -1,5 +1,7 @@
 #include "ui/found_list_view.h"
 
+#include <new>
+
 namespace {
 
 // Each new row count repaints the visible rows, which costs far more than adding rows.
@@ -10,6 +12,8 @@ const int kColumns = 5;
 
 void FoundListView::ShowRows() {
     changed_ = false;
+    if (rows_.Count() == 0)
+        shortage_ = told_ = false;
     if (rows_.Count() != shownRows_) {
         shownRows_ = rows_.Count();
         ListView_SetItemCountEx(list_, static_cast<int>(shownRows_), LVSICF_NOSCROLL);
@@ -26,15 +30,21 @@ void FoundListView::CatchUp(DWORD now) {
     }
 }
 
-template <typename Item> const char* FoundListView::Requested(const Item& item) const {
+template <typename Item> const char* FoundListView::Requested(const Item& item) {
     const bool exists = item.iItem >= 0 && static_cast<size_t>(item.iItem) < rows_.Count() &&
                         item.iSubItem >= 0 && item.iSubItem < kColumns;
-    return (item.mask & LVIF_TEXT) && exists && item.cchTextMax > 0
-               ? rows_.Text(static_cast<size_t>(item.iItem), item.iSubItem)
-               : nullptr;
+    if (!(item.mask & LVIF_TEXT) || !exists || item.cchTextMax <= 0)
+        return nullptr;
+    try {
+        rows_.Text(static_cast<size_t>(item.iItem), item.iSubItem, formats_, text_);
+    } catch (const std::bad_alloc&) {
+        text_.clear();
+        shortage_ = true;
+    }
+    return text_.c_str();
 }
 
-bool FoundListView::OnDisplayInfo(NMHDR* header) const {
+bool FoundListView::OnDisplayInfo(NMHDR* header) {
     if (header->code == LVN_GETDISPINFOA) {
         LVITEMA& item = reinterpret_cast<NMLVDISPINFOA*>(header)->item;
         if (const char* text = Requested(item))

@@ -25,6 +25,9 @@
 namespace {
 
 const UINT kInitMessage = WM_APP + 1;
+// A text of the found-file list could not be made for lack of memory.
+const UINT kListShortageMessage = WM_APP + 2;
+const char kListShortageLine[] = "RESOURCE ERROR: Out of memory while showing the list.";
 // The last lines of unattended runs that could not do their work.
 const char kCloseLine[] = "ERROR: The run was ended early: the program was asked to close.";
 const char kSessionEndLine[] = "ERROR: The run was ended early: the Windows session is ending.";
@@ -85,6 +88,9 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_NOTIFY:
         return OnNotify(reinterpret_cast<NMHDR*>(lParam));
+    case kListShortageMessage:
+        log_.Add(kListShortageLine);
+        return 0;
     case WM_TIMER:
         if (wParam == kTimer1)
             Timer1Timer();
@@ -164,8 +170,12 @@ void TForm1::OnCommand(int id, int code) {
 }
 
 LRESULT TForm1::OnNotify(NMHDR* header) {
-    if (header->idFrom == IdListView && foundView_.OnDisplayInfo(header))
+    if (header->idFrom == IdListView && foundView_.OnDisplayInfo(header)) {
+        // Told once, after the paint: a line added from inside it would repaint the log.
+        if (foundView_.TakeShortage())
+            PostMessageA(Handle(), kListShortageMessage, 0, 0);
         return 0;
+    }
     if (header->idFrom == IdDaysUpDown && header->code == UDN_DELTAPOS) {
         const auto* change = reinterpret_cast<NMUPDOWN*>(header);
         SetDaysText(std::to_string(SteppedDays(DaysText(), change->iDelta > 0 ? 1 : -1)));
@@ -379,9 +389,6 @@ void TForm1::ProcessMessages() {
 }
 
 void TForm1::ShowErrorDialog(const std::string& text) {
-    // Where no one sees the dialog, its text ends the log instead.
-    if (!state_.interactive && !DesktopIsVisible())
-        log_.Add(text);
     ::ShowErrorDialog(text);
 }
 

@@ -54,7 +54,7 @@ class TForm1 : public Window, public CommandHost, private LogView {
     // CommandHost
     RunState& State() override { return state_; }
     ActivityLog& Log() override { return log_; }
-    FoundFileList& Found() override { return found_; }
+    ListedScan& Found() override { return found_; }
     const RegionalFormats& Formats() const override { return formats_; }
     int32_t DaysValue() override;
     std::string RootPath() override;
@@ -123,9 +123,9 @@ class TForm1 : public Window, public CommandHost, private LogView {
     RunState state_;
     RunLock runLock_; // held from the start to the end of the run
     ActivityLog log_;
-    FoundFileList found_;
-    FoundListView foundView_{found_};
+    ListedScan found_;
     RegionalFormats formats_;
+    FoundListView foundView_{found_, formats_};
     char decimalSeparator_ = '.';
     GlyphImages glyphs_;
     Font font_;

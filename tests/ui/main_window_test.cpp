@@ -12,6 +12,9 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include "support/failing_allocator.h"
+#include "support/synthetic_scan.h"
+
 namespace {
 
 void Pump() {
@@ -182,8 +185,10 @@ TEST_F(WindowFixture, ClosingWhileBusyStopsFirstAndClosesAfterwards) {
 }
 
 TEST_F(WindowFixture, TheListShowsTheStoreThroughOwnerData) {
-    form.Found().AddRow("C:\\b.txt", "1", "2", "3", "40");
-    form.Found().AddRow("C:\\a.txt", "4", "5", "6", "50");
+    ScanRoot root;
+    root.prefix = "C:\\";
+    root.scanStart = 140;
+    FillScan(form.Found(), root, {{"b.txt", 100, 2, 3}, {"a.txt", 90, 5, 6}}, kLocaleOrder);
     form.FoundListChanged();
     HWND list = form.Control(IdListView);
     EXPECT_EQ(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), 2);
@@ -364,14 +369,89 @@ TEST_F(WindowFixture, ASecondScanWithAsManyRowsRepaintsTheList) {
         form.EnterBusy();
         form.Found().Clear();
         form.FoundListChanged();
-        for (const char* name : {"a.txt", "b.txt"})
-            form.Found().AddRow(std::string(tree) + name, "1", "2", "3", "40");
+        ScanRoot root;
+        root.prefix = tree;
+        FillScan(form.Found(), root, {{"a.txt", 1, 2, 3}, {"b.txt", 1, 2, 3}}, kLocaleOrder);
         form.FoundListChanged();
         form.ReturnToIdle();
         EXPECT_EQ(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), 2);
         EXPECT_TRUE(GetUpdateRect(list, nullptr, FALSE)) << "the rows on screen are " << tree;
     }
     ShowWindow(form.Handle(), SW_HIDE);
+}
+
+// The list of a whole drive: the rows are made only when the view asks, so the last row
+// and the next page are there at once. VANTRELL_LIST_ROWS sets the size (the benchmark
+// runs it with ten million).
+TEST_F(WindowFixture, AListOfMillionsGoesToItsEndAndPagesDown) {
+    const char* asked = std::getenv("VANTRELL_LIST_ROWS");
+    const size_t rows = asked ? std::strtoul(asked, nullptr, 10) : 2000000;
+    ScanRoot root;
+    root.prefix = "D:\\Data\\";
+    root.scanStart = 40100;
+    FillGenerated(form.Found(), root, rows, kByteOrder);
+    form.FoundListChanged();
+    ShowWindow(form.Handle(), SW_SHOWNOACTIVATE);
+    HWND list = form.Control(IdListView);
+    ASSERT_EQ(static_cast<size_t>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)), rows);
+    const auto shown = [&](int row) {
+        const LRESULT top = SendMessageA(list, LVM_GETTOPINDEX, 0, 0);
+        const LRESULT page = SendMessageA(list, LVM_GETCOUNTPERPAGE, 0, 0);
+        return top <= row && row < top + page;
+    };
+    const auto key = [&](UINT vk) {
+        SendMessageA(list, WM_KEYDOWN, vk, 0);
+        SendMessageA(list, WM_KEYUP, vk, 0);
+        UpdateWindow(list);
+        EXPECT_FALSE(GetUpdateRect(list, nullptr, FALSE)) << "painted at once";
+    };
+    SetFocus(list);
+    key(VK_END);
+    EXPECT_TRUE(shown(static_cast<int>(rows - 1)));
+    char text[300] = "";
+    LVITEMA item{};
+    item.pszText = text;
+    item.cchTextMax = sizeof text;
+    SendMessageA(list, LVM_GETITEMTEXTA, rows - 1, reinterpret_cast<LPARAM>(&item));
+    EXPECT_EQ(std::string(text), form.Found().FileText(rows - 1));
+    key(VK_HOME);
+    const LRESULT page = SendMessageA(list, LVM_GETCOUNTPERPAGE, 0, 0);
+    key(VK_NEXT);
+    key(VK_NEXT);
+    EXPECT_TRUE(shown(static_cast<int>(page))) << "two pages down from the first row";
+    EXPECT_GT(SendMessageA(list, LVM_GETTOPINDEX, 0, 0), 0);
+    ShowWindow(form.Handle(), SW_HIDE);
+}
+
+// A text the view cannot make for lack of memory shows empty: no box opens from inside a
+// paint, and the log says so once, after it.
+TEST_F(WindowFixture, ATextThatCannotBeMadeShowsEmptyAndIsLoggedOnce) {
+    ScanRoot root;
+    root.prefix = "C:\\" + std::string(60, 'p') + "\\";
+    FillScan(form.Found(), root, {{"a.txt", 1, 2, 3}, {"b.txt", 1, 2, 3}}, kByteOrder);
+    form.FoundListChanged();
+    HWND list = form.Control(IdListView);
+    char text[300] = "unchanged";
+    LVITEMA item{};
+    item.pszText = text;
+    item.cchTextMax = sizeof text;
+    for (int row = 0; row < 2; ++row) {
+        bool refused = false;
+        {
+            FailingAllocations failing(0);
+            SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
+            refused = FailingAllocations::Refused();
+        }
+        EXPECT_TRUE(refused);
+        EXPECT_STREQ(text, "");
+    }
+    Pump();
+    const std::string log = form.Log().Text();
+    const std::string line = "RESOURCE ERROR: Out of memory while showing the list.\r\n";
+    EXPECT_NE(log.find(line), std::string::npos);
+    EXPECT_EQ(log.find(line), log.rfind(line)) << "once";
+    SendMessageA(list, LVM_GETITEMTEXTA, 1, reinterpret_cast<LPARAM>(&item));
+    EXPECT_EQ(std::string(text), root.prefix + "b.txt");
 }
 
 } // namespace

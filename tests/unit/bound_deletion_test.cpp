@@ -2,20 +2,30 @@
 // confirmed, however the rows of other directories interleave.
 #include "delete/bound_deletion.h"
 #include "fs/nt_files.h"
+#include "support/synthetic_scan.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
 TEST(LastRowsOfDirectories, MarksTheLastRowOfEachDirectoryWhateverComesBetween) {
-    const std::vector<std::string> rows = {
-        "C:\\big\\a1.txt",     "C:\\big\\a1x\\f.txt", "C:\\big\\a2.txt", "C:\\big\\a2x\\f.txt",
-        "C:\\big\\a2x\\g.txt", "C:\\top.txt",         "C:\\big\\a3.txt", "no-delimiter",
-    };
-    const std::vector<bool> last =
-        LastRowsOfDirectories(rows.size(), [&rows](size_t i) { return rows[i].c_str(); });
-    EXPECT_EQ(last, (std::vector<bool>{false, true, false, false, true, true, true, true}));
-    EXPECT_TRUE(LastRowsOfDirectories(0, [](size_t) { return ""; }).empty());
+    std::vector<SyntheticFile> files;
+    for (const char* path : {"big\\a1.txt", "big\\a1x\\f.txt", "big\\a2.txt", "big\\a2x\\f.txt",
+                             "big\\a2x\\g.txt", "top.txt", "big\\a3.txt"})
+        files.push_back({path, 1, 1, 1});
+    ScanRoot root;
+    root.prefix = "C:\\";
+    ListedScan scan;
+    FillScan(scan, root, files, kByteOrder);
+    ASSERT_EQ(FileTexts(scan),
+              (std::vector<std::string>{"C:\\big\\a1.txt", "C:\\big\\a1x\\f.txt", "C:\\big\\a2.txt",
+                                        "C:\\big\\a2x\\f.txt", "C:\\big\\a2x\\g.txt",
+                                        "C:\\big\\a3.txt", "C:\\top.txt"}));
+    const ChunkedVector<size_t> last = LastRowsOfDirectories(scan);
+    std::vector<bool> isLast;
+    for (size_t row = 0; row < scan.FileCount(); ++row)
+        isLast.push_back(last[scan.FileRow(row).directory] == row);
+    EXPECT_EQ(isLast, (std::vector<bool>{false, true, false, false, true, true, true}));
 }
 
 // A share that answers "Incorrect function" must fall back to the classic disposition, not

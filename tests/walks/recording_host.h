@@ -13,7 +13,7 @@ class RecordingHost : public CommandHost {
 
     RunState& State() override { return state; }
     ActivityLog& Log() override { return log; }
-    FoundFileList& Found() override { return found; }
+    ListedScan& Found() override { return found; }
     const RegionalFormats& Formats() const override { return formats; }
     int32_t DaysValue() override { return days; }
     std::string RootPath() override { return root; }
@@ -34,7 +34,7 @@ class RecordingHost : public CommandHost {
 
     RunState state;
     ActivityLog log;
-    FoundFileList found;
+    ListedScan found;
     RegionalFormats formats;
     int32_t days = 30;
     std::string root;

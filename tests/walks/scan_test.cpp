@@ -49,7 +49,7 @@ TEST_F(ScanFixture, ListsOldFilesOfEveryAttributeButNeverEntersHiddenOrSystemDir
     EXPECT_EQ(host.events, (Lines{"busy", "delete enabled", "idle"}));
     EXPECT_EQ(host.state.counters.examined, 6);
     EXPECT_EQ(host.pumps, 6) << "one message pump per file examined";
-    EXPECT_STREQ(host.found.Text(0, FoundFileList::Age), "100");
+    EXPECT_EQ(host.found.Text(0, ListedScan::Age, host.formats), "100");
     EXPECT_EQ(ReadWholeFile(host.state.programDirectory + kLogFileName), host.log.Text());
     EXPECT_TRUE(tree.Exists("a.txt")) << "a scan deletes nothing";
 }

@@ -1,0 +1,33 @@
+// The order of the found-file list: the user's locale, as lstrcmpA compares (letters
+// alphabetically with case as a tie-break, hyphen and apostrophe of low weight). A sort key
+// made once per text orders the same at the cost of a byte comparison.
+#pragma once
+#include <string>
+
+// Makes the byte string whose order (strcmp) is the text's order.
+using SortKey = std::string (*)(const std::string& text);
+
+// The locale's sort key (LCMapStringA), which orders as lstrcmpA does. Throws
+// std::bad_alloc when no key can be made.
+std::string LocaleSortKey(const std::string& text);
+// The bytes themselves, for tests that need an order easy to predict.
+inline std::string ByteOrderKey(const std::string& text) {
+    return text;
+}
+
+// True when the locale tells the two texts apart only by case, accents, width, kana type,
+// hyphens, apostrophes or characters without weight: the rows of two directories so named
+// interleave in the list, however their own names order.
+bool DifferOnlyInLowWeights(const std::string& a, const std::string& b);
+
+// An order of the list: the key of a text, and whether the rows of two sibling directories
+// of these names may interleave.
+struct ListOrder {
+    SortKey key;
+    bool (*interleave)(const std::string& a, const std::string& b);
+};
+// The list's own order.
+const ListOrder kLocaleOrder = {LocaleSortKey, DifferOnlyInLowWeights};
+// Byte order, in which the rows of two directories never interleave (for tests).
+const ListOrder kByteOrder = {ByteOrderKey,
+                              [](const std::string&, const std::string&) { return false; }};

@@ -1,0 +1,179 @@
+// The found-file list as one value: its order against the whole-path sort it replaced, its
+// texts made when asked, the exact names kept for the deletion.
+#include "scan/listed_scan.h"
+
+#include <algorithm>
+#include <cstring>
+#include <random>
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "support/synthetic_scan.h"
+
+namespace {
+
+ScanRoot Root(const std::string& prefix = "C:\\T\\") {
+    ScanRoot root;
+    root.path = prefix;
+    root.prefix = prefix;
+    root.id = 99;
+    root.scanStart = 40000.5;
+    root.cutOff = 39970.5;
+    return root;
+}
+
+std::vector<SyntheticFile> Files(std::initializer_list<const char*> paths) {
+    std::vector<SyntheticFile> files;
+    for (const char* path : paths)
+        files.push_back({path, 39000.25, 39001.5, 39002.0});
+    return files;
+}
+
+TEST(ListedScan, TheLocaleSortKeyOrdersExactlyAsLstrcmpA) {
+    // Rows are ordered by sort keys made once per name; they must agree with lstrcmpA on
+    // every pair, the hard cases included: case, hyphen, apostrophe, accents, separators.
+    const char alphabet[] = "aAbBzZ09-'_. \\,~!\xE9\xC9\xFC\xDF\xE6";
+    std::mt19937 random(11);
+    auto word = [&] {
+        std::string w;
+        for (int i = random() % 7; i > 0; --i)
+            w += alphabet[random() % (sizeof alphabet - 1)];
+        return w;
+    };
+    auto sign = [](int v) { return (v > 0) - (v < 0); };
+    for (int i = 0; i < 20000; ++i) {
+        const std::string a = word(), b = word();
+        const int expected = sign(lstrcmpA(a.c_str(), b.c_str()));
+        const int actual = sign(std::strcmp(LocaleSortKey(a).c_str(), LocaleSortKey(b).c_str()));
+        ASSERT_EQ(actual, expected) << "[" << a << "] [" << b << "]";
+    }
+}
+
+TEST(ListedScan, OrdersAsTheWholePathSortOnHandPickedTrees) {
+    // Files beside directories of nearly their names interleave; directories whose names
+    // differ only in case, hyphen or accent interleave their rows; equal keys keep the
+    // walk's order.
+    const std::vector<std::vector<SyntheticFile>> trees = {
+        Files({"z.txt", "Sub\\a.txt", "b.txt"}),
+        Files({"big\\a00001.txt", "big\\a00001x\\f.txt", "big\\a00002.txt", "big\\a00002x\\f.txt",
+               "report1.txt", "report1\\data.txt", "report1.doc"}),
+        Files({"ab\\c.txt", "a-b\\b.txt", "ab\\a.txt", "a-b\\d.txt", "a'b\\c.txt", "AB2\\x"}),
+        Files({"cafe\\b", "caf\xE9\\a", "Cafe\\c", "cafe\\z\\q", "caf\xE9\\z\\p"}),
+        Files({"B", "b", "A", "a", "it's", "its", "co-op", "coop", "file9", "file10"}),
+        Files({"x\\a-", "x\\a", "x-\\a", "x\\-a", "x-\\-a"}),
+    };
+    for (const ListOrder& order : {kLocaleOrder, kByteOrder})
+        for (const auto& files : trees) {
+            ListedScan scan;
+            FillScan(scan, Root(), files, order);
+            EXPECT_EQ(FileTexts(scan), SortedWhole("C:\\T\\", files, order)) << files[0].path;
+        }
+}
+
+TEST(ListedScan, OrdersAsTheWholePathSortOnRandomTrees) {
+    const char* const names[] = {"a", "A", "a-", "-a", "ab", "a-b", "a'b", "AB",  "b", "\xE9",
+                                 "e", "E", "1",  "10", "9",  "a b", "a.b", "a_b", "~", "z"};
+    std::mt19937 random(5);
+    for (int tree = 0; tree < 60; ++tree) {
+        std::vector<SyntheticFile> files;
+        for (int i = 0, n = 5 + random() % 60; i < n; ++i) {
+            std::string path;
+            for (int depth = random() % 4; depth > 0; --depth)
+                path += std::string(names[random() % 20]) + "\\";
+            path += std::string(names[random() % 20]) + ".f" + std::to_string(random() % 3);
+            if (std::find_if(files.begin(), files.end(), [&](const SyntheticFile& f) {
+                    return lstrcmpiA(f.path.c_str(), path.c_str()) == 0;
+                }) == files.end())
+                files.push_back({path, 1, 1, 1});
+        }
+        ListedScan scan;
+        FillScan(scan, Root(), files, kLocaleOrder);
+        ASSERT_EQ(FileTexts(scan), SortedWhole("C:\\T\\", files, kLocaleOrder)) << "tree " << tree;
+    }
+}
+
+TEST(ListedScan, MakesEachRowsTextsWhenAsked) {
+    ListedScan scan;
+    FillScan(scan, Root(), Files({"b.txt", "Sub\\a.txt"}), kLocaleOrder);
+    RegionalFormats formats;
+    formats.shortDate = "yyyy-MM-dd";
+    formats.longTime = "HH:mm:ss";
+    ASSERT_EQ(scan.Count(), 2u);
+    EXPECT_EQ(scan.Text(0, ListedScan::File, formats), "C:\\T\\b.txt");
+    EXPECT_EQ(scan.Text(1, ListedScan::File, formats), "C:\\T\\Sub\\a.txt");
+    EXPECT_EQ(scan.Text(1, ListedScan::Created, formats), "2006-10-10 06:00:00");
+    EXPECT_EQ(scan.Text(1, ListedScan::Modified, formats), "2006-10-11 12:00:00");
+    EXPECT_EQ(scan.Text(1, ListedScan::Accessed, formats), "2006-10-12");
+    EXPECT_EQ(scan.Text(1, ListedScan::Age, formats), "1000");
+    EXPECT_EQ(scan.FileText(1), "C:\\T\\Sub\\a.txt");
+    EXPECT_EQ(scan.DirectoryText(scan.FileRow(1).directory), "C:\\T\\Sub\\");
+
+    // The removal's directory rows stand at their places among the files.
+    const ListedScan::Index sub = scan.FileRow(1).directory;
+    scan.AddDirectoryRow(sub, 39000, 39000, 39000, LocaleSortKey);
+    scan.AddDirectoryRow(ListedScan::kRoot, 39000, 39000, 39000, LocaleSortKey);
+    EXPECT_EQ(FileTexts(scan), (std::vector<std::string>{"C:\\T\\", "C:\\T\\b.txt", "C:\\T\\Sub\\",
+                                                         "C:\\T\\Sub\\a.txt"}));
+    EXPECT_EQ(scan.Text(2, ListedScan::Age, formats), "1000");
+    scan.Clear();
+    EXPECT_EQ(scan.Count(), 0u);
+}
+
+TEST(ListedScan, KeepsTheExactNameWhereTheShownOneDiffers) {
+    ListedScan scan;
+    scan.Start(Root());
+    const struct {
+        const char* shown;
+        const wchar_t* exact;
+    } names[] = {
+        {"plain.txt", L"plain.txt"},
+        {"NUL~1.TXT", L"nul.txt"}, // a device name, shown by its short name
+        {"CON", L"CON"},           // one without a short name is shown as it is
+        {"a?b.txt", L"a\x0141"
+                    L"b.txt"}, // a character the code page lacks
+        {"x.", L"x."},         // a trailing dot the path layer would drop
+    };
+    for (const auto& name : names) {
+        const TextPool::Offset at = scan.AddName(name.shown, name.exact);
+        EXPECT_STREQ(scan.ShownName(at), name.shown);
+        EXPECT_EQ(scan.ExactName(at), name.exact) << name.shown;
+    }
+}
+
+TEST(ListedScan, HeldRowsAreNotShownUntilTheirOrderIsSettled) {
+    ListedScan scan;
+    FillScan(scan, Root(), Files({"a.txt", "b.txt", "c.txt"}), kByteOrder);
+    scan.HoldFilesFrom(1);
+    EXPECT_EQ(scan.Count(), 1u);
+    scan.HoldFilesFrom(SIZE_MAX);
+    EXPECT_EQ(scan.Count(), 3u);
+}
+
+TEST(ChunkedVector, KeepsEveryElementThroughGrowingChunksAndSorts) {
+    ChunkedVector<uint32_t> values;
+    for (uint32_t i = 0; i < 600000; ++i)
+        values.push_back(i * 2654435761u);
+    for (uint32_t i = 0; i < 600000; i += 997)
+        ASSERT_EQ(values[i], i * 2654435761u);
+    EXPECT_LE(ChunkedVector<uint32_t>::ChunkSize(40) * sizeof(uint32_t), kLargestChunkBytes);
+    std::sort(values.begin(), values.end());
+    EXPECT_TRUE(std::is_sorted(values.begin(), values.end()));
+    values.truncate(3);
+    EXPECT_EQ(values.size(), 3u);
+}
+
+TEST(TextPool, ReadsBackEveryTextAcrossChunks) {
+    TextPool pool;
+    std::vector<std::pair<TextPool::Offset, std::string>> added;
+    for (int i = 0; i < 200000; ++i) {
+        const std::string text = "name" + std::string(i % 300, 'x') + std::to_string(i);
+        added.emplace_back(pool.Add(text.c_str(), text.size() + 1), text);
+    }
+    for (const auto& entry : added)
+        ASSERT_STREQ(pool.At(entry.first), entry.second.c_str());
+    EXPECT_THROW(pool.Add("", size_t(3) << 20), std::bad_alloc);
+}
+
+} // namespace
