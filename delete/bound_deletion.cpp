@@ -61,19 +61,15 @@ FsResult ConfirmGone(HANDLE parent, const std::wstring& name, FileId id) {
                : FsResult(kInUse);
 }
 
-// The extended or the classic disposition, the handle closed; `confirm` tells whether the
-// name still has to be seen gone, `id` is the identity it must no longer have.
+// The extended or the classic disposition, the handle closed. Even where the extended one
+// with POSIX semantics was taken, the name still has to be seen gone: a server may accept
+// the class and ignore how it was asked for.
 FsResult MarkAndClose(HANDLE parent, const std::wstring& name, FileHandle& item,
-                      DispositionSupport& support, bool& confirm, FileId& id) {
-    bool goesAtClose = false;
-    FsResult marked = MarkExtended(item.get(), support, goesAtClose);
+                      DispositionSupport& support) {
+    FsResult marked = MarkExtended(item.get(), support);
     if (marked.Code() == ERROR_NOT_SUPPORTED)
         marked = MarkClassicResettingReadOnly(parent, name, item.get());
-    id = 0; // stays unknown where it cannot be read: only a vanished name confirms then
-    if (marked.Ok() && !goesAtClose)
-        (void)QueryFileId(item.get(), id);
     item.reset();
-    confirm = marked.Ok() && !goesAtClose;
     return marked;
 }
 
@@ -81,10 +77,10 @@ FsResult MarkAndClose(HANDLE parent, const std::wstring& name, FileHandle& item,
 
 FsResult RemoveListedItem(HANDLE parent, const std::wstring& name, FileHandle& item,
                           DispositionSupport& support) {
-    bool confirm = false;
-    FileId id = 0;
-    const FsResult marked = MarkAndClose(parent, name, item, support, confirm, id);
-    return confirm ? ConfirmGone(parent, name, id) : marked;
+    FileId id = 0; // stays unknown where it cannot be read: only a vanished name confirms then
+    (void)QueryFileId(item.get(), id);
+    const FsResult marked = MarkAndClose(parent, name, item, support);
+    return marked.Ok() ? ConfirmGone(parent, name, id) : marked;
 }
 
 FsResult ListedFileDeletion::OpenDirectory(ListedScan::Index directory, HANDLE& handle) {
@@ -137,12 +133,17 @@ FsResult ListedFileDeletion::DeleteInDirectory(HANDLE directory, size_t row) {
     DateTime createdValue = 0, writtenValue = 0;
     if (!AreOldStamps(created, written, scan_.Root().cutOff, createdValue, writtenValue))
         return kChangedSinceListed;
-    bool confirm = false;
+    // The listed file, not one put under its name since (or, on a share, one the server
+    // reached through a junction of its own).
+    const ScanRow& listed = scan_.FileRow(row);
     FileId id = 0;
-    const FsResult marked = MarkAndClose(directory, name, file, support_, confirm, id);
-    if (!confirm)
+    const FsResult identified = QueryFileId(file.get(), id);
+    if (IsKnownId(listed.id) && (!identified.Ok() || id != listed.id))
+        return kNotWhereListed;
+    const FsResult marked = MarkAndClose(directory, name, file, support_);
+    if (!marked.Ok())
         return marked;
-    unconfirmed_[scan_.FileRow(row).directory].push_back({row, id});
+    unconfirmed_[listed.directory].push_back({row, id});
     return ERROR_IO_PENDING;
 }
 

@@ -18,7 +18,7 @@ const DWORD kChangedSinceListed = ERROR_FILE_INVALID;
 // attribute and takes the name away as the handle closes, where the system has it;
 // otherwise the classic one, a read-only file being reset only while it has no other name
 // (and set back when the removal fails). `item` is closed. Success only when the name no
-// longer names that item afterwards.
+// longer names that item afterwards, whichever disposition was taken.
 // `support` is what the volume answered to the extended disposition so far in this run.
 FsResult RemoveListedItem(HANDLE parent, const std::wstring& name, FileHandle& item,
                           DispositionSupport& support);
@@ -26,12 +26,14 @@ FsResult RemoveListedItem(HANDLE parent, const std::wstring& name, FileHandle& i
 // Deletes listed files, each through its own handle, only when it lies where it was listed
 // below the root and is still old by the cut-off that listed it, and reports each outcome.
 // Each file is opened by the exact name the system listed, whatever the list shows for it.
-// Where the system cannot take a name away at the close, a deletion is reported only once
-// its name is seen gone: by one listing of its directory after the last row of that
-// directory, whatever rows of other directories came between (a look per file would cost
-// a third of the job again, and a listing each time the rows change directory grows with
-// the square of a directory's size where its files and subdirectories interleave), so such
-// a failure is reported after the other rows of its directory.
+// A file whose identity differs from the listed one is not deleted. A deletion is reported
+// only once its name is seen gone (where the system cannot take a name away at the close,
+// and where a server ignores how the disposition was asked for): by one listing of its
+// directory after the last row of that directory, whatever rows of other directories came
+// between (a look per file would cost a third of the job again, and a listing each time
+// the rows change directory grows with the square of a directory's size where its files
+// and subdirectories interleave), so such a failure is reported after the other rows of
+// its directory.
 class ListedFileDeletion {
   public:
     using Report = std::function<void(size_t row, FsResult outcome)>;

@@ -67,7 +67,21 @@ bool IsUnderRoot(const std::wstring& path, const std::wstring& root) {
 
 bool IsListedItem(HANDLE item, FileId id) {
     FileId now = 0;
-    return IsKnownId(id) && QueryFileId(item, now).Ok() && now == id && !IsLinkHandle(item);
+    if (!QueryFileId(item, now).Ok() || IsLinkHandle(item))
+        return false;
+    // Where the listing gave no identity (a file system without them, or a listing class
+    // without them), which item it is cannot be told: opened by name relative to its listed
+    // parent and not a link is all there is to go by.
+    return !IsKnownId(id) || now == id;
+}
+
+bool IsSameRoot(const BoundDirectory& root, FileId listedId, const std::wstring& listedFinal) {
+    if (!root.IsOpen())
+        return false;
+    // A FAT volume's root has no identity; it is the root it was while its final path is.
+    return IsKnownId(listedId)
+               ? root.Id() == listedId
+               : !IsKnownId(root.Id()) && SameFinalPath(root.FinalPath(), listedFinal);
 }
 
 BoundDirectory BoundDirectory::OpenListedChild(const BoundDirectory& parent,
@@ -83,7 +97,10 @@ BoundDirectory BoundDirectory::OpenListedChild(const BoundDirectory& parent,
         child.status_ = kNotWhereListed;
         return child;
     }
+    // What it is now, where the listing could not say.
     child.id_ = entry.id;
+    if (!IsKnownId(child.id_))
+        (void)QueryFileId(handle.get(), child.id_);
     child.finalPath_ = FinalPathOf(handle.get());
     if (!child.finalPath_.empty() && !IsUnderRoot(child.finalPath_, rootFinal)) {
         child.status_ = kNotWhereListed;
@@ -101,7 +118,7 @@ FsResult ListedTree::Open(const std::vector<ListedStep>& steps, HANDLE& director
     chain_.resize(kept);
     for (size_t i = kept; i < steps.size(); ++i) {
         const ListedStep& step = steps[i];
-        if (!IsKnownId(step.id) || step.name.empty())
+        if (step.name.empty())
             return kNotWhereListed;
         FileHandle handle;
         const FsResult opened =

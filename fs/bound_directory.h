@@ -52,8 +52,12 @@ class BoundDirectory {
 bool SameFinalPath(const std::wstring& a, const std::wstring& b);
 // True when `path` is `root` or lies below it.
 bool IsUnderRoot(const std::wstring& path, const std::wstring& root);
-// True when the open item is the listed one, `id` (a known identity), and not a link.
+// True when the open item is the listed one, `id`, and not a link. Where the listing gave
+// no identity that cannot be told, and an item that is not a link is taken.
 bool IsListedItem(HANDLE item, FileId id);
+// True when `root`, opened again, is the root listed with `listedId` and `listedFinal`: by
+// identity, or by final path where it has none (a FAT volume's root).
+bool IsSameRoot(const BoundDirectory& root, FileId listedId, const std::wstring& listedFinal);
 
 // One listed directory on the way down from the root: its number in the scan's table, its
 // exact name and its identity then.

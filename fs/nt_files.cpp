@@ -5,6 +5,7 @@
 #include <winternl.h>
 
 #include "fs/exact_names.h"
+#include "fs/nt_calls.h"
 
 namespace {
 
@@ -21,9 +22,9 @@ const NTSTATUS kNotSupported = static_cast<NTSTATUS>(0xC00000BB);
 const NTSTATUS kInvalidDeviceRequest = static_cast<NTSTATUS>(0xC0000010);
 
 // Information classes of NtQueryInformationFile and NtSetInformationFile.
-const auto kFileBasicInformation = static_cast<FILE_INFORMATION_CLASS>(4);
 const auto kFileStandardInformation = static_cast<FILE_INFORMATION_CLASS>(5);
 const auto kFileInternalInformation = static_cast<FILE_INFORMATION_CLASS>(6);
+const auto kFileAttributeTagInformation = static_cast<FILE_INFORMATION_CLASS>(35);
 const auto kFileDispositionInformation = static_cast<FILE_INFORMATION_CLASS>(13);
 const auto kFileDispositionInformationEx = static_cast<FILE_INFORMATION_CLASS>(64);
 const ULONG kDispositionDelete = 0x1, kDispositionPosix = 0x2, kDispositionIgnoreReadOnly = 0x10;
@@ -44,12 +45,12 @@ FsResult ErrorOf(NTSTATUS status) {
 template <typename Info>
 FsResult QueryInfo(HANDLE handle, Info& info, FILE_INFORMATION_CLASS kind) {
     IO_STATUS_BLOCK io{};
-    return ErrorOf(NtQueryInformationFile(handle, &io, &info, sizeof info, kind));
+    return ErrorOf(SystemCalls().queryInformation(handle, &io, &info, sizeof info, kind));
 }
 
 template <typename Info> FsResult SetInfo(HANDLE handle, Info& info, FILE_INFORMATION_CLASS kind) {
     IO_STATUS_BLOCK io{};
-    return ErrorOf(NtSetInformationFile(handle, &io, &info, sizeof info, kind));
+    return ErrorOf(SystemCalls().setInformation(handle, &io, &info, sizeof info, kind));
 }
 
 FILETIME ToFileTime(const LARGE_INTEGER& value) {
@@ -59,17 +60,63 @@ FILETIME ToFileTime(const LARGE_INTEGER& value) {
     return t;
 }
 
-ListedEntry ToEntry(const FILE_ID_BOTH_DIR_INFO& info) {
+// What both listing classes hold: a reparse point's tag stands where the size of extended
+// attributes would.
+template <typename Info> ListedEntry CommonEntry(const Info& info) {
     ListedEntry entry;
     entry.name.assign(info.FileName, info.FileNameLength / sizeof(wchar_t));
-    entry.shortName.assign(info.ShortName,
-                           static_cast<size_t>(info.ShortNameLength) / sizeof(wchar_t));
-    entry.id = static_cast<FileId>(info.FileId.QuadPart);
     entry.attributes = info.FileAttributes;
+    entry.reparseTag = (info.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ? info.EaSize : 0;
     entry.created = ToFileTime(info.CreationTime);
     entry.written = ToFileTime(info.LastWriteTime);
     entry.accessed = ToFileTime(info.LastAccessTime);
     return entry;
+}
+
+ListedEntry ToEntry(const FILE_ID_BOTH_DIR_INFO& info) {
+    ListedEntry entry = CommonEntry(info);
+    entry.shortName.assign(info.ShortName,
+                           static_cast<size_t>(info.ShortNameLength) / sizeof(wchar_t));
+    entry.id = static_cast<FileId>(info.FileId.QuadPart);
+    return entry;
+}
+
+// The plain class has no identity and no short name.
+ListedEntry ToEntry(const FILE_FULL_DIR_INFO& info) {
+    return CommonEntry(info);
+}
+
+// Lists with one class; `delivered` tells whether any entry was handed over.
+template <typename Info>
+FsResult ListWith(HANDLE directory, std::vector<char>& buffer, FILE_INFO_BY_HANDLE_CLASS restart,
+                  FILE_INFO_BY_HANDLE_CLASS next, const std::function<bool(ListedEntry&&)>& take,
+                  bool& delivered) {
+    FILE_INFO_BY_HANDLE_CLASS kind = restart;
+    while (SystemCalls().getInformation(directory, kind, buffer.data(),
+                                        static_cast<DWORD>(buffer.size()))) {
+        kind = next;
+        for (size_t at = 0;;) {
+            const auto& info = *reinterpret_cast<const Info*>(&buffer[at]);
+            delivered = true;
+            if (!take(ToEntry(info)))
+                return FsResult::Success();
+            if (info.NextEntryOffset == 0)
+                break;
+            at += info.NextEntryOffset;
+        }
+    }
+    const DWORD code = GetLastError();
+    // No more files; or, on the first query, nothing at all (STATUS_NO_SUCH_FILE), which some
+    // file systems answer for a directory without even "." and "..".
+    if (code == ERROR_NO_MORE_FILES || (kind == restart && code == ERROR_FILE_NOT_FOUND))
+        return FsResult::Success();
+    return code;
+}
+
+// The answers by which a file system refuses a listing class it lacks.
+bool RefusesTheClass(DWORD code) {
+    return code == ERROR_INVALID_PARAMETER || code == ERROR_NOT_SUPPORTED ||
+           code == ERROR_INVALID_FUNCTION || code == ERROR_INVALID_LEVEL;
 }
 
 // Room for at least three entries of the longest name.
@@ -99,7 +146,7 @@ FsResult OpenInDirectory(HANDLE parent, const std::wstring& name, ACCESS_MASK ac
                                                             : 0;
     IO_STATUS_BLOCK io{};
     HANDLE raw = INVALID_HANDLE_VALUE;
-    const NTSTATUS status = NtCreateFile(
+    const NTSTATUS status = SystemCalls().createFile(
         &raw, access | SYNCHRONIZE, &attributes, &io, nullptr, 0, kShareAll, FILE_OPEN,
         kindOption | kOpenReparsePoint | kSynchronousIo | kCompleteIfOplocked, nullptr, 0);
     if (status < 0)
@@ -116,21 +163,15 @@ FsResult OpenInDirectory(HANDLE parent, const std::wstring& name, ACCESS_MASK ac
 FsResult ForEachEntry(HANDLE directory, size_t bufferBytes,
                       const std::function<bool(ListedEntry&&)>& take) {
     std::vector<char> buffer(bufferBytes);
-    FILE_INFO_BY_HANDLE_CLASS kind = FileIdBothDirectoryRestartInfo;
-    while (GetFileInformationByHandleEx(directory, kind, buffer.data(),
-                                        static_cast<DWORD>(buffer.size()))) {
-        kind = FileIdBothDirectoryInfo;
-        for (size_t at = 0;;) {
-            const auto& info = *reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(&buffer[at]);
-            if (!take(ToEntry(info)))
-                return FsResult::Success();
-            if (info.NextEntryOffset == 0)
-                break;
-            at += info.NextEntryOffset;
-        }
-    }
-    const DWORD code = GetLastError();
-    return code == ERROR_NO_MORE_FILES ? FsResult::Success() : FsResult(code);
+    bool delivered = false;
+    const FsResult listed =
+        ListWith<FILE_ID_BOTH_DIR_INFO>(directory, buffer, FileIdBothDirectoryRestartInfo,
+                                        FileIdBothDirectoryInfo, take, delivered);
+    // Redirectors without the identity class still have the plain one.
+    if (delivered || !RefusesTheClass(listed.Code()))
+        return listed;
+    return ListWith<FILE_FULL_DIR_INFO>(directory, buffer, FileFullDirectoryRestartInfo,
+                                        FileFullDirectoryInfo, take, delivered);
 }
 
 // A small buffer: the system fills in (and under Wine looks up) only the entries that fit,
@@ -160,23 +201,38 @@ bool IsSameFile(HANDLE a, HANDLE b) {
     return QueryFileId(a, x).Ok() && QueryFileId(b, y).Ok() && IsKnownId(x) && x == y;
 }
 
+// Volumes the mount manager does not know (RAM disks, drives made by DefineDosDevice,
+// user-mode file systems) have no DOS form: their NT form serves, and since every path of
+// one scan comes from the same volume, root and subdirectories are compared in one form.
 std::wstring FinalPathOf(HANDLE handle) {
-    return GrownWideText([handle](wchar_t* buffer, DWORD size) {
-        return GetFinalPathNameByHandleW(handle, buffer, size,
-                                         FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-    });
+    for (DWORD volume : {DWORD(VOLUME_NAME_DOS), DWORD(VOLUME_NAME_NT)}) {
+        std::wstring path = GrownWideText([handle, volume](wchar_t* buffer, DWORD size) {
+            return SystemCalls().finalPath(handle, buffer, size, FILE_NAME_NORMALIZED | volume);
+        });
+        if (!path.empty())
+            return path;
+    }
+    return std::wstring();
+}
+
+bool IsLinkTag(DWORD attributes, DWORD tag) {
+    return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
+           (tag == 0 || IsReparseTagNameSurrogate(tag));
 }
 
 bool IsLinkHandle(HANDLE handle) {
-    FILE_BASIC_INFORMATION info{};
-    return !QueryInfo(handle, info, kFileBasicInformation).Ok() ||
-           (info.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
+    struct {
+        ULONG attributes;
+        ULONG tag;
+    } info{};
+    return !QueryInfo(handle, info, kFileAttributeTagInformation).Ok() ||
+           IsLinkTag(info.attributes, info.tag);
 }
 
 FsResult ReadStamps(HANDLE handle, FILETIME& created, FILETIME& written, FILETIME& accessed,
                     DWORD& attributes) {
     FILE_BASIC_INFO info{};
-    if (!GetFileInformationByHandleEx(handle, FileBasicInfo, &info, sizeof info))
+    if (!SystemCalls().getInformation(handle, FileBasicInfo, &info, sizeof info))
         return GetLastError();
     created = ToFileTime(info.CreationTime);
     written = ToFileTime(info.LastWriteTime);
@@ -208,7 +264,7 @@ bool MeansNotSupported(long status) {
            status == kInvalidDeviceRequest || status == kInvalidParameter;
 }
 
-FsResult MarkExtended(HANDLE item, DispositionSupport& support, bool& goesAtClose) {
+FsResult MarkExtended(HANDLE item, DispositionSupport& support) {
     if (support.extendedLacking)
         return ERROR_NOT_SUPPORTED;
     // POSIX semantics first; every variant is tried on any "not supported" answer.
@@ -216,12 +272,10 @@ FsResult MarkExtended(HANDLE item, DispositionSupport& support, bool& goesAtClos
                         kDispositionDelete | kDispositionIgnoreReadOnly}) {
         ULONG info = flags;
         IO_STATUS_BLOCK io{};
-        const NTSTATUS status =
-            NtSetInformationFile(item, &io, &info, sizeof info, kFileDispositionInformationEx);
-        if (status >= 0) {
-            goesAtClose = (flags & kDispositionPosix) != 0;
+        const NTSTATUS status = SystemCalls().setInformation(item, &io, &info, sizeof info,
+                                                             kFileDispositionInformationEx);
+        if (status >= 0)
             return FsResult::Success();
-        }
         if (!MeansNotSupported(status))
             return ErrorOf(status);
     }

@@ -12,20 +12,28 @@
 // Others may read, write and delete what a walk or a check opens.
 const DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
-// A file's identity on its volume (its file index). 0 and all ones are no identity.
+// A file's identity on its volume (its file index). 0 and all ones are no identity: a FAT
+// volume's root, and every file on some network file systems, have none.
 using FileId = unsigned long long;
 inline bool IsKnownId(FileId id) {
     return id != 0 && id != ~FileId(0);
 }
+
+// A link is a reparse point whose tag names another item (a symbolic link, a junction, a
+// mount point), or whose tag is unknown; other reparse points (cloud placeholders,
+// deduplicated or compressed files) are the items they stand for.
+bool IsLinkTag(DWORD attributes, DWORD tag);
 
 // One entry of a directory read through its handle.
 struct ListedEntry {
     std::wstring name, shortName;
     FileId id = 0;
     DWORD attributes = 0;
+    DWORD reparseTag = 0;
     FILETIME created{}, written{}, accessed{};
 
     bool IsDirectory() const { return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
+    bool IsLink() const { return IsLinkTag(attributes, reparseTag); }
     bool IsDotEntry() const { return name == L"." || name == L".."; }
     // The exact 8-bit name to reach it by (long, else short), or empty.
     std::string Usable() const;
@@ -50,8 +58,9 @@ FsResult OpenInDirectory(HANDLE parent, const std::wstring& name, ACCESS_MASK ac
 const size_t kListBufferBytes = 64 * 1024;
 
 // Hands each entry ("." and ".." included) of the open directory to `take`, one buffer of
-// `bufferBytes` at a time in listing order, until it returns false. Fails when the
-// directory cannot be listed.
+// `bufferBytes` at a time in listing order, until it returns false. A file system without
+// the class that gives identities and short names is listed with the plain class (entries
+// without them). Fails when the directory cannot be listed.
 FsResult ForEachEntry(HANDLE directory, size_t bufferBytes,
                       const std::function<bool(ListedEntry&&)>& take);
 // Success when the open directory holds nothing but "." and "..".
@@ -62,7 +71,7 @@ FsResult QueryFileId(HANDLE handle, FileId& id);
 bool IsSameFile(HANDLE a, HANDLE b);
 // The final path, links resolved, as the system sees it now; empty when it cannot be had.
 std::wstring FinalPathOf(HANDLE handle);
-// True when the item is a link (a reparse point), or its attributes cannot be read.
+// True when the item is a link (see IsLinkTag), or its attributes cannot be read.
 bool IsLinkHandle(HANDLE handle);
 // The creation, last-write, last-access stamps and attributes.
 FsResult ReadStamps(HANDLE handle, FILETIME& created, FILETIME& written, FILETIME& accessed,
@@ -81,10 +90,10 @@ struct DispositionSupport {
 // function", as redirectors answer) and an invalid parameter (a flag it lacks).
 bool MeansNotSupported(long status);
 // Marks the item for deletion with the extended disposition, which ignores the read-only
-// attribute: with POSIX semantics (`goesAtClose`: the name goes as the handle closes, even
-// while others hold it) where the file system has them, else without. ERROR_NOT_SUPPORTED
-// where every variant was refused as not supported, which `support` then remembers.
-FsResult MarkExtended(HANDLE item, DispositionSupport& support, bool& goesAtClose);
+// attribute: with POSIX semantics (the name goes as the handle closes, even while others
+// hold it) where the file system has them, else without. ERROR_NOT_SUPPORTED where every
+// variant was refused as not supported, which `support` then remembers.
+FsResult MarkExtended(HANDLE item, DispositionSupport& support);
 // The classic disposition: the item goes when its last handle closes, unless a holder
 // takes the mark back first. Refused on a read-only file.
 FsResult MarkClassic(HANDLE item);

@@ -17,12 +17,13 @@ struct Level {
 // one listing buffer at a time, and only the chosen subdirectories are kept.
 void List(const BoundDirectory& dir, Level& level, TreeVisitor& visitor) {
     visitor.Directory(level.prefix, dir);
-    // A directory that cannot be listed contributes nothing.
-    (void)dir.ForEachEntry([&](ListedEntry&& entry) {
+    const FsResult listed = dir.ForEachEntry([&](ListedEntry&& entry) {
         if (!entry.IsDotEntry() && visitor.Entry(level.prefix, entry))
             level.chosen.push_back(std::move(entry));
         return true;
     });
+    if (!listed.Ok())
+        visitor.NotListed(level.prefix, listed);
     visitor.Listed(level.chosen);
 }
 

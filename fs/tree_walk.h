@@ -9,16 +9,17 @@
 
 #include "fs/bound_directory.h"
 
-// Directories with these attributes are never listed, and hidden ones are never entered
-// either; files are examined whatever their attributes.
+// Directories with these attributes are never listed, nor links, and hidden ones are never
+// entered either; files are examined whatever their attributes.
 const DWORD kVolumeLabelAttribute = 0x8;
-const DWORD kNeverListed =
-    FILE_ATTRIBUTE_SYSTEM | kVolumeLabelAttribute | FILE_ATTRIBUTE_REPARSE_POINT;
+const DWORD kNeverListed = FILE_ATTRIBUTE_SYSTEM | kVolumeLabelAttribute;
 const DWORD kNeverEntered = kNeverListed | FILE_ATTRIBUTE_HIDDEN;
 
-// True for a subdirectory entry (not "." or "..") that has none of the `excluded` bits.
+// True for a subdirectory entry (not "." or "..", not a link) that has none of the
+// `excluded` bits. A cloud folder, a reparse point that names no other item, is one.
 inline bool IsSubdirectory(const ListedEntry& entry, DWORD excluded) {
-    return entry.IsDirectory() && !(entry.attributes & excluded) && !entry.IsDotEntry();
+    return entry.IsDirectory() && !(entry.attributes & excluded) && !entry.IsLink() &&
+           !entry.IsDotEntry();
 }
 
 // What a walk does in each directory. `prefix` is the text every row of that directory
@@ -38,6 +39,8 @@ class TreeVisitor {
     // A chosen subdirectory that was not entered: it could not be opened (`why`), or it is
     // not the listed one any more (a link, or moved: `why` is kNotWhereListed).
     virtual void NotEntered(const std::string& prefix, const ListedEntry& entry, FsResult why) = 0;
+    // The directory was entered but could not be listed (whole, or from some point on).
+    virtual void NotListed(const std::string& prefix, FsResult why) = 0;
     // The directory and everything below it are done.
     virtual void Left() {}
 };

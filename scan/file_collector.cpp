@@ -18,8 +18,8 @@ class OldFileWalk : public TreeVisitor {
     OldFileWalk(CommandHost& host, ScanBuilder& builder, DateTime cutOff)
         : host_(host), builder_(builder), cutOff_(cutOff) {}
 
-    void Directory(const std::string&, const BoundDirectory&) override {
-        Guarded([&] { builder_.BeginDirectory(); });
+    void Directory(const std::string&, const BoundDirectory& here) override {
+        Guarded([&] { builder_.BeginDirectory(here.Id()); });
     }
 
     bool Entry(const std::string& prefix, const ListedEntry& entry) override {
@@ -61,6 +61,15 @@ class OldFileWalk : public TreeVisitor {
         host_.AddLog("REASON: " + ReasonText(why.Code()));
     }
 
+    void NotListed(const std::string& prefix, FsResult why) override {
+        // A drive's root keeps its backslash ("C:\"), a directory's path has none.
+        std::string path = prefix;
+        if (path.size() > 3 && path.back() == '\\')
+            path.pop_back();
+        host_.AddLog("ERROR: Cannot list directory " + path);
+        host_.AddLog("REASON: " + ReasonText(why.Code()));
+    }
+
   private:
     template <typename Step> void Guarded(Step step) {
         try {
@@ -75,7 +84,7 @@ class OldFileWalk : public TreeVisitor {
             ++host_.State().counters.examined;
             DateTime created = 0, modified = 0;
             if (AreOldStamps(entry.created, entry.written, cutOff_, created, modified)) {
-                builder_.AddFile(entry.Shown(), entry.name, created, modified,
+                builder_.AddFile(entry.Shown(), entry.name, entry.id, created, modified,
                                  FileTimeToLocalDateTime(entry.accessed));
                 ++host_.State().counters.old;
             }

@@ -41,7 +41,8 @@ void ListedScan::Clear() {
 FsResult ListedScan::IsScannedRoot(const BoundDirectory& root) const {
     if (!root.IsOpen())
         return root.Status();
-    return root.Id() == root_.id ? FsResult::Success() : FsResult(kNotWhereListed);
+    return IsSameRoot(root, root_.id, root_.finalPath) ? FsResult::Success()
+                                                       : FsResult(kNotWhereListed);
 }
 
 TextPool::Offset ListedScan::AddName(const std::string& shown, const std::wstring& exact) {

@@ -26,10 +26,12 @@ struct ScanRoot {
     DateTime cutOff = 0;
 };
 
-// A listed file: its directory in the table, its name in the pool, its date-times.
+// A listed file: its directory in the table, its name in the pool, its identity, its
+// date-times.
 struct ScanRow {
     uint32_t directory;
     TextPool::Offset name;
+    FileId id;
     DateTime created, modified, accessed;
 };
 
@@ -44,7 +46,7 @@ struct ScanDirectory {
 };
 
 // The 32-bit layout the memory budget rests on.
-static_assert(sizeof(ScanRow) == 32, "a listed file takes 32 bytes beside its name");
+static_assert(sizeof(ScanRow) == 40, "a listed file takes 40 bytes beside its name");
 static_assert(sizeof(ScanDirectory) == 24, "a listed directory takes 24 bytes beside its name");
 
 class ListedScan {
@@ -69,6 +71,11 @@ class ListedScan {
     std::wstring ExactName(TextPool::Offset name) const;
 
     Index AddDirectory(Index parent, TextPool::Offset name, FileId id);
+    // Gives a directory listed without an identity the one it was opened as.
+    void LearnIdentity(Index directory, FileId id) {
+        if (!IsKnownId(directories_[directory].id))
+            directories_[directory].id = id;
+    }
     size_t DirectoryCount() const { return directories_.size(); }
     const ScanDirectory& Directory(Index directory) const { return directories_[directory]; }
     // The text the rows of `directory` begin with (ending with a backslash).

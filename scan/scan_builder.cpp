@@ -12,7 +12,8 @@ struct KeyedItem {
 
 } // namespace
 
-void ScanBuilder::BeginDirectory() {
+void ScanBuilder::BeginDirectory(FileId id) {
+    scan_.LearnIdentity(entering_, id);
     if (levels_.size() == depth_)
         levels_.emplace_back();
     Level& level = levels_[depth_++];
@@ -26,11 +27,11 @@ void ScanBuilder::BeginDirectory() {
     level.groupStart = SIZE_MAX;
 }
 
-void ScanBuilder::AddFile(const std::string& shown, const std::wstring& exact, DateTime created,
-                          DateTime modified, DateTime accessed) {
+void ScanBuilder::AddFile(const std::string& shown, const std::wstring& exact, FileId id,
+                          DateTime created, DateTime modified, DateTime accessed) {
     Level& level = levels_[depth_ - 1];
     level.files.push_back(
-        {level.directory, scan_.AddName(shown, exact), created, modified, accessed});
+        {level.directory, scan_.AddName(shown, exact), id, created, modified, accessed});
 }
 
 void ScanBuilder::AddSubdirectory(const std::string& shown, const std::wstring& exact, FileId id,

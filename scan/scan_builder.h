@@ -18,9 +18,9 @@ class ScanBuilder {
     ScanBuilder(ListedScan& scan, const ListOrder& order) : scan_(scan), order_(order) {}
 
     // A directory's listing starts: the root first, then the subdirectory of the last
-    // Entering.
-    void BeginDirectory();
-    void AddFile(const std::string& shown, const std::wstring& exact, DateTime created,
+    // Entering, opened as `id` (kept where its listing gave no identity).
+    void BeginDirectory(FileId id = 0);
+    void AddFile(const std::string& shown, const std::wstring& exact, FileId id, DateTime created,
                  DateTime modified, DateTime accessed);
     // A listed subdirectory (a row of the table); `entered` when the walk is to enter it.
     void AddSubdirectory(const std::string& shown, const std::wstring& exact, FileId id,

@@ -2,6 +2,7 @@
 
 #include "fs/current_directory.h"
 #include "fs/path_text.h"
+#include "fs/system_redirection.h"
 #include "app/errors.h"
 #include "delete/file_deletion.h"
 #include "report/csv_report.h"
@@ -47,8 +48,9 @@ void ScanAndReport(CommandHost& host, const std::string& root, const std::string
 void ScanIfTheRootExists(CommandHost& host) {
     RunState& state = host.State();
     const std::string root = host.RootPath();
-    // Made full once, against the start directory: the walks move the current one.
-    const std::string fullRoot = FullPathAgainst(root, state.startDirectory);
+    // Made full once, against the start directory: the walks move the current one. A 32-bit
+    // run on 64-bit Windows walks the System32 named, not its 32-bit twin.
+    const std::string fullRoot = WithoutRedirection(FullPathAgainst(root, state.startDirectory));
     if (!IsExistingDirectory(fullRoot)) {
         host.AddLog("ERROR: Path " + root + " does not exist.");
         // Unattended, a root gone by the time the scan starts ends the run early (code 2).

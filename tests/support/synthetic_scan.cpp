@@ -50,8 +50,8 @@ void Walk(const Node& node, ScanBuilder& builder, FileId& nextId) {
     builder.BeginDirectory();
     for (size_t i = 0; i < node.files.size(); ++i) {
         const SyntheticFile& file = *node.files[i];
-        builder.AddFile(node.fileNames[i], Wide(node.fileNames[i]), file.created, file.modified,
-                        file.accessed);
+        builder.AddFile(node.fileNames[i], Wide(node.fileNames[i]), 1000000 + i, file.created,
+                        file.modified, file.accessed);
     }
     for (const auto& directory : node.directories)
         builder.AddSubdirectory(directory.first, Wide(directory.first), nextId++, true);
@@ -87,7 +87,8 @@ struct Generator {
         for (int i = 0; i < 100 && made < rows; ++i, ++made) {
             const std::string name = Name("report_", made);
             textBytes += name.size() + 1;
-            builder.AddFile(name, std::wstring(name.begin(), name.end()), 40000.5, 40001.25, 40002);
+            builder.AddFile(name, std::wstring(name.begin(), name.end()), 1000000000 + made,
+                            40000.5, 40001.25, 40002);
         }
         const int subdirectories = depth < 6 && made < rows ? 10 : 0;
         for (int j = 0; j < subdirectories; ++j) {

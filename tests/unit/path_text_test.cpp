@@ -33,3 +33,28 @@ TEST(PathText, RelativeRootsAreMadeFullAgainstTheStartDirectory) {
 }
 
 } // namespace
+
+#include "fs/system_redirection.h"
+
+namespace {
+
+TEST(ThroughSysnative, NamesSystem32AndBelowThroughSysnativeOnly) {
+    const struct {
+        const char* path;
+        const char* expected;
+    } cases[] = {
+        {"C:\\Windows\\System32", "C:\\Windows\\Sysnative"},
+        {"C:\\WINDOWS\\system32\\config\\systemprofile\\AppData\\Local\\Temp",
+         "C:\\Windows\\Sysnative\\config\\systemprofile\\AppData\\Local\\Temp"},
+        {"C:\\Windows\\System32\\", "C:\\Windows\\Sysnative\\"},
+        {"C:\\Windows\\System32x\\a", "C:\\Windows\\System32x\\a"},
+        {"C:\\Windows\\SysWOW64\\a", "C:\\Windows\\SysWOW64\\a"},
+        {"C:\\Windows", "C:\\Windows"},
+        {"D:\\Windows\\System32", "D:\\Windows\\System32"},
+        {"C:\\Data", "C:\\Data"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ThroughSysnative(c.path, "C:\\Windows"), c.expected) << c.path;
+}
+
+} // namespace

@@ -1,0 +1,35 @@
+#include "fs/system_redirection.h"
+
+#include <windows.h>
+
+namespace {
+
+bool IsWow64() {
+    BOOL wow64 = FALSE;
+    return IsWow64Process(GetCurrentProcess(), &wow64) && wow64;
+}
+
+} // namespace
+
+std::string ThroughSysnative(const std::string& path, const std::string& windowsDirectory) {
+    const std::string system = windowsDirectory + "\\System32";
+    if (path.size() < system.size() ||
+        CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, path.c_str(),
+                       static_cast<int>(system.size()), system.c_str(),
+                       static_cast<int>(system.size())) != CSTR_EQUAL)
+        return path;
+    if (path.size() > system.size() && path[system.size()] != '\\')
+        return path; // "System32x" is another directory
+    return windowsDirectory + "\\Sysnative" + path.substr(system.size());
+}
+
+std::string WithoutRedirection(const std::string& path) {
+    char windows[MAX_PATH + 1];
+    const UINT length = GetWindowsDirectoryA(windows, sizeof windows);
+    if (length == 0 || length > MAX_PATH || !IsWow64())
+        return path;
+    std::string directory(windows, length);
+    if (!directory.empty() && directory.back() == '\\')
+        directory.pop_back();
+    return ThroughSysnative(path, directory);
+}

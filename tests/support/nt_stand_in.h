@@ -1,0 +1,46 @@
+// Answers some of the system calls under the file-system layer as a Windows file system
+// that Wine does not show would (FAT's root without an identity, a share without
+// identities or listing classes, a server that ignores disposition flags, cloud folders),
+// and hands every other call to the system. One at a time; the system's calls are back
+// when it goes.
+#pragma once
+#include <functional>
+#include <string>
+
+#include "fs/nt_calls.h"
+#include "fs/nt_files.h"
+
+class NtStandIn {
+  public:
+    NtStandIn();
+    ~NtStandIn();
+    NtStandIn(const NtStandIn&) = delete;
+    NtStandIn& operator=(const NtStandIn&) = delete;
+
+    // The identity a query of the item with this final path answers, given the real one.
+    std::function<FileId(const std::wstring& finalPath, FileId real)> identity;
+    // Changes what a listing of the directory with this final path says of one entry.
+    std::function<void(const std::wstring& directory, const std::wstring& name, ULONG& attributes,
+                       ULONG& reparseTag)>
+        entry;
+    // The attributes and reparse tag a query of the item with this final path answers.
+    std::function<void(const std::wstring& finalPath, ULONG& attributes, ULONG& tag)> tag;
+    // The answer to the extended disposition, given the flags asked for; the system's own
+    // where it gives none (-1).
+    std::function<long(ULONG flags)> extendedDisposition;
+    // The error a listing of the directory with this final path fails with at its first
+    // query, given the class asked for; 0 lets the system list it.
+    std::function<DWORD(const std::wstring& directory, FILE_INFO_BY_HANDLE_CLASS kind)> listing;
+    // No final path in the DOS form (a volume the mount manager does not know).
+    bool noDosPaths = false;
+
+    // The final path of an open item, as the system gives it.
+    static std::wstring FinalPath(HANDLE handle);
+
+  private:
+    static NtStandIn* current_;
+    static NTSTATUS NTAPI Query(HANDLE, PIO_STATUS_BLOCK, PVOID, ULONG, FILE_INFORMATION_CLASS);
+    static NTSTATUS NTAPI Set(HANDLE, PIO_STATUS_BLOCK, PVOID, ULONG, FILE_INFORMATION_CLASS);
+    static BOOL WINAPI GetInformation(HANDLE, FILE_INFO_BY_HANDLE_CLASS, LPVOID, DWORD);
+    static DWORD WINAPI FinalPathOfHandle(HANDLE, LPWSTR, DWORD, DWORD);
+};

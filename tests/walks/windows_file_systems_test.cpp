@@ -1,0 +1,167 @@
+// Scans and deletions on file systems as Windows has them and Wine does not show, through a
+// stand-in at the NT boundary that answers as each would and hands every other call to
+// Wine: FAT's root without an identity, shares without identities, listing classes or
+// honest disposition flags, cloud folders, volumes without DOS paths.
+#include "app/errors.h"
+#include "recording_host.h"
+#include "scan/scan_command.h"
+#include "support/nt_stand_in.h"
+#include "temp_tree.h"
+
+#include <algorithm>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+const ULONG kCloudTag = 0x9000601A, kSymlinkTag = 0xA000000C, kMountPointTag = 0xA0000003;
+
+bool EndsWith(const std::wstring& text, const std::wstring& end) {
+    return text.size() >= end.size() &&
+           text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+struct WindowsFileSystems : ::testing::Test {
+    TempTree tree;
+    TempTree program;
+    RecordingHost host{program.Root()};
+    NtStandIn standIn;
+
+    void SetUp() override {
+        host.root = tree.Root();
+        host.state.interactive = false; // a scheduled job: the scan deletes
+        tree.File("a.txt", 40);
+        tree.File("sub\\b.txt", 40);
+        tree.File("sub\\deeper\\c.txt", 40);
+        tree.File("keep.txt", 2);
+        tree.Directory("empty", 40);
+    }
+    // Scans and deletes; true when the job ended with "Finished.".
+    bool Job() {
+        ScanNow(host);
+        const Lines lines = host.Lines();
+        return !lines.empty() && lines.back() == "Finished.";
+    }
+    bool AllOldGone() {
+        return !tree.Exists("a.txt") && !tree.Exists("sub\\b.txt") &&
+               !tree.Exists("sub\\deeper\\c.txt") && tree.Exists("keep.txt");
+    }
+    std::wstring RootFinal() { return NtStandIn::FinalPath(HandleOf(tree.Root())); }
+    static HANDLE HandleOf(const std::string& path) {
+        static std::vector<HANDLE> open;
+        open.push_back(CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                   OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+        return open.back();
+    }
+    bool Logged(const std::string& line) {
+        const Lines lines = host.Lines();
+        return std::find(lines.begin(), lines.end(), line) != lines.end();
+    }
+};
+
+TEST_F(WindowsFileSystems, AFatRootWithoutAnIdentityIsScannedCleanedAndKnownByItsPath) {
+    const std::wstring root = RootFinal();
+    standIn.identity = [root](const std::wstring& path, FileId real) {
+        return path == root ? FileId(0) : real;
+    };
+    ASSERT_TRUE(Job()) << host.log.Text();
+    EXPECT_TRUE(AllOldGone());
+    EXPECT_FALSE(tree.Exists("empty")) << "its empty old directory goes too";
+    EXPECT_EQ(host.state.counters.deleted, 3);
+}
+
+TEST_F(WindowsFileSystems, WithoutAnyIdentitiesEveryDirectoryIsStillEnteredAndCleaned) {
+    for (FileId none : {FileId(0), ~FileId(0)}) {
+        standIn.identity = [none](const std::wstring&, FileId) { return none; };
+        tree.File("a.txt", 40);
+        tree.File("sub\\b.txt", 40);
+        tree.File("sub\\deeper\\c.txt", 40);
+        host.log.Clear();
+        ASSERT_TRUE(Job()) << host.log.Text();
+        EXPECT_TRUE(AllOldGone()) << std::hex << none;
+        EXPECT_EQ(host.log.Text().find("ERROR"), std::string::npos) << host.log.Text();
+    }
+}
+
+TEST_F(WindowsFileSystems, EveryNotSupportedAnswerToTheExtendedDispositionFallsBack) {
+    for (long answer : {0xC0000002L, 0xC0000003L, 0xC00000BBL, 0xC0000010L, 0xC000000DL}) {
+        standIn.extendedDisposition = [answer](ULONG) { return answer; };
+        tree.File("a.txt", 40);
+        tree.File("sub\\b.txt", 40);
+        tree.File("sub\\deeper\\c.txt", 40);
+        host.log.Clear();
+        ASSERT_TRUE(Job()) << host.log.Text();
+        EXPECT_TRUE(AllOldGone()) << std::hex << answer;
+    }
+}
+
+TEST_F(WindowsFileSystems, AServerThatIgnoresTheDispositionNeverCountsADeletion) {
+    // It says yes to the extended disposition and deletes nothing.
+    standIn.extendedDisposition = [](ULONG) { return 0L; };
+    ASSERT_TRUE(Job()) << host.log.Text();
+    EXPECT_TRUE(tree.Exists("a.txt"));
+    EXPECT_EQ(host.state.counters.deleted, 0);
+    EXPECT_TRUE(Logged("0 files deleted."));
+    EXPECT_TRUE(Logged("ERROR: Could not delete " + tree.Path("a.txt")));
+}
+
+TEST_F(WindowsFileSystems, ACloudFolderIsEnteredAndALinkNever) {
+    const struct {
+        ULONG tag;
+        bool entered;
+    } cases[] = {{kCloudTag, true}, {kSymlinkTag, false}, {kMountPointTag, false}, {0, false}};
+    for (const auto& c : cases) {
+        tree.File("sub\\b.txt", 40);
+        const ULONG tag = c.tag;
+        standIn.entry = [tag](const std::wstring&, const std::wstring& name, ULONG& attributes,
+                              ULONG& reparseTag) {
+            if (name == L"sub") {
+                attributes |= FILE_ATTRIBUTE_REPARSE_POINT;
+                reparseTag = tag;
+            }
+        };
+        standIn.tag = [tag](const std::wstring& path, ULONG& attributes, ULONG& itemTag) {
+            if (EndsWith(path, L"\\sub")) {
+                attributes |= FILE_ATTRIBUTE_REPARSE_POINT;
+                itemTag = tag;
+            }
+        };
+        host.log.Clear();
+        ASSERT_TRUE(Job()) << host.log.Text();
+        EXPECT_EQ(!tree.Exists("sub\\b.txt"), c.entered) << std::hex << tag;
+    }
+}
+
+TEST_F(WindowsFileSystems, AVolumeWithoutDosPathsIsScannedInItsNtForm) {
+    standIn.noDosPaths = true;
+    ASSERT_TRUE(Job()) << host.log.Text();
+    EXPECT_TRUE(AllOldGone());
+}
+
+TEST_F(WindowsFileSystems, AShareWithoutTheIdentityClassIsListedWithThePlainOne) {
+    standIn.listing = [](const std::wstring&, FILE_INFO_BY_HANDLE_CLASS kind) -> DWORD {
+        return kind == FileIdBothDirectoryRestartInfo ? ERROR_INVALID_PARAMETER : 0;
+    };
+    ASSERT_TRUE(Job()) << host.log.Text();
+    EXPECT_TRUE(AllOldGone());
+    EXPECT_FALSE(tree.Exists("empty"));
+}
+
+TEST_F(WindowsFileSystems, ADirectoryThatCannotBeListedIsLoggedAndOneThatAnswersNothingIsEmpty) {
+    standIn.listing = [](const std::wstring& directory, FILE_INFO_BY_HANDLE_CLASS) -> DWORD {
+        if (EndsWith(directory, L"\\deeper"))
+            return ERROR_ACCESS_DENIED;
+        return EndsWith(directory, L"\\empty") ? ERROR_FILE_NOT_FOUND : 0;
+    };
+    ASSERT_TRUE(Job()) << host.log.Text();
+    EXPECT_TRUE(Logged("ERROR: Cannot list directory " + tree.Path("sub\\deeper")));
+    EXPECT_TRUE(Logged("REASON: " + ReasonText(ERROR_ACCESS_DENIED)));
+    EXPECT_TRUE(tree.Exists("sub\\deeper\\c.txt"));
+    EXPECT_FALSE(tree.Exists("sub\\b.txt"));
+    EXPECT_FALSE(tree.Exists("empty")) << "no entries at all is an empty directory";
+}
+
+} // namespace
