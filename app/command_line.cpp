@@ -12,16 +12,6 @@ bool IsSeparator(char c) {
     return u >= 1 && u <= ' ';
 }
 
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 bool IsHelpSwitchFor(const std::string& p, char lower) {
     if (p.size() != 2 || (p[0] != '-' && p[0] != '/'))
         return false;
@@ -72,51 +62,6 @@ bool HasHelpSwitch(const std::vector<std::string>& params) {
             if (IsHelpSwitchFor(params[i], letter))
                 return true;
     return false;
-}
-
-bool TryParseInt32(const std::string& text, int32_t& value) {
-    size_t i = 0;
-    while (i < text.size() && text[i] == ' ')
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
-        ++i;
-    }
-    bool hex = false;
-    if (i < text.size() && (text[i] == '$' || text[i] == 'x' || text[i] == 'X')) {
-        hex = true;
-        ++i;
-    } else if (i + 1 < text.size() && text[i] == '0' &&
-               (text[i + 1] == 'x' || text[i + 1] == 'X')) {
-        hex = true;
-        i += 2;
-    }
-    if (i >= text.size())
-        return false;
-    uint64_t magnitude = 0;
-    for (; i < text.size(); ++i) {
-        int digit =
-            hex ? HexDigit(text[i]) : (text[i] >= '0' && text[i] <= '9' ? text[i] - '0' : -1);
-        if (digit < 0)
-            return false;
-        magnitude = magnitude * (hex ? 16 : 10) + static_cast<uint64_t>(digit);
-        if (magnitude > 0xFFFFFFFFull)
-            return false;
-    }
-    if (hex) {
-        // Eight hex digits are a 32-bit pattern: $FFFFFFFF reads as -1.
-        uint32_t bits = static_cast<uint32_t>(magnitude);
-        if (negative)
-            bits = 0u - bits;
-        value = static_cast<int32_t>(bits);
-        return true;
-    }
-    if (negative ? magnitude > 0x80000000ull : magnitude > 0x7FFFFFFFull)
-        return false;
-    value = negative ? static_cast<int32_t>(-static_cast<int64_t>(magnitude))
-                     : static_cast<int32_t>(magnitude);
-    return true;
 }
 
 std::string ExactCommandLine() {

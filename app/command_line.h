@@ -12,10 +12,6 @@ std::vector<std::string> SplitCommandLine(const std::string& raw);
 // True when any parameter (element 0 excluded) is /?, -?, /h or -h in any case.
 bool HasHelpSwitch(const std::vector<std::string>& params);
 
-// Reads a 32-bit signed integer: leading blanks, optional sign, decimal digits, or hex
-// digits after "$", "x", "X", "0x" or "0X". Fails on anything else or out of range.
-bool TryParseInt32(const std::string& text, int32_t& value);
-
 // The process's command line in the 8-bit code page without best fit: a character it cannot
 // hold becomes "?", so a path parameter holding one is refused instead of naming another.
 std::string ExactCommandLine();

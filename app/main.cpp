@@ -1,10 +1,11 @@
-// Program entry: creates the main window hidden, lets its first showing run the start-up
-// sequence, and runs the message loop until termination is requested.
-#include "app/errors.h"
-#include "app/program_location.h"
-#include "app/run_state.h"
-#include "app/text_file.h"
-#include "ui/main_window.h"
+// Program entry: creates the main window hidden, lets its first showing start the run
+// (app/run.cpp), and runs the message loop until termination is requested.
+#include "app/run.h"
+#include "command/errors.h"
+#include "base/program_location.h"
+#include "command/run_state.h"
+#include "command/text_file.h"
+#include "ui/main/main_window.h"
 
 #include <commctrl.h>
 
@@ -28,7 +29,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX | SEM_NOGPFAULTERRORBOX);
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
+    RunLock lock; // held from the start to the end of the run
     TForm1 form;
+    form.OnStart([&form, &lock] { StartRun(form, lock); });
     if (!form.Create()) {
         LogWindowFailure(GetLastError());
         return 2;

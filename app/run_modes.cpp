@@ -1,6 +1,7 @@
 #include "app/run_modes.h"
 
 #include "app/command_line.h"
+#include "base/days.h"
 
 namespace {
 
@@ -33,7 +34,7 @@ RunModeDecision DecideRunMode(const std::vector<std::string>& params,
         return Error(prefix + " is not a valid integer.");
     if (days < 0)
         return Error(prefix + " must be a positive number.");
-    if (days > 365)
+    if (days > kMaxDays)
         return Error(prefix + " must be 365 days or less.");
     decision.kind = RunModeDecision::Unattended;
     decision.path = path;

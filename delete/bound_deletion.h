@@ -8,20 +8,11 @@
 #include <vector>
 
 #include "fs/bound_directory.h"
-#include "scan/listed_scan.h"
+#include "fs/item_removal.h"
+#include "list/listed_scan.h"
 
 // The code of a file written since it was listed.
 const DWORD kChangedSinceListed = ERROR_FILE_INVALID;
-
-// Removes the file or (empty) directory `name` of `parent`, opened as `item` with delete
-// access: the extended disposition with POSIX semantics, which ignores the read-only
-// attribute and takes the name away as the handle closes, where the system has it;
-// otherwise the classic one, a read-only file being reset only while it has no other name
-// (and set back when the removal fails). `item` is closed. Success only when the name no
-// longer names that item afterwards, whichever disposition was taken.
-// `support` is what the volume answered to the extended disposition so far in this run.
-FsResult RemoveListedItem(HANDLE parent, const std::wstring& name, FileHandle& item,
-                          DispositionSupport& support);
 
 // Deletes listed files, each through its own handle, only when it lies where it was listed
 // below the root and is still old by the cut-off that listed it, and reports each outcome.

@@ -1,6 +1,6 @@
 #include "delete/empty_directory_removal.h"
 
-#include "app/errors.h"
+#include "command/errors.h"
 #include "delete/bound_deletion.h"
 #include "fs/tree_walk.h"
 

@@ -3,7 +3,7 @@
 #pragma once
 #include <string>
 
-#include "app/command_host.h"
+#include "command/command_host.h"
 
 // A directory's Modified is taken 61 seconds earlier before the old-file rule is applied to
 // it, and the shifted value is what its row shows.

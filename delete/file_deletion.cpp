@@ -1,6 +1,6 @@
 #include "delete/file_deletion.h"
 
-#include "app/errors.h"
+#include "command/errors.h"
 #include "delete/bound_deletion.h"
 #include "delete/empty_directory_removal.h"
 #include "report/csv_report.h"

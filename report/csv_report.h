@@ -2,8 +2,8 @@
 #pragma once
 #include <string>
 
-#include "app/command_host.h"
-#include "app/text_file.h"
+#include "command/command_host.h"
+#include "command/text_file.h"
 
 // The header of column captions, then one line per row: the quoted path and the four other
 // texts as shown (quoted where they hold a comma or a quote), every line ending with CR LF.

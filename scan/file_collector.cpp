@@ -1,10 +1,10 @@
 #include "scan/file_collector.h"
 
-#include "app/errors.h"
-#include "app/program_location.h"
+#include "command/errors.h"
+#include "base/program_location.h"
 #include "fs/current_directory.h"
 #include "fs/tree_walk.h"
-#include "scan/scan_builder.h"
+#include "list/scan_builder.h"
 
 #include <new>
 

@@ -3,7 +3,7 @@
 #pragma once
 #include <string>
 
-#include "app/command_host.h"
+#include "command/command_host.h"
 
 // The line and dialog of a scan that ran out of memory.
 const char kTooManyFilesText[] = "RESOURCE ERROR: Too many files.";

@@ -3,8 +3,7 @@
 #include "fs/current_directory.h"
 #include "fs/path_text.h"
 #include "fs/system_redirection.h"
-#include "app/errors.h"
-#include "delete/file_deletion.h"
+#include "command/errors.h"
 #include "report/csv_report.h"
 #include "scan/file_collector.h"
 
@@ -12,7 +11,8 @@
 
 namespace {
 
-void ScanAndReport(CommandHost& host, const std::string& root, const std::string& fullRoot) {
+void ScanAndReport(CommandHost& host, const std::string& root, const std::string& fullRoot,
+                   int32_t days) {
     RunState& state = host.State();
     state.stop = false;
     host.EnterBusy();
@@ -23,52 +23,56 @@ void ScanAndReport(CommandHost& host, const std::string& root, const std::string
     host.FoundListChanged();
     state.scanStart = LocalNow();
 
-    const std::string days = std::to_string(host.DaysValue());
+    const std::string daysText = std::to_string(days);
     host.AddLog("Searching path " + root);
-    host.AddLog("Looking for files older than " + days + " days (Created before " +
-                DateTimeText(CutOff(state.scanStart, host.DaysValue()), host.Formats()) + ")");
+    host.AddLog("Looking for files older than " + daysText + " days (Created before " +
+                DateTimeText(CutOff(state.scanStart, days), host.Formats()) + ")");
     host.AddLog("Searching...");
-    FindOldFiles(host, fullRoot, CutOff(state.scanStart, host.DaysValue()));
+    FindOldFiles(host, fullRoot, CutOff(state.scanStart, days));
 
     host.AddLog(std::to_string(state.counters.examined) + " files found under " + root);
-    host.AddLog(std::to_string(state.counters.old) + " files older than " +
-                std::to_string(host.DaysValue()) + " days.");
+    host.AddLog(std::to_string(state.counters.old) + " files older than " + daysText + " days.");
     if (state.counters.old > 0) {
         WriteToCSVFile(host);
         host.EnableDelete();
-        if (!state.interactive)
-            DeleteFiles(host);
     }
+}
+
+} // namespace
+
+bool ScanForOldFiles(CommandHost& host, const std::string& root, int32_t days) {
+    try {
+        RunState& state = host.State();
+        // Made full once, against the start directory: the walks move the current one. A
+        // 32-bit run on 64-bit Windows walks the System32 named, not its 32-bit twin.
+        const std::string fullRoot =
+            WithoutRedirection(FullPathAgainst(root, state.startDirectory));
+        if (!IsExistingDirectory(fullRoot)) {
+            host.AddLog("ERROR: Path " + root + " does not exist.");
+            // Unattended, a root gone by the time the scan starts ends the run early (code 2).
+            if (!state.interactive)
+                throw SilentAbort{};
+            return false;
+        }
+        ScanAndReport(host, root, fullRoot, days);
+        return true;
+    } catch (const std::bad_alloc&) {
+        // The CSV file names its own shortage; one here is the scan's.
+        EndByResourceError(host, kTooManyFilesText);
+    }
+}
+
+void FinishScan(CommandHost& host) {
     host.AddLog("Finished.");
     host.WriteLogFile();
     host.ReturnToIdle();
 }
 
-// A refused path changes nothing but the log.
-void ScanIfTheRootExists(CommandHost& host) {
-    RunState& state = host.State();
-    const std::string root = host.RootPath();
-    // Made full once, against the start directory: the walks move the current one. A 32-bit
-    // run on 64-bit Windows walks the System32 named, not its 32-bit twin.
-    const std::string fullRoot = WithoutRedirection(FullPathAgainst(root, state.startDirectory));
-    if (!IsExistingDirectory(fullRoot)) {
-        host.AddLog("ERROR: Path " + root + " does not exist.");
-        // Unattended, a root gone by the time the scan starts ends the run early (code 2).
-        if (!state.interactive)
-            throw SilentAbort{};
-        return;
-    }
-    ScanAndReport(host, root, fullRoot);
-}
-
-} // namespace
-
 void ScanNow(CommandHost& host) {
     try {
-        ScanIfTheRootExists(host);
+        if (ScanForOldFiles(host, host.RootPath(), host.DaysValue()))
+            FinishScan(host);
     } catch (const std::bad_alloc&) {
-        // The phases after the scan (the CSV file, an unattended job's deletion) name their
-        // own shortage; one here is the scan's.
         EndByResourceError(host, kTooManyFilesText);
     }
 }

@@ -1,6 +1,18 @@
 // Scan Now: checks the root, lists every old file below it, reports the totals and, when
-// anything was found, writes the CSV file (and in unattended mode deletes at once).
+// anything was found, writes the CSV file; then "Finished.", the log file and the idle state.
 #pragma once
-#include "app/command_host.h"
+#include <cstdint>
+#include <string>
 
+#include "command/command_host.h"
+
+// The window's Scan Now, with the path and days its fields hold.
 void ScanNow(CommandHost& host);
+
+// The scan of `root` (as typed) for files older than `days`, up to its totals and the CSV
+// file. False when the path does not exist (logged; in an unattended run the silent abort
+// ends the run instead). Running out of memory ends it with its resource error.
+bool ScanForOldFiles(CommandHost& host, const std::string& root, int32_t days);
+// The end of a scan, or of a scheduled run after its deletion: "Finished.", the log file,
+// the idle state.
+void FinishScan(CommandHost& host);

@@ -10,7 +10,7 @@ source "$root/scripts/xvfb.sh"
 source "$root/scripts/wine-desktop.sh"
 trap 'release_wine_desktop; stop_private_display' EXIT
 ensure_display
-wineserver -p
+wineserver -p || true # one may be up already, kept by an earlier run
 wine cmd /c exit >/dev/null 2>&1 || true
 keep_wine_desktop
 export VANTRELL_EXE="$root/build/Vantrell.exe"

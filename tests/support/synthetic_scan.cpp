@@ -8,7 +8,7 @@
 
 #include "fs/exact_names.h"
 #include "fs/path_text.h"
-#include "scan/scan_builder.h"
+#include "list/scan_builder.h"
 
 namespace {
 

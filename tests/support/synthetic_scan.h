@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "scan/listed_scan.h"
+#include "list/listed_scan.h"
 
 struct SyntheticFile {
     std::string path; // below the root, "\" between names

@@ -1,6 +1,6 @@
 // The About box and the file information it reads. The test program carries the same
 // resources as Vantrell.exe, version block included.
-#include "ui/about_box.h"
+#include "ui/about/about_box.h"
 
 #include <fstream>
 

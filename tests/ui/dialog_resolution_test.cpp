@@ -1,9 +1,9 @@
 // The dialogs at the screen's resolution: each lays out its design at 96 dots per inch
 // scaled, and lays it out again when it moves to a screen of another resolution.
-#include "ui/about_box.h"
-#include "ui/fonts.h"
-#include "ui/help_window.h"
-#include "ui/path_chooser.h"
+#include "ui/about/about_box.h"
+#include "ui/toolkit/fonts.h"
+#include "ui/help/help_window.h"
+#include "ui/chooser/path_chooser.h"
 #include "ui/resolution_checks.h"
 
 #include <commctrl.h>

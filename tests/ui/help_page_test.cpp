@@ -1,4 +1,4 @@
-#include "ui/help_page.h"
+#include "ui/help/help_page.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The help window: the stored page, its address, and the view the program draws itself.
-#include "ui/help_window.h"
+#include "ui/help/help_window.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The window layer's rules: the days field, the anchors and panel split, the scaling.
-#include "ui/days_field.h"
-#include "ui/dpi.h"
-#include "ui/layout.h"
+#include "base/days.h"
+#include "ui/toolkit/dpi.h"
+#include "ui/toolkit/layout.h"
 
 #include <cstring>
 

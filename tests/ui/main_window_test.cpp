@@ -1,8 +1,8 @@
 // The real main window, created in-process.
 #include "ui/resolution_checks.h"
-#include "ui/dpi.h"
-#include "ui/fonts.h"
-#include "ui/main_window.h"
+#include "ui/toolkit/dpi.h"
+#include "ui/toolkit/fonts.h"
+#include "ui/main/main_window.h"
 
 #include <algorithm>
 #include <cstdlib>

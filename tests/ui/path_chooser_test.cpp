@@ -1,7 +1,7 @@
 // The directory chooser driven in-process on a real tree.
 #include "fs/current_directory.h"
-#include "ui/directory_rows.h"
-#include "ui/path_chooser.h"
+#include "ui/chooser/directory_rows.h"
+#include "ui/chooser/path_chooser.h"
 
 #include <gtest/gtest.h>
 

@@ -9,8 +9,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "ui/child_controls.h"
-#include "ui/dpi.h"
+#include "ui/toolkit/child_controls.h"
+#include "ui/toolkit/dpi.h"
 
 // The window's own resolution. The resolution test runs the window tests again in prefixes
 // set to other resolutions and names the one set in VANTRELL_EXPECTED_DPI, so that they

@@ -1,4 +1,5 @@
 #include "app/command_line.h"
+#include "base/days.h"
 #include "app/run_modes.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 #include "delete/empty_directory_removal.h"
-#include "scan/date_time.h"
+#include "base/date_time.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The error model's texts: the report's full stop, input/output errors, reasons.
-#include "app/errors.h"
+#include "command/errors.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,6 @@
 // Random and oversized input for the command line: never a crash, always a documented outcome.
 #include "app/command_line.h"
+#include "base/days.h"
 #include "app/run_modes.h"
 
 #include <algorithm>

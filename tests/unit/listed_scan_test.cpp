@@ -1,6 +1,6 @@
 // The found-file list as one value: its order against the whole-path sort it replaced, its
 // texts made when asked, the exact names kept for the deletion.
-#include "scan/listed_scan.h"
+#include "list/listed_scan.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,5 +1,5 @@
 // Vantrell.ini's text as a save leaves it: every other line byte for byte.
-#include "app/settings.h"
+#include "command/settings.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 #include "fs/current_directory.h"
-#include "app/errors.h"
+#include "command/errors.h"
 #include "delete/file_deletion.h"
 #include "recording_host.h"
 #include "scan/scan_command.h"

@@ -1,7 +1,8 @@
 // Running out of memory in each phase of a run: one log line names the phase, nothing is
 // deleted after a partial scan, an unattended run opens no box and ends early, and the rows
 // already listed stay readable.
-#include "app/errors.h"
+#include "app/run.h"
+#include "command/errors.h"
 #include "delete/file_deletion.h"
 #include "report/csv_report.h"
 #include "recording_host.h"
@@ -47,6 +48,12 @@ struct OutOfMemory : ::testing::Test {
     }
 };
 
+// The job with the values its command line gave (made before the shortage).
+void ScheduledJob(CommandHost& host) {
+    const RecordingHost& recording = static_cast<RecordingHost&>(host);
+    RunScheduledJob(host, recording.root, recording.days);
+}
+
 bool EndsWith(const std::vector<std::string>& lines, const std::string& line) {
     return !lines.empty() && lines.back() == line;
 }
@@ -60,7 +67,7 @@ TEST_F(OutOfMemory, AnUnattendedScanEndsWithItsLineAtEveryPointAndDeletesNothing
         RecordingHost host(program.Root());
         host.root = tree.Root();
         host.state.interactive = false;
-        const bool aborted = Run(host, after, ScanNow);
+        const bool aborted = Run(host, after, ScheduledJob);
         completed = !aborted && !FailingAllocations::Refused();
         ASSERT_TRUE(host.dialogs.empty()) << "after " << after;
         if (!aborted)

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/command_host.h"
+#include "command/command_host.h"
 
 class RecordingHost : public CommandHost {
   public:

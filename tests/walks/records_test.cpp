@@ -1,9 +1,9 @@
 // The program's own records on real files: never written through another name, the log
 // in its file as each line comes, a failed replacement leaving the old file whole.
-#include "app/activity_log.h"
-#include "app/errors.h"
-#include "app/settings.h"
-#include "app/text_file.h"
+#include "command/activity_log.h"
+#include "command/errors.h"
+#include "command/settings.h"
+#include "command/text_file.h"
 #include "temp_tree.h"
 
 #include <functional>

@@ -1,4 +1,4 @@
-#include "app/errors.h"
+#include "command/errors.h"
 #include "report/csv_report.h"
 #include "recording_host.h"
 #include "scan/scan_command.h"

@@ -1,5 +1,5 @@
-#include "app/errors.h"
-#include "app/settings.h"
+#include "command/errors.h"
+#include "command/settings.h"
 #include "temp_tree.h"
 
 #include <random>

@@ -2,7 +2,8 @@
 // stand-in at the NT boundary that answers as each would and hands every other call to
 // Wine: FAT's root without an identity, shares without identities, listing classes or
 // honest disposition flags, cloud folders, volumes without DOS paths.
-#include "app/errors.h"
+#include "command/errors.h"
+#include "app/run.h"
 #include "recording_host.h"
 #include "scan/scan_command.h"
 #include "support/nt_stand_in.h"
@@ -31,16 +32,19 @@ struct WindowsFileSystems : ::testing::Test {
 
     void SetUp() override {
         host.root = tree.Root();
-        host.state.interactive = false; // a scheduled job: the scan deletes
-        tree.File("a.txt", 40);
-        tree.File("sub\\b.txt", 40);
-        tree.File("sub\\deeper\\c.txt", 40);
+        host.state.interactive = false; // a scheduled job
+        OldFiles();
         tree.File("keep.txt", 2);
         tree.Directory("empty", 40);
     }
+    void OldFiles() {
+        tree.File("a.txt", 40);
+        tree.File("sub\\b.txt", 40);
+        tree.File("sub\\deeper\\c.txt", 40);
+    }
     // Scans and deletes; true when the job ended with "Finished.".
     bool Job() {
-        ScanNow(host);
+        RunScheduledJob(host, host.root, host.days);
         const Lines lines = host.Lines();
         return !lines.empty() && lines.back() == "Finished.";
     }
@@ -76,9 +80,7 @@ TEST_F(WindowsFileSystems, AFatRootWithoutAnIdentityIsScannedCleanedAndKnownByIt
 TEST_F(WindowsFileSystems, WithoutAnyIdentitiesEveryDirectoryIsStillEnteredAndCleaned) {
     for (FileId none : {FileId(0), ~FileId(0)}) {
         standIn.identity = [none](const std::wstring&, FileId) { return none; };
-        tree.File("a.txt", 40);
-        tree.File("sub\\b.txt", 40);
-        tree.File("sub\\deeper\\c.txt", 40);
+        OldFiles();
         host.log.Clear();
         ASSERT_TRUE(Job()) << host.log.Text();
         EXPECT_TRUE(AllOldGone()) << std::hex << none;
@@ -89,9 +91,7 @@ TEST_F(WindowsFileSystems, WithoutAnyIdentitiesEveryDirectoryIsStillEnteredAndCl
 TEST_F(WindowsFileSystems, EveryNotSupportedAnswerToTheExtendedDispositionFallsBack) {
     for (long answer : {0xC0000002L, 0xC0000003L, 0xC00000BBL, 0xC0000010L, 0xC000000DL}) {
         standIn.extendedDisposition = [answer](ULONG) { return answer; };
-        tree.File("a.txt", 40);
-        tree.File("sub\\b.txt", 40);
-        tree.File("sub\\deeper\\c.txt", 40);
+        OldFiles();
         host.log.Clear();
         ASSERT_TRUE(Job()) << host.log.Text();
         EXPECT_TRUE(AllOldGone()) << std::hex << answer;

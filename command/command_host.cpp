@@ -1,0 +1,28 @@
+#include "command/command_host.h"
+
+#include "command/errors.h"
+
+const char kLogFileName[] = "VantrellActivity.log";
+const char kCsvFileName[] = "VantrellFiles.csv";
+const char kIniFileName[] = "Vantrell.ini";
+
+void EndByStop(CommandHost& host) {
+    const std::string& reason = host.State().stopReason;
+    // A session's end may have put its line into the log already.
+    if (reason.empty() || !host.Log().EndsWithLine(reason))
+        host.AddLog(reason.empty() ? "Aborted by user." : reason);
+    host.Log().FlushQuietly();
+    host.ReturnToIdle();
+    throw SilentAbort{};
+}
+
+void EndByResourceError(CommandHost& host, const std::string& text) {
+    // The log names the phase whether or not anyone sees the box; a scheduled run must
+    // never wait on one.
+    host.AddLog(text);
+    host.Log().FlushQuietly();
+    if (host.State().interactive)
+        host.ShowErrorDialog(text);
+    host.ReturnToIdle();
+    throw SilentAbort{};
+}

@@ -1,0 +1,35 @@
+// Program-wide values that live for the whole run.
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "command/own_files.h"
+#include "base/date_time.h"
+
+struct RunCounters {
+    int64_t examined = 0; // files looked at by the file collector
+    int64_t old = 0;      // rows added to the found-file list
+    int64_t deleted = 0;  // files deleted
+    int64_t removed = 0;  // empty directories removed
+};
+
+struct RunState {
+    std::string programDirectory; // the executable's directory, with a trailing backslash
+    std::string startDirectory;   // the current directory at start-up, with a trailing backslash
+    bool interactive = true;
+    bool debug = false;
+    bool maximized = false;
+    bool stop = false;
+    // The line that ends a run stopped by a request to close or to end the session; empty
+    // for the Stop button ("Aborted by user.").
+    std::string stopReason;
+    DateTime scanStart = 0;
+    // The program's own files on the scanned volume as the last scan started, never listed.
+    OwnFiles ownFiles;
+
+    RunCounters counters;
+};
+
+extern const char kLogFileName[];
+extern const char kCsvFileName[];
+extern const char kIniFileName[];

@@ -1,0 +1,80 @@
+#include "fs/item_removal.h"
+
+namespace {
+
+// Writes the attributes through `item` or, where that handle may not (Windows asks for
+// attribute writes), through a second handle to the same file.
+FsResult WriteAttributes(HANDLE parent, const std::wstring& name, HANDLE item, DWORD attributes) {
+    if (ClearBitsThroughHandle(item, attributes, 0).Ok())
+        return FsResult::Success();
+    FileHandle writer;
+    const FsResult opened = OpenInDirectory(
+        parent, name, FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, ItemKind::kEither, writer);
+    if (!opened.Ok())
+        return opened;
+    return IsSameFile(item, writer.get()) ? ClearBitsThroughHandle(writer.get(), attributes, 0)
+                                          : FsResult(kNotWhereListed);
+}
+
+// The classic disposition refuses a read-only file. Attributes belong to the file, not to
+// one of its names, so they are reset only while this is its one name, and set back when
+// the removal still fails.
+FsResult MarkClassicResettingReadOnly(HANDLE parent, const std::wstring& name, HANDLE item) {
+    FsResult marked = MarkClassic(item);
+    FILETIME created, written, accessed;
+    DWORD attributes = 0;
+    if (marked.Ok() || !ReadStamps(item, created, written, accessed, attributes).Ok() ||
+        !(attributes & FILE_ATTRIBUTE_READONLY))
+        return marked;
+    unsigned long links = 0;
+    if (!ReadLinkCount(item, links).Ok() || links != 1)
+        return ERROR_ACCESS_DENIED;
+    // The read-only bit alone: hidden, system and archive stay the file's.
+    if (!WriteAttributes(parent, name, item, attributes & ~DWORD(FILE_ATTRIBUTE_READONLY)).Ok())
+        return marked;
+    marked = MarkClassic(item);
+    if (!marked.Ok())
+        (void)WriteAttributes(parent, name, item, attributes);
+    return marked;
+}
+
+} // namespace
+
+// After the close: success when the name is gone or names another file now; kInUse when
+// it still names the item (someone took the deletion back) or the item waits for another
+// holder to close it; else the error of looking.
+FsResult ConfirmGone(HANDLE parent, const std::wstring& name, FileId id) {
+    FileHandle found;
+    const FsResult looked =
+        OpenInDirectory(parent, name, FILE_READ_ATTRIBUTES, ItemKind::kEither, found);
+    if (looked.Code() == ERROR_FILE_NOT_FOUND)
+        return FsResult::Success();
+    if (looked.Code() == ERROR_DELETE_PENDING)
+        return kInUse;
+    if (!looked.Ok())
+        return looked;
+    FileId now = 0;
+    return QueryFileId(found.get(), now).Ok() && IsKnownId(id) && IsKnownId(now) && now != id
+               ? FsResult::Success()
+               : FsResult(kInUse);
+}
+
+// The extended or the classic disposition, the handle closed. Even where the extended one
+// with POSIX semantics was taken, the name still has to be seen gone: a server may accept
+// the class and ignore how it was asked for.
+FsResult MarkAndClose(HANDLE parent, const std::wstring& name, FileHandle& item,
+                      DispositionSupport& support) {
+    FsResult marked = MarkExtended(item.get(), support);
+    if (marked.Code() == ERROR_NOT_SUPPORTED)
+        marked = MarkClassicResettingReadOnly(parent, name, item.get());
+    item.reset();
+    return marked;
+}
+
+FsResult RemoveListedItem(HANDLE parent, const std::wstring& name, FileHandle& item,
+                          DispositionSupport& support) {
+    FileId id = 0; // stays unknown where it cannot be read: only a vanished name confirms then
+    (void)QueryFileId(item.get(), id);
+    const FsResult marked = MarkAndClose(parent, name, item, support);
+    return marked.Ok() ? ConfirmGone(parent, name, id) : marked;
+}

@@ -1,0 +1,27 @@
+// The removal of one item through its own handle, where it was listed: the disposition the
+// file system has, the read-only reset where only the classic one is left, and the check
+// that the name is gone afterwards.
+#pragma once
+#include <string>
+
+#include "fs/nt_files.h"
+
+// Removes the file or (empty) directory `name` of `parent`, opened as `item` with delete
+// access: the extended disposition with POSIX semantics, which ignores the read-only
+// attribute and takes the name away as the handle closes, where the system has it;
+// otherwise the classic one, a read-only file being reset only while it has no other name
+// (and set back when the removal fails). `item` is closed. Success only when the name no
+// longer names that item afterwards, whichever disposition was taken.
+// `support` is what the volume answered to the extended disposition so far in this run.
+FsResult RemoveListedItem(HANDLE parent, const std::wstring& name, FileHandle& item,
+                          DispositionSupport& support);
+
+// The extended or the classic disposition on the open `item` (named `name` in `parent`),
+// the handle closed; the name has still to be seen gone (ConfirmGone).
+FsResult MarkAndClose(HANDLE parent, const std::wstring& name, FileHandle& item,
+                      DispositionSupport& support);
+
+// After the close: success when `name` in `parent` is gone or names another file than `id`
+// now; kInUse when it still names the item (someone took the deletion back) or the item
+// waits for another holder to close it; else the error of looking.
+FsResult ConfirmGone(HANDLE parent, const std::wstring& name, FileId id);

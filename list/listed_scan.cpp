@@ -1,0 +1,227 @@
+#include "list/listed_scan.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "fs/exact_names.h"
+
+const char* const ListedScan::kCaptions[5] = {"File", "Created", "Modified", "Accessed",
+                                              "Age (Days)"};
+
+namespace {
+
+// A name in the pool: the shown text and its NUL, then 0, or 1 followed by the exact name
+// (its length in UTF-16 units, two bytes, and the units).
+const char kShownIsExact = 0, kExactFollows = 1;
+
+// A position in a run being ordered, with its key in a pool of its own.
+struct KeyedPosition {
+    TextPool::Offset key;
+    uint32_t position;
+};
+
+} // namespace
+
+void ListedScan::Start(const ScanRoot& root) {
+    Clear();
+    root_ = root;
+    directories_.push_back({kRoot, AddName(std::string(), std::wstring()), root.id, 0, 0});
+}
+
+void ListedScan::Clear() {
+    root_ = ScanRoot();
+    names_.Clear();
+    directories_.clear();
+    files_.clear();
+    directoryRows_.clear();
+    directoryRows_.shrink_to_fit();
+    heldFrom_ = SIZE_MAX;
+}
+
+FsResult ListedScan::IsScannedRoot(const BoundDirectory& root) const {
+    if (!root.IsOpen())
+        return root.Status();
+    return IsSameRoot(root, root_.id, root_.finalPath) ? FsResult::Success()
+                                                       : FsResult(kNotWhereListed);
+}
+
+TextPool::Offset ListedScan::AddName(const std::string& shown, const std::wstring& exact) {
+    std::wstring back;
+    const bool same = ToExactWide(shown, back) && back == exact;
+    std::string entry = shown;
+    entry += '\0';
+    entry += same ? kShownIsExact : kExactFollows;
+    if (!same) {
+        const uint16_t units = static_cast<uint16_t>(std::min<size_t>(exact.size(), 0xFFFF));
+        entry.append(reinterpret_cast<const char*>(&units), sizeof units);
+        entry.append(reinterpret_cast<const char*>(exact.data()), units * sizeof(wchar_t));
+    }
+    return names_.Add(entry.data(), entry.size());
+}
+
+std::wstring ListedScan::ExactName(TextPool::Offset name) const {
+    const char* shown = names_.At(name);
+    const char* tag = shown + std::strlen(shown) + 1;
+    std::wstring exact;
+    if (*tag == kShownIsExact) {
+        (void)ToExactWide(shown, exact);
+        return exact;
+    }
+    uint16_t units = 0;
+    std::memcpy(&units, tag + 1, sizeof units);
+    exact.resize(units);
+    std::memcpy(&exact[0], tag + 1 + sizeof units, units * sizeof(wchar_t));
+    return exact;
+}
+
+ListedScan::Index ListedScan::AddDirectory(Index parent, TextPool::Offset name, FileId id) {
+    const Index index = static_cast<Index>(directories_.size());
+    directories_.push_back({parent, name, id, directories_[parent].level + 1, 0});
+    return index;
+}
+
+void ListedScan::AppendDirectoryText(Index directory, std::string& text) const {
+    Index chain[512];
+    size_t depth = 0;
+    text += root_.prefix;
+    // A chain deeper than the buffer is written in pieces from the root down.
+    std::vector<Index> deep;
+    for (Index at = directory; at != kRoot; at = directories_[at].parent) {
+        if (depth < sizeof chain / sizeof chain[0])
+            chain[depth++] = at;
+        else
+            deep.push_back(at);
+    }
+    for (size_t i = deep.size(); i-- > 0;) {
+        text += ShownName(directories_[deep[i]].name);
+        text += '\\';
+    }
+    while (depth-- > 0) {
+        text += ShownName(directories_[chain[depth]].name);
+        text += '\\';
+    }
+}
+
+std::string ListedScan::DirectoryText(Index directory) const {
+    std::string text;
+    AppendDirectoryText(directory, text);
+    return text;
+}
+
+std::vector<ListedStep> ListedScan::StepsTo(Index directory) const {
+    std::vector<ListedStep> steps(directories_[directory].level);
+    for (Index at = directory; at != kRoot; at = directories_[at].parent) {
+        const ScanDirectory& listed = directories_[at];
+        steps[listed.level - 1] = {at, ExactName(listed.name), listed.id};
+    }
+    return steps;
+}
+
+std::string ListedScan::FileText(size_t row) const {
+    std::string text;
+    AppendDirectoryText(files_[row].directory, text);
+    text += ShownName(files_[row].name);
+    return text;
+}
+
+void ListedScan::SortFilesFrom(size_t first, SortKey key) {
+    const size_t count = files_.size() - first;
+    TextPool keys;
+    ChunkedVector<KeyedPosition> order;
+    for (size_t i = 0; i < count; ++i) {
+        const std::string k = key(FileText(first + i));
+        order.push_back({keys.Add(k.c_str(), k.size() + 1), static_cast<uint32_t>(i)});
+    }
+    // Equal keys keep the order they came in, as the list's insertion always did.
+    std::sort(order.begin(), order.end(), [&keys](const KeyedPosition& a, const KeyedPosition& b) {
+        const int c = std::strcmp(keys.At(a.key), keys.At(b.key));
+        return c < 0 || (c == 0 && a.position < b.position);
+    });
+    keys.Clear();
+    ChunkedVector<ScanRow> sorted;
+    for (size_t i = 0; i < count; ++i)
+        sorted.push_back(files_[first + order[i].position]);
+    for (size_t i = 0; i < count; ++i)
+        files_[first + i] = sorted[i];
+}
+
+void ListedScan::AddDirectoryRow(Index directory, DateTime created, DateTime modified,
+                                 DateTime accessed, SortKey key) {
+    const std::string k = key(DirectoryText(directory));
+    // After every file row that does not sort after it, and after the directory rows there.
+    size_t low = 0, high = files_.size();
+    while (low < high) {
+        const size_t middle = low + (high - low) / 2;
+        if (std::strcmp(k.c_str(), key(FileText(middle)).c_str()) < 0)
+            high = middle;
+        else
+            low = middle + 1;
+    }
+    auto at =
+        std::upper_bound(directoryRows_.begin(), directoryRows_.end(), low,
+                         [](size_t before, const DirectoryRow& r) { return before < r.before; });
+    while (at != directoryRows_.begin() && (at - 1)->before == low &&
+           std::strcmp(k.c_str(), key(DirectoryText((at - 1)->directory)).c_str()) < 0)
+        --at;
+    directoryRows_.insert(at, {low, directory, created, modified, accessed});
+}
+
+size_t ListedScan::Count() const {
+    return std::min(files_.size(), heldFrom_) + directoryRows_.size();
+}
+
+size_t ListedScan::Locate(size_t row, const DirectoryRow*& directoryRow) const {
+    // Directory row j stands at before + j; those positions only grow.
+    size_t low = 0, high = directoryRows_.size();
+    while (low < high) {
+        const size_t middle = low + (high - low) / 2;
+        if (directoryRows_[middle].before + middle < row)
+            low = middle + 1;
+        else
+            high = middle;
+    }
+    directoryRow = nullptr;
+    if (low < directoryRows_.size() && directoryRows_[low].before + low == row) {
+        directoryRow = &directoryRows_[low];
+        return low;
+    }
+    return row - low;
+}
+
+void ListedScan::Text(size_t row, int column, const RegionalFormats& formats,
+                      std::string& text) const {
+    text.clear();
+    const DirectoryRow* directoryRow = nullptr;
+    const size_t at = Locate(row, directoryRow);
+    const ScanRow* file = directoryRow ? nullptr : &files_[at];
+    switch (column) {
+    case File:
+        AppendDirectoryText(file ? file->directory : directoryRow->directory, text);
+        if (file)
+            text += ShownName(file->name);
+        return;
+    case Created:
+        text = DateTimeText(file ? file->created : directoryRow->created, formats);
+        return;
+    case Modified:
+        text = DateTimeText(file ? file->modified : directoryRow->modified, formats);
+        return;
+    case Accessed:
+        text = DateTimeText(file ? file->accessed : directoryRow->accessed, formats);
+        return;
+    default:
+        text = std::to_string(
+            AgeInDays(root_.scanStart, file ? file->created : directoryRow->created));
+    }
+}
+
+std::string ListedScan::Text(size_t row, int column, const RegionalFormats& formats) const {
+    std::string text;
+    Text(row, column, formats, text);
+    return text;
+}
+
+size_t ListedScan::ReservedBytes() const {
+    return files_.ReservedBytes() + directories_.ReservedBytes() + names_.ReservedBytes() +
+           directoryRows_.capacity() * sizeof(DirectoryRow);
+}

@@ -1,0 +1,124 @@
+// What one scan listed, as one compact value: its root, its cut-off, a table of the
+// directories it listed (parent, name, identity) and its old files (directory, name, three
+// date-times) in the list's order, every name in one pool of text. No row has a heap block,
+// a path or a sort key of its own, and no allocation exceeds 2 MiB, so ten million rows
+// fit a 32-bit process. The texts the list, the CSV file and the log show are made when
+// asked; Delete Files and the removal of empty directories take the rows and the table.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "fs/bound_directory.h"
+#include "list/chunked_vector.h"
+#include "base/date_time.h"
+#include "list/sort_key.h"
+#include "list/text_pool.h"
+
+// Where a scan listed: the root as made full (what Delete Files opens again), the text its
+// rows begin with and its final path when the scan started, its identity, the cut-off.
+struct ScanRoot {
+    std::string path;
+    std::string prefix;
+    std::wstring finalPath;
+    FileId id = 0;
+    DateTime scanStart = 0;
+    DateTime cutOff = 0;
+};
+
+// A listed file: its directory in the table, its name in the pool, its identity, its
+// date-times.
+struct ScanRow {
+    uint32_t directory;
+    TextPool::Offset name;
+    FileId id;
+    DateTime created, modified, accessed;
+};
+
+// A listed directory: its parent (the root is its own), name, identity and level below
+// the root (1 for a child of the root).
+struct ScanDirectory {
+    uint32_t parent;
+    TextPool::Offset name;
+    FileId id;
+    uint32_t level;
+    uint32_t reserved;
+};
+
+// The 32-bit layout the memory budget rests on.
+static_assert(sizeof(ScanRow) == 40, "a listed file takes 40 bytes beside its name");
+static_assert(sizeof(ScanDirectory) == 24, "a listed directory takes 24 bytes beside its name");
+
+class ListedScan {
+  public:
+    using Index = uint32_t;
+    static const Index kRoot = 0;
+    enum Column { File = 0, Created = 1, Modified = 2, Accessed = 3, Age = 4 };
+    static const char* const kCaptions[5];
+
+    // Empties the value and makes the root directory 0.
+    void Start(const ScanRoot& root);
+    void Clear();
+    const ScanRoot& Root() const { return root_; }
+    // Whether `root`, opened again, is the root listed, not another directory that took its
+    // name since: why it could not be opened, or kNotWhereListed.
+    FsResult IsScannedRoot(const BoundDirectory& root) const;
+
+    // Names: the text shown (the list's rule) and the exact name the system listed, kept
+    // only where the shown one does not convert back to it.
+    TextPool::Offset AddName(const std::string& shown, const std::wstring& exact);
+    const char* ShownName(TextPool::Offset name) const { return names_.At(name); }
+    std::wstring ExactName(TextPool::Offset name) const;
+
+    Index AddDirectory(Index parent, TextPool::Offset name, FileId id);
+    // Gives a directory listed without an identity the one it was opened as.
+    void LearnIdentity(Index directory, FileId id) {
+        if (!IsKnownId(directories_[directory].id))
+            directories_[directory].id = id;
+    }
+    size_t DirectoryCount() const { return directories_.size(); }
+    const ScanDirectory& Directory(Index directory) const { return directories_[directory]; }
+    // The text the rows of `directory` begin with (ending with a backslash).
+    std::string DirectoryText(Index directory) const;
+    // The directories from below the root down to `directory`, for a bound open.
+    std::vector<ListedStep> StepsTo(Index directory) const;
+
+    // Files, in the list's order: appended in order, a tail reordered by SortFilesFrom.
+    void AppendFile(const ScanRow& row) { files_.push_back(row); }
+    size_t FileCount() const { return files_.size(); }
+    const ScanRow& FileRow(size_t row) const { return files_[row]; }
+    std::string FileText(size_t row) const;
+    // Sorts the files from `first` on by their whole File text.
+    void SortFilesFrom(size_t first, SortKey key);
+    // Files from `limit` on are not shown yet (their order is still to be settled).
+    void HoldFilesFrom(size_t limit) { heldFrom_ = limit; }
+
+    // A directory row of the empty-directory removal, put at its place in the order.
+    void AddDirectoryRow(Index directory, DateTime created, DateTime modified, DateTime accessed,
+                         SortKey key);
+
+    // The rows the list shows: the files, and the directory rows at their places.
+    size_t Count() const;
+    void Text(size_t row, int column, const RegionalFormats& formats, std::string& text) const;
+    std::string Text(size_t row, int column, const RegionalFormats& formats) const;
+
+    // Bytes the value holds (for the benchmark).
+    size_t ReservedBytes() const;
+
+  private:
+    struct DirectoryRow {
+        size_t before; // file rows ahead of it
+        Index directory;
+        DateTime created, modified, accessed;
+    };
+    void AppendDirectoryText(Index directory, std::string& text) const;
+    // The file row or directory row shown at `row`; `directoryRow` null for a file.
+    size_t Locate(size_t row, const DirectoryRow*& directoryRow) const;
+
+    ScanRoot root_;
+    TextPool names_;
+    ChunkedVector<ScanDirectory> directories_;
+    ChunkedVector<ScanRow> files_;
+    std::vector<DirectoryRow> directoryRows_;
+    size_t heldFrom_ = SIZE_MAX;
+};

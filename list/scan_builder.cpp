@@ -1,0 +1,131 @@
+#include "list/scan_builder.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+struct KeyedItem {
+    TextPool::Offset key;
+    uint32_t item;
+};
+
+} // namespace
+
+void ScanBuilder::BeginDirectory(FileId id) {
+    scan_.LearnIdentity(entering_, id);
+    if (levels_.size() == depth_)
+        levels_.emplace_back();
+    Level& level = levels_[depth_++];
+    level.directory = entering_;
+    level.files.truncate(0);
+    level.entered.truncate(0);
+    level.order.truncate(0);
+    level.enteringOrder.truncate(0);
+    level.joinsPrevious.truncate(0);
+    level.next = 0;
+    level.groupStart = SIZE_MAX;
+}
+
+void ScanBuilder::AddFile(const std::string& shown, const std::wstring& exact, FileId id,
+                          DateTime created, DateTime modified, DateTime accessed) {
+    Level& level = levels_[depth_ - 1];
+    level.files.push_back(
+        {level.directory, scan_.AddName(shown, exact), id, created, modified, accessed});
+}
+
+void ScanBuilder::AddSubdirectory(const std::string& shown, const std::wstring& exact, FileId id,
+                                  bool entered) {
+    Level& level = levels_[depth_ - 1];
+    const ListedScan::Index index =
+        scan_.AddDirectory(level.directory, scan_.AddName(shown, exact), id);
+    if (entered)
+        level.entered.push_back(index);
+}
+
+const char* ScanBuilder::Shown(uint32_t item, const Level& level) const {
+    return item & kSubdirectory
+               ? scan_.ShownName(scan_.Directory(level.entered[item & ~kSubdirectory]).name)
+               : scan_.ShownName(level.files[item].name);
+}
+
+std::vector<size_t> ScanBuilder::EndListing() {
+    Level& level = levels_[depth_ - 1];
+    // Files first, then subdirectories, each as listed: equal keys keep that order, as the
+    // rows of a walk that examined files before entering subdirectories always had.
+    TextPool keys;
+    ChunkedVector<KeyedItem> items;
+    const auto add = [&](uint32_t item, const std::string& text) {
+        const std::string key = order_.key(text);
+        items.push_back({keys.Add(key.c_str(), key.size() + 1), item});
+    };
+    for (size_t i = 0; i < level.files.size(); ++i)
+        add(static_cast<uint32_t>(i), Shown(static_cast<uint32_t>(i), level));
+    for (size_t j = 0; j < level.entered.size(); ++j) {
+        const uint32_t item = kSubdirectory | static_cast<uint32_t>(j);
+        add(item, std::string(Shown(item, level)) + "\\");
+    }
+    std::sort(items.begin(), items.end(), [&keys](const KeyedItem& a, const KeyedItem& b) {
+        const int c = std::strcmp(keys.At(a.key), keys.At(b.key));
+        return c < 0 || (c == 0 && a.item < b.item);
+    });
+    std::vector<size_t> positions;
+    positions.reserve(level.entered.size());
+    for (size_t i = 0; i < items.size(); ++i) {
+        const uint32_t item = items[i].item;
+        level.order.push_back(item);
+        if (!(item & kSubdirectory))
+            continue;
+        const bool joins =
+            !positions.empty() &&
+            order_.interleave(Shown(kSubdirectory | level.enteringOrder.back(), level),
+                              Shown(item, level));
+        level.enteringOrder.push_back(item & ~kSubdirectory);
+        level.joinsPrevious.push_back(joins ? 1 : 0);
+        positions.push_back(item & ~kSubdirectory);
+    }
+    return positions;
+}
+
+void ScanBuilder::EmitUntil(Level& level, uint32_t item) {
+    while (level.next < level.order.size()) {
+        const uint32_t at = level.order[level.next++];
+        if (at == item)
+            return;
+        if (!(at & kSubdirectory))
+            scan_.AppendFile(level.files[at]);
+    }
+}
+
+void ScanBuilder::Entering(size_t position) {
+    Level& level = levels_[depth_ - 1];
+    if (level.groupStart != SIZE_MAX && !level.joinsPrevious[position])
+        CloseGroup(level);
+    const uint32_t entered = level.enteringOrder[position];
+    EmitUntil(level, kSubdirectory | entered);
+    if (level.groupStart == SIZE_MAX && position + 1 < level.joinsPrevious.size() &&
+        level.joinsPrevious[position + 1])
+        OpenGroup(level);
+    entering_ = level.entered[entered];
+}
+
+void ScanBuilder::EndDirectory() {
+    Level& level = levels_[depth_ - 1];
+    if (level.groupStart != SIZE_MAX)
+        CloseGroup(level);
+    EmitUntil(level, ~uint32_t(0));
+    --depth_;
+}
+
+void ScanBuilder::OpenGroup(Level& level) {
+    level.groupStart = scan_.FileCount();
+    if (openGroups_++ == 0)
+        scan_.HoldFilesFrom(level.groupStart);
+}
+
+void ScanBuilder::CloseGroup(Level& level) {
+    scan_.SortFilesFrom(level.groupStart, order_.key);
+    level.groupStart = SIZE_MAX;
+    if (--openGroups_ == 0)
+        scan_.HoldFilesFrom(SIZE_MAX);
+}

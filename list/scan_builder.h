@@ -1,0 +1,60 @@
+// Puts a scan's rows in the list's final order as the walk goes, so that no row is ever
+// moved or sorted as a whole. Within one directory the order of the full paths is the order
+// of the names, a subdirectory's rows standing together where its name followed by a
+// backslash sorts among the file names. So each directory's old files wait while it is
+// listed, are sorted with the subdirectories to enter, and go to the scan one by one
+// between those subdirectories, which the walk enters in that order. Only sibling
+// directories whose names differ in low weights alone (case, hyphens, accents) have rows
+// that interleave: their rows are sorted by the whole path once the last of them is done,
+// and are not shown until then.
+#pragma once
+#include <vector>
+
+#include "list/listed_scan.h"
+
+class ScanBuilder {
+  public:
+    // `scan` has been started.
+    ScanBuilder(ListedScan& scan, const ListOrder& order) : scan_(scan), order_(order) {}
+
+    // A directory's listing starts: the root first, then the subdirectory of the last
+    // Entering, opened as `id` (kept where its listing gave no identity).
+    void BeginDirectory(FileId id = 0);
+    void AddFile(const std::string& shown, const std::wstring& exact, FileId id, DateTime created,
+                 DateTime modified, DateTime accessed);
+    // A listed subdirectory (a row of the table); `entered` when the walk is to enter it.
+    void AddSubdirectory(const std::string& shown, const std::wstring& exact, FileId id,
+                         bool entered);
+    // The listing ended: for each position of the order in which to enter the subdirectories
+    // added as entered, which of them (by the order they were added) goes there.
+    std::vector<size_t> EndListing();
+    // Before the subdirectory at `position` of that order is entered or passed over.
+    void Entering(size_t position);
+    // The directory and everything below it are done.
+    void EndDirectory();
+
+  private:
+    static const uint32_t kSubdirectory = 0x80000000u;
+    struct Level {
+        ListedScan::Index directory = ListedScan::kRoot;
+        ChunkedVector<ScanRow> files;             // old files, as listed
+        ChunkedVector<ListedScan::Index> entered; // subdirectories to enter, as listed
+        ChunkedVector<uint32_t> order;            // files and kSubdirectory | entered
+        ChunkedVector<uint32_t> enteringOrder;    // entered, by position
+        ChunkedVector<uint8_t> joinsPrevious;     // by position: interleaves with the one before
+        size_t next = 0;                          // the next item of `order`
+        size_t groupStart = SIZE_MAX;             // first file row of an open group
+    };
+    const char* Shown(uint32_t item, const Level& level) const;
+    // Sends the files up to `item` to the scan and passes `item`.
+    void EmitUntil(Level& level, uint32_t item);
+    void OpenGroup(Level& level);
+    void CloseGroup(Level& level);
+
+    ListedScan& scan_;
+    ListOrder order_;
+    std::vector<Level> levels_; // the first `depth_` are in use; the others keep their chunks
+    size_t depth_ = 0;
+    ListedScan::Index entering_ = ListedScan::kRoot;
+    int openGroups_ = 0;
+};
