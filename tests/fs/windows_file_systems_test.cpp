@@ -4,10 +4,10 @@
 // honest disposition flags, cloud folders, volumes without DOS paths.
 #include "command/errors.h"
 #include "app/run.h"
-#include "recording_host.h"
+#include "support/recording_host.h"
 #include "scan/scan_command.h"
 #include "support/nt_stand_in.h"
-#include "temp_tree.h"
+#include "support/temp_tree.h"
 
 #include <algorithm>
 

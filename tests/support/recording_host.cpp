@@ -1,4 +1,4 @@
-#include "recording_host.h"
+#include "support/recording_host.h"
 
 #include "fs/current_directory.h"
 #include "fs/path_text.h"

@@ -1,4 +1,4 @@
-#include "temp_tree.h"
+#include "support/temp_tree.h"
 
 #include <stdexcept>
 

@@ -1,6 +1,6 @@
 #include "command/errors.h"
 #include "command/settings.h"
-#include "temp_tree.h"
+#include "support/temp_tree.h"
 
 #include <random>
 

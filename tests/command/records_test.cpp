@@ -4,7 +4,7 @@
 #include "command/errors.h"
 #include "command/settings.h"
 #include "command/text_file.h"
-#include "temp_tree.h"
+#include "support/temp_tree.h"
 
 #include <functional>
 

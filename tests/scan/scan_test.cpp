@@ -1,8 +1,8 @@
 #include "command/errors.h"
 #include "report/csv_report.h"
-#include "recording_host.h"
+#include "support/recording_host.h"
 #include "scan/scan_command.h"
-#include "temp_tree.h"
+#include "support/temp_tree.h"
 
 #include <gtest/gtest.h>
 

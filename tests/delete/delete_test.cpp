@@ -1,9 +1,9 @@
 #include "fs/current_directory.h"
 #include "command/errors.h"
 #include "delete/file_deletion.h"
-#include "recording_host.h"
+#include "support/recording_host.h"
 #include "scan/scan_command.h"
-#include "temp_tree.h"
+#include "support/temp_tree.h"
 
 #include <algorithm>
 

@@ -5,10 +5,10 @@
 #include "command/errors.h"
 #include "delete/file_deletion.h"
 #include "report/csv_report.h"
-#include "recording_host.h"
+#include "support/recording_host.h"
 #include "scan/scan_command.h"
 #include "support/failing_allocator.h"
-#include "temp_tree.h"
+#include "support/temp_tree.h"
 
 #include <gtest/gtest.h>
 
