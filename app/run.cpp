@@ -20,11 +20,11 @@ const char kNoDesktopLine[] = "ERROR: No one can see this desktop: a run here ne
 // for this run's. A file that cannot be removed stays, as it always did.
 void StartRecords(RunWindow& window) {
     const RunState& state = window.State();
-    if (state.interactive)
-        (void)RemoveOwnFile(state.programDirectory + kLogFileName);
+    if (state.settings.interactive)
+        (void)RemoveOwnFile(state.settings.programDirectory + kLogFileName);
     else
-        window.Log().StartFile(state.programDirectory + kLogFileName);
-    (void)RemoveOwnFile(state.programDirectory + kCsvFileName);
+        window.Log().StartFile(state.settings.programDirectory + kLogFileName);
+    (void)RemoveOwnFile(state.settings.programDirectory + kCsvFileName);
 }
 
 } // namespace
@@ -33,7 +33,7 @@ void StartRun(RunWindow& window, RunLock& lock) {
     RunState& state = window.State();
     const RunModeDecision decision =
         DecideRunMode(SplitCommandLine(ExactCommandLine()), IsExistingDirectory);
-    if (decision.kind != RunModeDecision::Help && !lock.Acquire(state.programDirectory)) {
+    if (decision.kind != RunModeDecision::Help && !lock.Acquire(state.settings.programDirectory)) {
         // Another run works with this installation's records: leave every one of them alone.
         window.ShowErrorDialog(kOtherRunText);
         window.EndUntouched(2);
@@ -51,7 +51,7 @@ void StartRun(RunWindow& window, RunLock& lock) {
         return;
     case RunModeDecision::Unattended:
         window.AddLog("Search values obtained from command-line");
-        state.interactive = false;
+        state.settings.interactive = false;
         break;
     case RunModeDecision::Interactive:
         if (window.DesktopIsVisible())
@@ -62,7 +62,7 @@ void StartRun(RunWindow& window, RunLock& lock) {
         return;
     }
     StartRecords(window);
-    if (state.interactive) {
+    if (state.settings.interactive) {
         window.ShowForUse();
         return;
     }

@@ -7,7 +7,7 @@ const char kCsvFileName[] = "VantrellFiles.csv";
 const char kIniFileName[] = "Vantrell.ini";
 
 void EndByStop(CommandHost& host) {
-    const std::string& reason = host.State().stopReason;
+    const std::string& reason = host.State().stop.reason;
     // A session's end may have put its line into the log already.
     if (reason.empty() || !host.Log().EndsWithLine(reason))
         host.AddLog(reason.empty() ? "Aborted by user." : reason);
@@ -21,7 +21,7 @@ void EndByResourceError(CommandHost& host, const std::string& text) {
     // never wait on one.
     host.AddLog(text);
     host.Log().FlushQuietly();
-    if (host.State().interactive)
+    if (host.State().settings.interactive)
         host.ShowErrorDialog(text);
     host.ReturnToIdle();
     throw SilentAbort{};

@@ -19,10 +19,6 @@ class CommandHost {
     virtual ListedScan& Found() = 0;
     virtual const RegionalFormats& Formats() const = 0;
 
-    // The days field read as a whole number (0 when it is not one), and the path field.
-    virtual int32_t DaysValue() = 0;
-    virtual std::string RootPath() = 0;
-
     virtual void EnterBusy() = 0;
     virtual void ReturnToIdle() = 0;
     virtual void EnableDelete() = 0;
@@ -34,11 +30,11 @@ class CommandHost {
     virtual void ShowErrorDialog(const std::string& text) = 0;
 
     void AddLog(const std::string& line) { Log().Add(line); }
-    void WriteLogFile() { Log().WriteFile(State().programDirectory + kLogFileName); }
+    void WriteLogFile() { Log().WriteFile(State().settings.programDirectory + kLogFileName); }
     // From here on the log reaches its file as it grows (started once per run).
     void StartLogFile() {
         if (!Log().FileHandle())
-            Log().StartFile(State().programDirectory + kLogFileName);
+            Log().StartFile(State().settings.programDirectory + kLogFileName);
     }
 };
 

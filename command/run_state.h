@@ -1,4 +1,4 @@
-// Program-wide values that live for the whole run.
+// The run's settings, its stop request, its counters and what the last scan started with.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -13,21 +13,31 @@ struct RunCounters {
     int64_t removed = 0;  // empty directories removed
 };
 
-struct RunState {
+// How the run was started and the settings it read.
+struct RunSettings {
     std::string programDirectory; // the executable's directory, with a trailing backslash
     std::string startDirectory;   // the current directory at start-up, with a trailing backslash
-    bool interactive = true;
+    bool interactive = true;      // someone works the window; false for a scheduled run
     bool debug = false;
     bool maximized = false;
-    bool stop = false;
+};
+
+// A request to stop what runs: the Stop button, a request to close, the end of the session.
+struct StopRequest {
+    bool requested = false;
     // The line that ends a run stopped by a request to close or to end the session; empty
     // for the Stop button ("Aborted by user.").
-    std::string stopReason;
+    std::string reason;
+};
+
+// Program-wide values that live for the whole run, each kind a type of its own.
+struct RunState {
+    RunSettings settings;
+    StopRequest stop;
+    RunCounters counters;
     DateTime scanStart = 0;
     // The program's own files on the scanned volume as the last scan started, never listed.
     OwnFiles ownFiles;
-
-    RunCounters counters;
 };
 
 extern const char kLogFileName[];

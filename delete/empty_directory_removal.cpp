@@ -104,7 +104,7 @@ class EmptyDirectoryVisit {
     }
 
     void Debug(const std::string& line) {
-        if (host_.State().debug)
+        if (host_.State().settings.debug)
             host_.AddLog(line);
     }
 

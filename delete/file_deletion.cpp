@@ -35,7 +35,7 @@ void DeleteListedFiles(CommandHost& host) {
     const ChunkedVector<size_t> last = LastRowsOfDirectories(scan);
     for (size_t row = 0; row < scan.FileCount(); ++row) {
         // Nothing after a stop: an unattended run then ends early, not with "Finished.".
-        if (state.stop) {
+        if (state.stop.requested) {
             deletion.Finish();
             EndByStop(host);
         }
@@ -49,7 +49,7 @@ void DeleteListedFiles(CommandHost& host) {
 
 void DeleteFiles(CommandHost& host) {
     RunState& state = host.State();
-    state.stop = false;
+    state.stop.requested = false;
     host.EnterBusy();
     try {
         host.AddLog("Deleting files...");

@@ -58,11 +58,11 @@ std::string CsvText(const ListedScan& list, const RegionalFormats& formats) {
 
 void WriteToCSVFile(CommandHost& host) {
     try {
-        const std::string path = host.State().programDirectory + kCsvFileName;
+        const std::string path = host.State().settings.programDirectory + kCsvFileName;
         WriteProducedFile(path, [&host](const TextSink& sink) {
             WriteCsvText(host.Found(), host.Formats(), sink);
         });
-        if (host.State().debug)
+        if (host.State().settings.debug)
             host.AddLog("Written to CSV file " + path);
     } catch (const std::bad_alloc&) {
         EndByResourceError(host, "RESOURCE ERROR: Out of memory while writing the CSV file.");

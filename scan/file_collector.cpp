@@ -90,7 +90,7 @@ class OldFileWalk : public TreeVisitor {
             }
         });
         host_.ProcessMessages();
-        if (host_.State().stop)
+        if (host_.State().stop.requested)
             EndByStop(host_);
     }
 
@@ -117,9 +117,9 @@ void FindOldFiles(CommandHost& host, const std::string& root, DateTime cutOff) {
     listed.cutOff = cutOff;
     FileIdentity rootIdentity;
     ThrowIfFailed(ReadIdentity(top.Handle(), rootIdentity));
-    state.ownFiles = OwnFiles::Find(ExecutablePath(), state.programDirectory,
+    state.ownFiles = OwnFiles::Find(ExecutablePath(), state.settings.programDirectory,
                                     host.Log().FileHandle(), rootIdentity.volume);
-    ThrowIfFailed(ChangeDirectory(state.startDirectory));
+    ThrowIfFailed(ChangeDirectory(state.settings.startDirectory));
     ListedScan& scan = host.Found();
     try {
         scan.Start(listed);

@@ -14,7 +14,7 @@ namespace {
 void ScanAndReport(CommandHost& host, const std::string& root, const std::string& fullRoot,
                    int32_t days) {
     RunState& state = host.State();
-    state.stop = false;
+    state.stop.requested = false;
     host.EnterBusy();
     state.counters = RunCounters();
     host.Log().Clear();
@@ -46,11 +46,11 @@ bool ScanForOldFiles(CommandHost& host, const std::string& root, int32_t days) {
         // Made full once, against the start directory: the walks move the current one. A
         // 32-bit run on 64-bit Windows walks the System32 named, not its 32-bit twin.
         const std::string fullRoot =
-            WithoutRedirection(FullPathAgainst(root, state.startDirectory));
+            WithoutRedirection(FullPathAgainst(root, state.settings.startDirectory));
         if (!IsExistingDirectory(fullRoot)) {
             host.AddLog("ERROR: Path " + root + " does not exist.");
             // Unattended, a root gone by the time the scan starts ends the run early (code 2).
-            if (!state.interactive)
+            if (!state.settings.interactive)
                 throw SilentAbort{};
             return false;
         }
@@ -68,9 +68,9 @@ void FinishScan(CommandHost& host) {
     host.ReturnToIdle();
 }
 
-void ScanNow(CommandHost& host) {
+void ScanNow(CommandHost& host, const std::string& root, int32_t days) {
     try {
-        if (ScanForOldFiles(host, host.RootPath(), host.DaysValue()))
+        if (ScanForOldFiles(host, root, days))
             FinishScan(host);
     } catch (const std::bad_alloc&) {
         EndByResourceError(host, kTooManyFilesText);

@@ -6,8 +6,8 @@
 
 #include "command/command_host.h"
 
-// The window's Scan Now, with the path and days its fields hold.
-void ScanNow(CommandHost& host);
+// Scan Now with the path (as typed) and the days the window's fields hold.
+void ScanNow(CommandHost& host, const std::string& root, int32_t days);
 
 // The scan of `root` (as typed) for files older than `days`, up to its totals and the CSV
 // file. False when the path does not exist (logged; in an unattended run the silent abort

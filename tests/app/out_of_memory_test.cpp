@@ -54,6 +54,12 @@ void ScheduledJob(CommandHost& host) {
     RunScheduledJob(host, recording.root, recording.days);
 }
 
+// Scan Now with the values the window's fields give.
+void InteractiveScan(CommandHost& host) {
+    const RecordingHost& recording = static_cast<RecordingHost&>(host);
+    ScanNow(host, recording.root, recording.days);
+}
+
 bool EndsWith(const std::vector<std::string>& lines, const std::string& line) {
     return !lines.empty() && lines.back() == line;
 }
@@ -66,7 +72,7 @@ TEST_F(OutOfMemory, AnUnattendedScanEndsWithItsLineAtEveryPointAndDeletesNothing
     for (long after = 0; !completed && after < 20000; after += 1 + after / 8) {
         RecordingHost host(program.Root());
         host.root = tree.Root();
-        host.state.interactive = false;
+        host.state.settings.interactive = false;
         const bool aborted = Run(host, after, ScheduledJob);
         completed = !aborted && !FailingAllocations::Refused();
         ASSERT_TRUE(host.dialogs.empty()) << "after " << after;
@@ -91,7 +97,7 @@ TEST_F(OutOfMemory, AnUnattendedScanEndsWithItsLineAtEveryPointAndDeletesNothing
 TEST_F(OutOfMemory, AnInteractiveScanShowsTheDialogAndLogsTheSameLine) {
     RecordingHost host(program.Root());
     host.root = tree.Root();
-    ASSERT_TRUE(Run(host, 20, ScanNow));
+    ASSERT_TRUE(Run(host, 20, InteractiveScan));
     EXPECT_EQ(host.dialogs, std::vector<std::string>{"RESOURCE ERROR: Too many files."});
     EXPECT_TRUE(EndsWith(host.Lines(), "RESOURCE ERROR: Too many files."));
     EXPECT_EQ(host.events.back(), "idle");
@@ -101,7 +107,7 @@ TEST_F(OutOfMemory, AnInteractiveScanShowsTheDialogAndLogsTheSameLine) {
 TEST_F(OutOfMemory, TheDeletionAndTheCsvFileNameTheirPhase) {
     RecordingHost host(program.Root());
     host.root = tree.Root();
-    ScanNow(host);
+    ScanNow(host, host.root, host.days);
     ASSERT_EQ(host.found.Count(), 25u);
     host.log.Clear();
     ASSERT_TRUE(Run(host, 0, DeleteFiles));

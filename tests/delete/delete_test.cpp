@@ -38,7 +38,7 @@ struct DeleteFixture : ::testing::Test {
         return nameLeft;
     }
     void ScanThenDelete() {
-        ScanNow(host);
+        ScanNow(host, host.root, host.days);
         // Wine's file clock is coarser than the local clock: let the scan start lie well
         // before any change the deletion makes.
         Sleep(100);
@@ -61,14 +61,14 @@ TEST_F(DeleteFixture, DeletesEveryListedFileReadOnlyOnesIncluded) {
                      "0 empty directories deleted.", "Finished."}));
     EXPECT_EQ(host.events, (Lines{"busy", "idle"}));
     EXPECT_EQ(host.found.Count(), 2u) << "rows stay after their files are deleted";
-    EXPECT_EQ(ReadWholeFile(host.state.programDirectory + kLogFileName), host.log.Text());
+    EXPECT_EQ(ReadWholeFile(host.state.settings.programDirectory + kLogFileName), host.log.Text());
 }
 
 TEST_F(DeleteFixture, AFileHeldOpenIsLoggedWithItsReasonAndTheRestAreDeleted) {
     tree.File("a.txt", 40);
     tree.File("held.txt", 40);
     tree.File("z.txt", 40);
-    ScanNow(host);
+    ScanNow(host, host.root, host.days);
     HANDLE held =
         CreateFileA(tree.Path("held.txt").c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                     nullptr, OPEN_EXISTING, 0, nullptr);
@@ -87,11 +87,11 @@ TEST_F(DeleteFixture, AFileHeldOpenIsLoggedWithItsReasonAndTheRestAreDeleted) {
 TEST_F(DeleteFixture, AStopDuringFileKDeletesKAndNothingAfterIt) {
     for (const char* name : {"1.txt", "2.txt", "3.txt", "4.txt"})
         tree.File(name, 40);
-    ScanNow(host);
+    ScanNow(host, host.root, host.days);
     host.pumps = 0;
     host.onPump = [&](int pump) {
         if (pump == 2)
-            host.state.stop = true;
+            host.state.stop.requested = true;
     };
     // The abort ends the command by the silent abort: nothing after it runs, not even the
     // unattended scan's "Finished.".
@@ -125,7 +125,7 @@ TEST_F(DeleteFixture, RemovesEmptyOldDirectoriesButNotHiddenContentSystemOnesOrT
     EXPECT_EQ(host.FoundFiles(), (Lines{r + "\\EmptyHidden\\", r + "\\old.txt"}));
     EXPECT_TRUE(Contains(host.Lines(), "Deleted empty directory: " + r + "\\EmptyHidden"));
     EXPECT_TRUE(Contains(host.Lines(), "1 empty directories deleted."));
-    const std::string csv = ReadWholeFile(host.state.programDirectory + kCsvFileName);
+    const std::string csv = ReadWholeFile(host.state.settings.programDirectory + kCsvFileName);
     EXPECT_NE(csv.find("\"" + r + "\\EmptyHidden\\\","), std::string::npos);
     EXPECT_LT(csv.find("EmptyHidden"), csv.find("old.txt")) << "directory rows in list order";
 }
@@ -135,7 +135,7 @@ TEST_F(DeleteFixture, RemovesEmptyOldDirectoriesButNotHiddenContentSystemOnesOrT
 TEST_F(DeleteFixture, ADirectoryMadeAfterTheScanIsNoCandidate) {
     tree.Directory("listed", 100);
     tree.File("old.txt", 100);
-    ScanNow(host);
+    ScanNow(host, host.root, host.days);
     tree.Directory("made later", 100);
     Sleep(100);
     DeleteFiles(host);
@@ -150,7 +150,7 @@ TEST_F(DeleteFixture, NestedEmptyDirectoriesAreVisitedDeepestFirst) {
     tree.Age("A", 100);
     tree.File("old.txt", 100);
     host.days = 0;
-    host.state.debug = true;
+    host.state.settings.debug = true;
     ScanThenDelete();
     const Lines lines = host.Lines();
     const std::string r = tree.Root();
@@ -189,7 +189,7 @@ TEST_F(DeleteFixture, WithThirtyDaysAParentEmptiedInThisRunIsLeftForALaterRun) {
     tree.Directory("Full", 100);
     tree.File("Full\\new.txt", 1);
     tree.Age("Full", 100);
-    host.state.debug = true;
+    host.state.settings.debug = true;
     ScanThenDelete();
     EXPECT_FALSE(tree.Exists("A\\B"));
     EXPECT_TRUE(tree.Exists("A")) << "its last write is fresh now";
@@ -207,7 +207,7 @@ TEST_F(DeleteFixture, AfterAScanTheDeletionKeepsToTheScannedRootAndCutOff) {
     tree.File("elsewhere.txt", 40);
     tree.Age("scanned", 100);
     host.root = tree.Path("scanned");
-    ScanNow(host);
+    ScanNow(host, host.root, host.days);
     Sleep(100);
     host.root = tree.Root(); // the user chose another path, and 0 days
     host.days = 0;
@@ -224,7 +224,7 @@ TEST_F(DeleteFixture, AfterAScanTheDeletionKeepsToTheScannedRootAndCutOff) {
 TEST_F(DeleteFixture, ADeletionCountsOnlyWhenTheNameIsGone) {
     tree.File("held.txt", 40);
     tree.File("free.txt", 40);
-    ScanNow(host);
+    ScanNow(host, host.root, host.days);
     const bool nameLeft = DeleteWhileHeld("held.txt");
     const Lines lines = host.Lines();
     EXPECT_FALSE(tree.Exists("free.txt"));
@@ -246,7 +246,7 @@ TEST_F(DeleteFixture, RowsThatInterleaveDirectoriesAreEachConfirmed) {
         tree.File("big\\a" + n + ".txt", 40);
         tree.File("big\\a" + n + "x\\f.txt", 40);
     }
-    ScanNow(host);
+    ScanNow(host, host.root, host.days);
     const bool nameLeft = DeleteWhileHeld("big\\a105.txt");
     const Lines lines = host.Lines();
     EXPECT_FALSE(tree.Exists("big\\a129.txt"));

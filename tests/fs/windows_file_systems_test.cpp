@@ -32,7 +32,7 @@ struct WindowsFileSystems : ::testing::Test {
 
     void SetUp() override {
         host.root = tree.Root();
-        host.state.interactive = false; // a scheduled job
+        host.state.settings.interactive = false; // a scheduled job
         OldFiles();
         tree.File("keep.txt", 2);
         tree.Directory("empty", 40);

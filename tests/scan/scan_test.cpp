@@ -37,7 +37,7 @@ struct ScanFixture : ::testing::Test {
 };
 
 TEST_F(ScanFixture, ListsOldFilesOfEveryAttributeButNeverEntersHiddenOrSystemDirectories) {
-    ScanNow(host);
+    ScanNow(host, host.root, host.days);
     const std::string r = tree.Root();
     EXPECT_EQ(host.FoundFiles(), (Lines{r + "\\a.txt", r + "\\h.txt", r + "\\r.txt", r + "\\s.txt",
                                         r + "\\Sub\\old.txt"}));
@@ -50,14 +50,14 @@ TEST_F(ScanFixture, ListsOldFilesOfEveryAttributeButNeverEntersHiddenOrSystemDir
     EXPECT_EQ(host.state.counters.examined, 6);
     EXPECT_EQ(host.pumps, 6) << "one message pump per file examined";
     EXPECT_EQ(host.found.Text(0, ListedScan::Age, host.formats), "100");
-    EXPECT_EQ(ReadWholeFile(host.state.programDirectory + kLogFileName), host.log.Text());
+    EXPECT_EQ(ReadWholeFile(host.state.settings.programDirectory + kLogFileName), host.log.Text());
     EXPECT_TRUE(tree.Exists("a.txt")) << "a scan deletes nothing";
 }
 
 TEST_F(ScanFixture, WritesTheCsvFileInListOrder) {
     host.days = 0;
-    ScanNow(host);
-    const std::string csv = ReadWholeFile(host.state.programDirectory + kCsvFileName);
+    ScanNow(host, host.root, host.days);
+    const std::string csv = ReadWholeFile(host.state.settings.programDirectory + kCsvFileName);
     const std::string r = tree.Root();
     ASSERT_EQ(csv.rfind("File,Created,Modified,Accessed,Age (Days)\r\n\"" + r + "\\a.txt\",", 0),
               0u)
@@ -73,30 +73,30 @@ TEST_F(ScanFixture, WritesTheCsvFileInListOrder) {
 TEST_F(ScanFixture, AStopEndsTheWalkSilentlyAndKeepsTheRowsFound) {
     host.onPump = [&](int pump) {
         if (pump == 3)
-            host.state.stop = true;
+            host.state.stop.requested = true;
     };
-    EXPECT_THROW(ScanNow(host), SilentAbort);
+    EXPECT_THROW(ScanNow(host, host.root, host.days), SilentAbort);
     EXPECT_EQ(host.Lines().back(), "Aborted by user.");
     EXPECT_EQ(host.pumps, 3) << "the stop is seen right after the file it was set at";
     EXPECT_EQ(host.events, (Lines{"busy", "idle"}));
     EXPECT_LE(host.found.Count(), 3u);
-    EXPECT_EQ(ReadWholeFile(host.state.programDirectory + kLogFileName), host.log.Text())
+    EXPECT_EQ(ReadWholeFile(host.state.settings.programDirectory + kLogFileName), host.log.Text())
         << "the log file holds the stop too";
-    EXPECT_EQ(ReadWholeFile(host.state.programDirectory + kCsvFileName), "<missing>");
+    EXPECT_EQ(ReadWholeFile(host.state.settings.programDirectory + kCsvFileName), "<missing>");
 }
 
 TEST_F(ScanFixture, AMissingPathChangesNothingButTheLog) {
-    ScanNow(host);
+    ScanNow(host, host.root, host.days);
     const size_t rows = host.found.Count();
     host.root = tree.Path("nope");
-    ScanNow(host);
+    ScanNow(host, host.root, host.days);
     EXPECT_EQ(host.Lines().back(), "ERROR: Path " + tree.Path("nope") + " does not exist.");
     EXPECT_EQ(host.found.Count(), rows);
     host.root = "";
-    ScanNow(host);
+    ScanNow(host, host.root, host.days);
     EXPECT_EQ(host.Lines().back(), "ERROR: Path  does not exist.");
     host.root = tree.Path("a.txt");
-    ScanNow(host);
+    ScanNow(host, host.root, host.days);
     EXPECT_EQ(host.Lines().back(), "ERROR: Path " + tree.Path("a.txt") + " does not exist.");
 }
 
@@ -105,11 +105,11 @@ TEST(Scan, FindingNothingWritesNoCsvAndLeavesDeleteDisabled) {
     RecordingHost host(program.Root());
     host.root = tree.Root() + "\\";
     tree.File("new.txt", 2);
-    ScanNow(host);
+    ScanNow(host, host.root, host.days);
     EXPECT_EQ(host.Lines()[3], "1 files found under " + tree.Root() + "\\");
     EXPECT_EQ(host.Lines()[4], "0 files older than 30 days.");
     EXPECT_EQ(host.events, (Lines{"busy", "idle"}));
-    EXPECT_EQ(ReadWholeFile(host.state.programDirectory + kCsvFileName), "<missing>");
+    EXPECT_EQ(ReadWholeFile(host.state.settings.programDirectory + kCsvFileName), "<missing>");
     EXPECT_EQ(host.found.Count(), 0u);
 }
 
@@ -118,12 +118,12 @@ TEST(Scan, ACsvFileThatCannotBeCreatedEndsTheScanWithItsText) {
     RecordingHost host(program.Root());
     host.root = tree.Root();
     tree.File("old.txt", 90);
-    const std::string csv = host.state.programDirectory + kCsvFileName;
+    const std::string csv = host.state.settings.programDirectory + kCsvFileName;
     // Held open without sharing, as a spreadsheet holds it.
     HANDLE lock = CreateFileA(csv.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     ASSERT_NE(lock, INVALID_HANDLE_VALUE);
     try {
-        ScanNow(host);
+        ScanNow(host, host.root, host.days);
         ADD_FAILURE() << "the scan reported success";
     } catch (const AppError& e) {
         // The new file cannot take the held one's place: refused as in use or denied.
@@ -132,7 +132,7 @@ TEST(Scan, ACsvFileThatCannotBeCreatedEndsTheScanWithItsText) {
     }
     CloseHandle(lock);
     EXPECT_EQ(host.Lines().back(), "1 files older than 30 days.");
-    EXPECT_EQ(ReadWholeFile(host.state.programDirectory + kLogFileName), host.log.Text())
+    EXPECT_EQ(ReadWholeFile(host.state.settings.programDirectory + kLogFileName), host.log.Text())
         << "the log holds every line so far";
 }
 
@@ -146,8 +146,8 @@ TEST(Scan, NeverListsTheProgramsOwnFilesWhateverTheRootOrTheirNames) {
     // Another name of the settings file, below the root, is the same file.
     ASSERT_TRUE(CreateHardLinkA(program.Path("tree\\settings-too.ini").c_str(),
                                 program.Path("Vantrell.ini").c_str(), nullptr));
-    host.log.StartFile(host.state.programDirectory + kLogFileName);
-    ScanNow(host);
+    host.log.StartFile(host.state.settings.programDirectory + kLogFileName);
+    ScanNow(host, host.root, host.days);
     EXPECT_EQ(host.FoundFiles(), (Lines{program.Path("tree\\old.txt")}));
     EXPECT_EQ(host.state.counters.examined, 1);
 }
@@ -156,12 +156,12 @@ TEST(Scan, AnUnattendedRootGoneWhenTheScanStartsEndsTheRunEarly) {
     TempTree tree, program;
     RecordingHost host(program.Root());
     host.root = tree.Path("gone");
-    host.state.interactive = false;
-    EXPECT_THROW(ScanNow(host), SilentAbort);
+    host.state.settings.interactive = false;
+    EXPECT_THROW(ScanNow(host, host.root, host.days), SilentAbort);
     EXPECT_EQ(host.Lines(), (Lines{"ERROR: Path " + host.root + " does not exist."}));
-    host.state.interactive = true;
+    host.state.settings.interactive = true;
     host.log.Clear();
-    EXPECT_NO_THROW(ScanNow(host)) << "the window only says so";
+    EXPECT_NO_THROW(ScanNow(host, host.root, host.days)) << "the window only says so";
 }
 
 } // namespace

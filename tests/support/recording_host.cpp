@@ -4,9 +4,9 @@
 #include "fs/path_text.h"
 
 RecordingHost::RecordingHost(const std::string& programDirectory) {
-    state.programDirectory = WithTrailingBackslash(programDirectory);
-    if (!CurrentDirectoryPrefix(state.startDirectory).Ok())
-        state.startDirectory = ".\\";
+    state.settings.programDirectory = WithTrailingBackslash(programDirectory);
+    if (!CurrentDirectoryPrefix(state.settings.startDirectory).Ok())
+        state.settings.startDirectory = ".\\";
     formats.shortDate = "dd/MM/yyyy";
     formats.longTime = "HH:mm:ss";
 }

@@ -15,8 +15,6 @@ class RecordingHost : public CommandHost {
     ActivityLog& Log() override { return log; }
     ListedScan& Found() override { return found; }
     const RegionalFormats& Formats() const override { return formats; }
-    int32_t DaysValue() override { return days; }
-    std::string RootPath() override { return root; }
     void EnterBusy() override { events.push_back("busy"); }
     void ReturnToIdle() override { events.push_back("idle"); }
     void EnableDelete() override { events.push_back("delete enabled"); }

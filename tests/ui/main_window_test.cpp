@@ -167,12 +167,12 @@ TEST_F(WindowFixture, TheDaysFieldClampsOnFocusLossAndStepsWithinRange) {
 }
 
 TEST_F(WindowFixture, EscapeActsAsStopOnlyWhileStopIsEnabled) {
-    form.State().stop = false;
+    form.State().stop.requested = false;
     SendMessageA(form.Handle(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-    EXPECT_FALSE(form.State().stop);
+    EXPECT_FALSE(form.State().stop.requested);
     form.EnterBusy();
     SendMessageA(form.Handle(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-    EXPECT_TRUE(form.State().stop);
+    EXPECT_TRUE(form.State().stop.requested);
     form.ReturnToIdle();
 }
 
@@ -181,7 +181,7 @@ TEST_F(WindowFixture, ClosingWhileBusyStopsFirstAndClosesAfterwards) {
     form.EnterBusy();
     SendMessageA(hwnd, WM_CLOSE, 0, 0);
     EXPECT_TRUE(IsWindow(hwnd)) << "the window must outlive the running operation";
-    EXPECT_TRUE(form.State().stop);
+    EXPECT_TRUE(form.State().stop.requested);
 }
 
 TEST_F(WindowFixture, TheListShowsTheStoreThroughOwnerData) {

@@ -72,7 +72,7 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                               [this](const std::string& message) {
                                   ReturnToIdle();
                                   Enable(IdDelete, false);
-                                  if (!state_.interactive)
+                                  if (!state_.settings.interactive)
                                       log_.Add(ErrorReportText(message));
                               }) != Outcome::Completed)
             EndAfterFailedStart();
@@ -187,19 +187,19 @@ void TForm1::OnClose() {
         // Destroying the window under a running loop would lose the log: stop it first,
         // and close as soon as the operation has ended.
         closePending_ = true;
-        state_.stop = true;
+        state_.stop.requested = true;
         return;
     }
     DestroyWindow(Handle());
 }
 
 bool TForm1::RequestEnd(const char* reason) {
-    if (state_.interactive || !busy_)
+    if (state_.settings.interactive || !busy_)
         return false;
     // An unattended run stops at the next item as Stop does, says why, and ends with 2.
-    if (state_.stopReason.empty())
-        state_.stopReason = reason;
-    state_.stop = true;
+    if (state_.stop.reason.empty())
+        state_.stop.reason = reason;
+    state_.stop.requested = true;
     closePending_ = true;
     return true;
 }
@@ -209,7 +209,7 @@ void TForm1::OnEndSession() {
     // goes on, the stop at the next item finds the line there and does not add it again.
     if (!RequestEnd(kSessionEndLine))
         return;
-    log_.Add(state_.stopReason);
+    log_.Add(state_.stop.reason);
     log_.FlushQuietly();
 }
 
@@ -288,7 +288,7 @@ LRESULT TForm1::DaysEditMessage(HWND edit, UINT message, WPARAM wParam, LPARAM l
 }
 
 void TForm1::ScanNowClick() {
-    ScanNow(*this);
+    ScanNow(*this, RootPath(), DaysValue());
 }
 
 void TForm1::DeleteFilesClick() {
@@ -296,7 +296,7 @@ void TForm1::DeleteFilesClick() {
 }
 
 void TForm1::StopBitBtnClick() {
-    state_.stop = true;
+    state_.stop.requested = true;
 }
 
 void TForm1::SaveSettingsButtonClick() {
@@ -304,9 +304,9 @@ void TForm1::SaveSettingsButtonClick() {
 }
 
 void TForm1::DrivePathButtonClick() {
-    std::string start = FullPathAgainst(RootPath(), state_.startDirectory);
+    std::string start = FullPathAgainst(RootPath(), state_.settings.startDirectory);
     if (!IsExistingDirectory(start))
-        start = state_.startDirectory;
+        start = state_.settings.startDirectory;
     DirectoryChooser chooser;
     if (!chooser.Create())
         return;
@@ -314,7 +314,7 @@ void TForm1::DrivePathButtonClick() {
     const bool confirmed = chooser.Choose(Handle(), start, chosen);
     if (confirmed)
         SetDrivePath(chosen);
-    if (state_.debug)
+    if (state_.settings.debug)
         log_.Add("Path selected = " + (confirmed ? chosen : start));
 }
 

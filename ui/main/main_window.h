@@ -60,8 +60,6 @@ class TForm1 : public Window, public RunWindow, private LogView {
     ActivityLog& Log() override { return log_; }
     ListedScan& Found() override { return found_; }
     const RegionalFormats& Formats() const override { return formats_; }
-    int32_t DaysValue() override;
-    std::string RootPath() override;
     void EnterBusy() override;
     void ReturnToIdle() override;
     void EnableDelete() override;
@@ -75,6 +73,10 @@ class TForm1 : public Window, public RunWindow, private LogView {
     void EndUntouched(int32_t code) override;
     void ShowInformationDialog(const std::string& text) override;
     bool DesktopIsVisible() override;
+
+    // The days field read as a whole number (0 when it is not one), and the path field.
+    int32_t DaysValue();
+    std::string RootPath();
 
     // Start-up and settings. Init reads the settings, then hands the run to `start` (set
     // before the first showing); without one the window opens for use.

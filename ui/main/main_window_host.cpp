@@ -123,7 +123,7 @@ void TForm1::ShowErrorDialog(const std::string& text) {
 
 void TForm1::AppendText(const std::string& text) {
     // An unattended run never shows its window: its lines go to the log file alone.
-    if (!state_.interactive)
+    if (!state_.settings.interactive)
         return;
     HWND memo = Control(IdMemo);
     int end = GetWindowTextLengthA(memo);

@@ -24,13 +24,13 @@ void TForm1::Init() {
     GetWindowPlacement(Handle(), &placement);
     minimumSize_.cx = placement.rcNormalPosition.right - placement.rcNormalPosition.left;
     minimumSize_.cy = placement.rcNormalPosition.bottom - placement.rcNormalPosition.top;
-    state_.interactive = true;
-    state_.programDirectory = ProgramDirectory();
-    ThrowIfFailed(CurrentDirectoryPrefix(state_.startDirectory));
+    state_.settings.interactive = true;
+    state_.settings.programDirectory = ProgramDirectory();
+    ThrowIfFailed(CurrentDirectoryPrefix(state_.settings.startDirectory));
     ReadSettings();
-    if (state_.debug) {
-        log_.Add("Program Path = " + state_.programDirectory);
-        log_.Add("Current Path = " + state_.startDirectory);
+    if (state_.settings.debug) {
+        log_.Add("Program Path = " + state_.settings.programDirectory);
+        log_.Add("Current Path = " + state_.settings.startDirectory);
     }
     if (start_)
         start_();
@@ -75,9 +75,9 @@ void TForm1::KeepMaximisedSize(WINDOWPOS& pos) {
 void TForm1::ShowInStartState() {
     const bool minimised = showCommand_ == SW_MINIMIZE || showCommand_ == SW_SHOWMINIMIZED ||
                            showCommand_ == SW_SHOWMINNOACTIVE || showCommand_ == SW_FORCEMINIMIZE;
-    if (!state_.maximized || minimised) {
+    if (!state_.settings.maximized || minimised) {
         ShowWindow(Handle(), showCommand_);
-        if (state_.maximized) {
+        if (state_.settings.maximized) {
             // Started minimised: it opens maximised when the user restores it.
             WINDOWPLACEMENT placement{};
             placement.length = sizeof placement;
@@ -93,7 +93,7 @@ void TForm1::ShowInStartState() {
 }
 
 void TForm1::ExitProgram(int32_t code) {
-    if (state_.debug)
+    if (state_.settings.debug)
         log_.Add("Return Code = " + std::to_string(code));
     WriteLogFile();
     returnCode_ = code;
@@ -101,21 +101,21 @@ void TForm1::ExitProgram(int32_t code) {
 }
 
 void TForm1::ReadSettings() {
-    const SettingsValues values =
-        ReadSettingsFile(state_.programDirectory + kIniFileName, state_.programDirectory);
-    state_.debug = values.debug;
+    const SettingsValues values = ReadSettingsFile(state_.settings.programDirectory + kIniFileName,
+                                                   state_.settings.programDirectory);
+    state_.settings.debug = values.debug;
     SetDaysText(std::to_string(ClampDays(values.daysOld)));
     SetDrivePath(values.drivePath);
-    state_.maximized = values.maximized;
+    state_.settings.maximized = values.maximized;
     log_.Add("Settings Read.");
 }
 
 void TForm1::WriteSettings() {
     SettingsValues values;
-    values.debug = state_.debug;
+    values.debug = state_.settings.debug;
     values.daysOld = DaysValue();
     values.drivePath = RootPath();
     values.maximized = IsZoomed(Handle()) != FALSE;
-    WriteSettingsFile(state_.programDirectory + kIniFileName, values);
+    WriteSettingsFile(state_.settings.programDirectory + kIniFileName, values);
     log_.Add("Settings Saved.");
 }
