@@ -124,10 +124,6 @@ const size_t kFirstEntriesBytes = 2 * 1024;
 
 } // namespace
 
-std::string ListedEntry::Usable() const {
-    return UsableName(name, shortName);
-}
-
 std::string ListedEntry::Shown() const {
     return ShownName(name, shortName);
 }

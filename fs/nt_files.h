@@ -35,8 +35,6 @@ struct ListedEntry {
     bool IsDirectory() const { return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
     bool IsLink() const { return IsLinkTag(attributes, reparseTag); }
     bool IsDotEntry() const { return name == L"." || name == L".."; }
-    // The exact 8-bit name to reach it by (long, else short), or empty.
-    std::string Usable() const;
     // The 8-bit name it is shown by (see ShownName).
     std::string Shown() const;
 };

@@ -29,11 +29,9 @@ template <typename T> class ChunkedVector {
     class Iterator;
 
     size_t size() const { return size_; }
-    bool empty() const { return size_ == 0; }
     T& operator[](size_t i) { return At(i); }
     const T& operator[](size_t i) const { return const_cast<ChunkedVector*>(this)->At(i); }
     T& back() { return At(size_ - 1); }
-    size_t ReservedBytes() const { return capacity_ * sizeof(T); }
 
     // Throws std::bad_alloc when no chunk can be had; the vector is then unchanged.
     void push_back(const T& value) {

@@ -220,8 +220,3 @@ std::string ListedScan::Text(size_t row, int column, const RegionalFormats& form
     Text(row, column, formats, text);
     return text;
 }
-
-size_t ListedScan::ReservedBytes() const {
-    return files_.ReservedBytes() + directories_.ReservedBytes() + names_.ReservedBytes() +
-           directoryRows_.capacity() * sizeof(DirectoryRow);
-}

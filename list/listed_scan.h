@@ -102,9 +102,6 @@ class ListedScan {
     void Text(size_t row, int column, const RegionalFormats& formats, std::string& text) const;
     std::string Text(size_t row, int column, const RegionalFormats& formats) const;
 
-    // Bytes the value holds (for the benchmark).
-    size_t ReservedBytes() const;
-
   private:
     struct DirectoryRow {
         size_t before; // file rows ahead of it

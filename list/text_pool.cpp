@@ -22,7 +22,6 @@ TextPool::Offset TextPool::Add(const void* data, size_t size) {
         chunks_.push_back(std::move(chunk));
         lastSize_ = next;
         used_ = 0;
-        reserved_ += next;
     }
     const Offset offset = static_cast<Offset>(((chunks_.size() - 1) << kPositionBits) | used_);
     if (size > 0)
@@ -34,5 +33,5 @@ TextPool::Offset TextPool::Add(const void* data, size_t size) {
 void TextPool::Clear() {
     chunks_.clear();
     chunks_.shrink_to_fit();
-    lastSize_ = used_ = reserved_ = 0;
+    lastSize_ = used_ = 0;
 }

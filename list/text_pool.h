@@ -19,8 +19,6 @@ class TextPool {
     }
     // Frees every chunk.
     void Clear();
-    // Bytes the chunks take.
-    size_t ReservedBytes() const { return reserved_; }
 
   private:
     static const unsigned kPositionBits = 21; // 2 MiB
@@ -29,5 +27,4 @@ class TextPool {
     std::vector<std::unique_ptr<char[]>> chunks_;
     size_t lastSize_ = 0; // bytes of the last chunk
     size_t used_ = 0;     // bytes used in the last chunk
-    size_t reserved_ = 0;
 };

@@ -22,10 +22,10 @@ class OldFileWalk : public TreeVisitor {
         Guarded([&] { builder_.BeginDirectory(here.Id()); });
     }
 
-    bool Entry(const std::string& prefix, const ListedEntry& entry) override {
+    bool Entry(const std::string&, const ListedEntry& entry) override {
         const RunState& state = host_.State();
         if (!entry.IsDirectory() && !state.ownFiles.Contains(entry.id))
-            ExamineFile(prefix, entry);
+            ExamineFile(entry);
         if (!IsSubdirectory(entry, kNeverListed))
             return false;
         // Every listed subdirectory, hidden ones too, is a candidate of the empty-directory
@@ -79,7 +79,7 @@ class OldFileWalk : public TreeVisitor {
         }
     }
 
-    void ExamineFile(const std::string& /*prefix*/, const ListedEntry& entry) {
+    void ExamineFile(const ListedEntry& entry) {
         Guarded([&] {
             ++host_.State().counters.examined;
             DateTime created = 0, modified = 0;
