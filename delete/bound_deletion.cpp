@@ -5,7 +5,7 @@
 
 #include <unordered_map>
 
-FsResult ListedFileDeletion::OpenDirectory(ListedScan::Index directory, HANDLE& handle) {
+FsResult ScannedTree::Open(ListedScan::Index directory, HANDLE& handle) {
     if (directory != stepsOf_) {
         steps_ = scan_.StepsTo(directory);
         stepsOf_ = directory;
@@ -18,7 +18,7 @@ void ListedFileDeletion::Delete(size_t row, bool lastInDirectory) {
     HANDLE handle = nullptr;
     FsResult outcome = rootStatus_;
     if (outcome.Ok())
-        outcome = OpenDirectory(directory, handle);
+        outcome = tree_.Open(directory, handle);
     if (outcome.Ok())
         outcome = DeleteInDirectory(handle, row);
     if (outcome.Code() != ERROR_IO_PENDING)
@@ -79,7 +79,7 @@ void ListedFileDeletion::Confirm(ListedScan::Index directory) {
     waiting.swap(found->second);
     unconfirmed_.erase(found);
     HANDLE handle = nullptr;
-    const FsResult reached = OpenDirectory(directory, handle);
+    const FsResult reached = tree_.Open(directory, handle);
     if (!reached.Ok()) {
         for (const Unconfirmed& item : waiting)
             report_(item.row, reached);

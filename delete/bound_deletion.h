@@ -14,6 +14,24 @@
 // The code of a file written since it was listed.
 const DWORD kChangedSinceListed = ERROR_FILE_INVALID;
 
+// The directories a scan listed, each reached from the root's handle through the scan's
+// table (see ListedTree). The way down to the last one asked for is kept, so the rows of
+// one directory, or its subdirectories one after another, build it once.
+class ScannedTree {
+  public:
+    // `root` is the scan's root, open while the tree is used.
+    ScannedTree(const ListedScan& scan, HANDLE root) : scan_(scan), tree_(root) {}
+    FsResult Open(ListedScan::Index directory, HANDLE& handle);
+    // Closes the handles held on `directory` and below, before that directory is removed.
+    void Release(ListedScan::Index directory) { tree_.Release(directory); }
+
+  private:
+    const ListedScan& scan_;
+    ListedTree tree_;
+    ListedScan::Index stepsOf_ = ListedScan::kRoot; // the directory `steps_` lead to
+    std::vector<ListedStep> steps_;
+};
+
 // Deletes listed files, each through its own handle, only when it lies where it was listed
 // below the root and is still old by the cut-off that listed it, and reports each outcome.
 // Each file is opened by the exact name the system listed, whatever the list shows for it.
@@ -31,7 +49,7 @@ class ListedFileDeletion {
     // `root` is the scan's root, open and checked by identity; where it is not, every
     // deletion fails with `rootStatus`.
     ListedFileDeletion(const ListedScan& scan, HANDLE root, FsResult rootStatus, Report report)
-        : scan_(scan), tree_(root), rootStatus_(rootStatus), report_(std::move(report)) {}
+        : scan_(scan), tree_(scan, root), rootStatus_(rootStatus), report_(std::move(report)) {}
     ListedFileDeletion(const ListedFileDeletion&) = delete;
     ListedFileDeletion& operator=(const ListedFileDeletion&) = delete;
     ~ListedFileDeletion() = default;
@@ -46,16 +64,13 @@ class ListedFileDeletion {
         size_t row;
         FileId id;
     };
-    FsResult OpenDirectory(ListedScan::Index directory, HANDLE& handle);
     // ERROR_IO_PENDING when the outcome waits for the name to be seen gone.
     FsResult DeleteInDirectory(HANDLE directory, size_t row);
     // Lists the directory once and reports its waiting rows.
     void Confirm(ListedScan::Index directory);
 
     const ListedScan& scan_;
-    ListedTree tree_;
-    ListedScan::Index stepsOf_ = ListedScan::kRoot; // the directory `steps_` lead to
-    std::vector<ListedStep> steps_;
+    ScannedTree tree_;
     DispositionSupport support_;
     FsResult rootStatus_;
     Report report_;

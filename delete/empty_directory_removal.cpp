@@ -32,7 +32,7 @@ FsResult OpenForRemoval(HANDLE parent, const std::wstring& name, FileHandle& dir
 class EmptyDirectoryVisit {
   public:
     EmptyDirectoryVisit(CommandHost& host, HANDLE root)
-        : host_(host), scan_(host.Found()), cutOff_(scan_.Root().cutOff), tree_(root) {}
+        : host_(host), scan_(host.Found()), cutOff_(scan_.Root().cutOff), tree_(scan_, root) {}
 
     void Visit(ListedScan::Index directory) {
         std::string path = scan_.DirectoryText(directory);
@@ -91,11 +91,7 @@ class EmptyDirectoryVisit {
             return kNotWhereListed;
         // No handle of the chain may keep the directory that is about to go.
         tree_.Release(directory);
-        if (stepsOf_ != listed.parent) {
-            steps_ = scan_.StepsTo(listed.parent);
-            stepsOf_ = listed.parent;
-        }
-        FsResult opened = tree_.Open(steps_, parent);
+        FsResult opened = tree_.Open(listed.parent, parent);
         if (opened.Ok())
             opened = OpenForRemoval(parent, name, dir, removal);
         if (!opened.Ok())
@@ -148,9 +144,7 @@ class EmptyDirectoryVisit {
     CommandHost& host_;
     ListedScan& scan_;
     DateTime cutOff_;
-    ListedTree tree_;
-    ListedScan::Index stepsOf_ = ListedScan::kRoot; // the directory `steps_` lead to
-    std::vector<ListedStep> steps_;
+    ScannedTree tree_;
     DispositionSupport support_;
 };
 
