@@ -14,12 +14,6 @@ namespace {
 // (its length in UTF-16 units, two bytes, and the units).
 const char kShownIsExact = 0, kExactFollows = 1;
 
-// A position in a run being ordered, with its key in a pool of its own.
-struct KeyedPosition {
-    TextPool::Offset key;
-    uint32_t position;
-};
-
 } // namespace
 
 void ListedScan::Start(const ScanRoot& root) {
@@ -126,21 +120,12 @@ std::string ListedScan::FileText(size_t row) const {
 
 void ListedScan::SortFilesFrom(size_t first, SortKey key) {
     const size_t count = files_.size() - first;
-    TextPool keys;
-    ChunkedVector<KeyedPosition> order;
-    for (size_t i = 0; i < count; ++i) {
-        const std::string k = key(FileText(first + i));
-        order.push_back({keys.Add(k.c_str(), k.size() + 1), static_cast<uint32_t>(i)});
-    }
     // Equal keys keep the order they came in, as the list's insertion always did.
-    std::sort(order.begin(), order.end(), [&keys](const KeyedPosition& a, const KeyedPosition& b) {
-        const int c = std::strcmp(keys.At(a.key), keys.At(b.key));
-        return c < 0 || (c == 0 && a.position < b.position);
-    });
-    keys.Clear();
+    const ChunkedVector<uint32_t> order = OrderByKey(
+        count, [this, first](size_t i) { return FileText(first + i); }, key);
     ChunkedVector<ScanRow> sorted;
     for (size_t i = 0; i < count; ++i)
-        sorted.push_back(files_[first + order[i].position]);
+        sorted.push_back(files_[first + order[i]]);
     for (size_t i = 0; i < count; ++i)
         files_[first + i] = sorted[i];
 }

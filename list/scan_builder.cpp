@@ -1,17 +1,5 @@
 #include "list/scan_builder.h"
 
-#include <algorithm>
-#include <cstring>
-
-namespace {
-
-struct KeyedItem {
-    TextPool::Offset key;
-    uint32_t item;
-};
-
-} // namespace
-
 void ScanBuilder::BeginDirectory(FileId id) {
     scan_.LearnIdentity(entering_, id);
     if (levels_.size() == depth_)
@@ -52,27 +40,24 @@ const char* ScanBuilder::Shown(uint32_t item, const Level& level) const {
 std::vector<size_t> ScanBuilder::EndListing() {
     Level& level = levels_[depth_ - 1];
     // Files first, then subdirectories, each as listed: equal keys keep that order, as the
-    // rows of a walk that examined files before entering subdirectories always had.
-    TextPool keys;
-    ChunkedVector<KeyedItem> items;
-    const auto add = [&](uint32_t item, const std::string& text) {
-        const std::string key = order_.key(text);
-        items.push_back({keys.Add(key.c_str(), key.size() + 1), item});
+    // rows of a walk that examined files before entering subdirectories always had. A
+    // subdirectory sorts as its name and a backslash, as its rows do.
+    const size_t files = level.files.size();
+    const auto itemAt = [files](size_t position) {
+        return position < files ? static_cast<uint32_t>(position)
+                                : kSubdirectory | static_cast<uint32_t>(position - files);
     };
-    for (size_t i = 0; i < level.files.size(); ++i)
-        add(static_cast<uint32_t>(i), Shown(static_cast<uint32_t>(i), level));
-    for (size_t j = 0; j < level.entered.size(); ++j) {
-        const uint32_t item = kSubdirectory | static_cast<uint32_t>(j);
-        add(item, std::string(Shown(item, level)) + "\\");
-    }
-    std::sort(items.begin(), items.end(), [&keys](const KeyedItem& a, const KeyedItem& b) {
-        const int c = std::strcmp(keys.At(a.key), keys.At(b.key));
-        return c < 0 || (c == 0 && a.item < b.item);
-    });
+    const ChunkedVector<uint32_t> sorted = OrderByKey(
+        files + level.entered.size(),
+        [&](size_t position) {
+            const uint32_t item = itemAt(position);
+            return std::string(Shown(item, level)) + (item & kSubdirectory ? "\\" : "");
+        },
+        order_.key);
     std::vector<size_t> positions;
     positions.reserve(level.entered.size());
-    for (size_t i = 0; i < items.size(); ++i) {
-        const uint32_t item = items[i].item;
+    for (size_t i = 0; i < sorted.size(); ++i) {
+        const uint32_t item = itemAt(sorted[i]);
         level.order.push_back(item);
         if (!(item & kSubdirectory))
             continue;

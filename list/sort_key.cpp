@@ -1,7 +1,10 @@
 #include "list/sort_key.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
+
+#include "list/text_pool.h"
 
 #include <windows.h>
 
@@ -26,4 +29,26 @@ std::string LocaleSortKey(const std::string& text) {
 bool DifferOnlyInLowWeights(const std::string& a, const std::string& b) {
     const std::string keyA = LocaleSortKey(a), keyB = LocaleSortKey(b);
     return keyA.substr(0, keyA.find('\x01')) == keyB.substr(0, keyB.find('\x01'));
+}
+
+ChunkedVector<uint32_t> OrderByKey(size_t count, const std::function<std::string(size_t)>& text,
+                                   SortKey key) {
+    struct Keyed {
+        TextPool::Offset key;
+        uint32_t position;
+    };
+    TextPool keys;
+    ChunkedVector<Keyed> keyed;
+    for (size_t i = 0; i < count; ++i) {
+        const std::string k = key(text(i));
+        keyed.push_back({keys.Add(k.c_str(), k.size() + 1), static_cast<uint32_t>(i)});
+    }
+    std::sort(keyed.begin(), keyed.end(), [&keys](const Keyed& a, const Keyed& b) {
+        const int c = std::strcmp(keys.At(a.key), keys.At(b.key));
+        return c < 0 || (c == 0 && a.position < b.position);
+    });
+    ChunkedVector<uint32_t> order;
+    for (size_t i = 0; i < count; ++i)
+        order.push_back(keyed[i].position);
+    return order;
 }

@@ -2,7 +2,11 @@
 // alphabetically with case as a tie-break, hyphen and apostrophe of low weight). A sort key
 // made once per text orders the same at the cost of a byte comparison.
 #pragma once
+#include <cstdint>
+#include <functional>
 #include <string>
+
+#include "list/chunked_vector.h"
 
 // Makes the byte string whose order (strcmp) is the text's order.
 using SortKey = std::string (*)(const std::string& text);
@@ -14,6 +18,11 @@ std::string LocaleSortKey(const std::string& text);
 inline std::string ByteOrderKey(const std::string& text) {
     return text;
 }
+
+// The positions 0 to `count` - 1 in the order of the keys of their texts; equal keys keep
+// the order of their positions. The keys live only while ordering, in chunks of their own.
+ChunkedVector<uint32_t> OrderByKey(size_t count, const std::function<std::string(size_t)>& text,
+                                   SortKey key);
 
 // True when the locale tells the two texts apart only by case, accents, width, kana type,
 // hyphens, apostrophes or characters without weight: the rows of two directories so named
