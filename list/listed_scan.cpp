@@ -75,23 +75,12 @@ ListedScan::Index ListedScan::AddDirectory(Index parent, TextPool::Offset name, 
 }
 
 void ListedScan::AppendDirectoryText(Index directory, std::string& text) const {
-    Index chain[512];
-    size_t depth = 0;
     text += root_.prefix;
-    // A chain deeper than the buffer is written in pieces from the root down.
-    std::vector<Index> deep;
-    for (Index at = directory; at != kRoot; at = directories_[at].parent) {
-        if (depth < sizeof chain / sizeof chain[0])
-            chain[depth++] = at;
-        else
-            deep.push_back(at);
-    }
-    for (size_t i = deep.size(); i-- > 0;) {
-        text += ShownName(directories_[deep[i]].name);
-        text += '\\';
-    }
-    while (depth-- > 0) {
-        text += ShownName(directories_[chain[depth]].name);
+    chain_.clear();
+    for (Index at = directory; at != kRoot; at = directories_[at].parent)
+        chain_.push_back(at);
+    for (size_t i = chain_.size(); i-- > 0;) {
+        text += ShownName(directories_[chain_[i]].name);
         text += '\\';
     }
 }

@@ -118,4 +118,5 @@ class ListedScan {
     ChunkedVector<ScanRow> files_;
     std::vector<DirectoryRow> directoryRows_;
     size_t heldFrom_ = SIZE_MAX;
+    mutable std::vector<Index> chain_; // the way up from a directory, reused by each text
 };
