@@ -32,22 +32,12 @@ if [ "$(cat "$build/arch" 2>/dev/null)" != "$arch" ]; then
 fi
 [ -z "$why_64" ] || echo "build: $why_64; building and testing for x86_64"
 
-# A private Wine prefix under the build folder, created on first use.
+# A private Wine prefix under the build folder, made whole on first use (wine-prefix.sh).
 export WINEPREFIX="$build/wineprefix"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  echo "build: creating the Wine prefix $WINEPREFIX"
-  timeout 300 wine wineboot -i >/dev/null 2>&1 || true
-  timeout 60 wineserver -w || true
-fi
-# Wine's 64-bit loader here does not look in Wine's own font folder, so its fonts are also
-# put where every Wine finds them: the prefix's Windows font folder.
-fonts="$WINEPREFIX/drive_c/windows/Fonts"
-mkdir -p "$fonts"
-for font in /usr/share/wine/fonts/*; do
-  [ -e "$fonts/${font##*/}" ] || cp "$font" "$fonts/"
-done
+source "$root/scripts/wine-prefix.sh"
+ensure_wine_prefix || exit 1
 
 cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-$arch.cmake" \
   -DCMAKE_BUILD_TYPE=Release >/dev/null

@@ -7,6 +7,10 @@
 # a program that printed anything is never started again. Wine's own err: lines are kept
 # for that case, said on stderr and added to build/wine-start-failures.log, and dropped
 # from a run that did start.
+#
+# A start that fails because the prefix itself is broken (Wine cannot load kernel32.dll,
+# status c0000135) is neither the test's failure nor a hiccup: it is named as that, with
+# the remedy, and not started again.
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 export WINEPREFIX="${WINEPREFIX:-$root/build/wineprefix}"
 export WINEDEBUG="${VANTRELL_WINEDEBUG:--all,err+all}"
@@ -31,7 +35,14 @@ start_once() {
 # The program's own stderr, without Wine's debug lines.
 own_stderr() { grep -Ev "$wine_line" "$work/err" || true; }
 
+# True when Wine said the prefix lacks its own system files.
+prefix_is_broken() { grep -qE 'could not load kernel32\.dll|c0000135' "$work/err"; }
+
 start_once "$@"
+if [ "$status" -ne 0 ] && prefix_is_broken; then
+  echo "wine-run: the Wine prefix $WINEPREFIX is broken (Wine could not load kernel32.dll, status c0000135), so ${1##*/} did not start; remove the prefix and run the command again, which makes it anew: rm -rf '$WINEPREFIX' && scripts/test.sh" >&2
+  exit 125
+fi
 if [ "$status" -ne 0 ] && [ ! -s "$work/out" ] && [ -z "$(own_stderr)" ] &&
   [ "$elapsed_ms" -lt "$quick_ms" ]; then
   {

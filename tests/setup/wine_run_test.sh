@@ -17,6 +17,7 @@ case $(sed -n "${n}p" "$WORK/plan") in
   silent) echo "0024:err:module:import_dll Library ucrtbase.dll not found" >&2; exit 53 ;;
   crash) echo "[ RUN      ] A.B"; echo "oops" >&2; exit 1 ;;
   slow) sleep 1; exit 3 ;;
+  broken) echo "wine: could not load kernel32.dll, status c0000135" >&2; exit 1 ;;
   ok) echo "[  PASSED  ] 1 test."; echo "0024:err:ole:x noise" >&2; echo "own words" >&2; exit 0 ;;
 esac
 STUB
@@ -47,6 +48,10 @@ check "a program that printed and failed is never repeated" \
 emulate "slow ok"
 check "a silent failure that took its time is a failure, not a start hiccup" \
   eval '[ $status -eq 3 ] && [ $(starts) -eq 1 ]'
+emulate "broken ok"
+check "a prefix without its system files is named with the remedy, not retried or blamed on the test" \
+  eval '[ $status -eq 125 ] && [ $(starts) -eq 1 ] && grep -q "Wine prefix .* is broken" "$work/err" &&
+        grep -q "rm -rf" "$work/err" && [ ! -e "$work/failures" ]'
 emulate "ok"
 check "a run that started keeps its own stderr and drops the lines of Wine itself" \
   eval '[ $status -eq 0 ] && grep -qx "own words" "$work/err" && ! grep -q "err:ole" "$work/err"'
