@@ -2,6 +2,7 @@
 
 #include "app/command_line.h"
 #include "app/run_modes.h"
+#include "command/text_file.h"
 #include "delete/file_deletion.h"
 #include "fs/current_directory.h"
 #include "fs/replacement_file.h"
@@ -27,18 +28,42 @@ void StartRecords(RunWindow& window) {
     (void)RemoveOwnFile(state.settings.programDirectory + kCsvFileName);
 }
 
+// Where no one sees the dialog, the administrator finds why in a file of its own: the log
+// and the CSV file belong to the run that works.
+void NoteRefusal(const std::string& programDirectory, const RegionalFormats& formats) {
+    try {
+        WriteWholeFile(programDirectory + kRefusedFileName,
+                       DateTimeText(LocalNow(), formats) + " " + kOtherRunText + "\r\n");
+    } catch (...) {
+        // Only the return code is left to tell it.
+    }
+}
+
 } // namespace
 
 void StartRun(RunWindow& window, RunLock& lock) {
     RunState& state = window.State();
+    // The path parameter is read once: the check and the whole job use what it found.
     const RunModeDecision decision =
-        DecideRunMode(SplitCommandLine(ExactCommandLine()), IsExistingDirectory);
-    if (decision.kind != RunModeDecision::Help && !lock.Acquire(state.settings.programDirectory)) {
+        DecideRunMode(SplitCommandLine(ExactCommandLine()), [&state](const std::string& typed) {
+            const std::string full = ResolveRoot(typed, state.settings).full;
+            return !full.empty() && IsExistingDirectory(full) ? full : std::string();
+        });
+    const RunLock::Outcome locked = decision.kind == RunModeDecision::Help
+                                        ? RunLock::NotHeld
+                                        : lock.Acquire(state.settings.programDirectory);
+    if (locked == RunLock::OtherRun) {
         // Another run works with this installation's records: leave every one of them alone.
-        window.ShowErrorDialog(kOtherRunText);
+        if (window.DesktopIsVisible())
+            window.ShowErrorDialog(kOtherRunText);
+        else
+            NoteRefusal(state.settings.programDirectory, window.Formats());
         window.EndUntouched(2);
         return;
     }
+    // What runs ended before their renames left, only the one holding the lock may remove.
+    if (locked == RunLock::Held)
+        RemoveLeftovers(state.settings.programDirectory);
     switch (decision.kind) {
     case RunModeDecision::Help:
         window.ShowInformationDialog(UsageText());
@@ -66,12 +91,12 @@ void StartRun(RunWindow& window, RunLock& lock) {
         window.ShowForUse();
         return;
     }
-    RunScheduledJob(window, decision.path, decision.days);
+    RunScheduledJob(window, {decision.path, decision.fullPath}, decision.days);
     window.ExitProgram(0);
 }
 
-void RunScheduledJob(CommandHost& host, const std::string& path, int32_t days) {
-    if (!ScanForOldFiles(host, path, days))
+void RunScheduledJob(CommandHost& host, const TypedRoot& root, int32_t days) {
+    if (!ScanForOldFiles(host, root, days))
         return;
     if (host.State().counters.old > 0)
         DeleteFiles(host);

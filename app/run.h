@@ -7,10 +7,11 @@
 
 #include "app/run_lock.h"
 #include "command/run_window.h"
+#include "scan/scan_command.h"
 
 // Called once the window has read its settings. `lock` is held until the program ends.
 void StartRun(RunWindow& window, RunLock& lock);
 
-// A scheduled run after its start: the scan of `path` for files older than `days`, the
+// A scheduled run after its start: the scan of `root` for files older than `days`, the
 // deletion of what it found, "Finished.". Ends early by the silent abort.
-void RunScheduledJob(CommandHost& host, const std::string& path, int32_t days);
+void RunScheduledJob(CommandHost& host, const TypedRoot& root, int32_t days);

@@ -14,8 +14,9 @@ RunModeDecision Error(const std::string& message) {
 
 } // namespace
 
-RunModeDecision DecideRunMode(const std::vector<std::string>& params,
-                              bool (*isDirectory)(const std::string&)) {
+RunModeDecision
+DecideRunMode(const std::vector<std::string>& params,
+              const std::function<std::string(const std::string&)>& existingDirectory) {
     RunModeDecision decision;
     if (HasHelpSwitch(params)) {
         decision.kind = RunModeDecision::Help;
@@ -24,7 +25,8 @@ RunModeDecision DecideRunMode(const std::vector<std::string>& params,
     if (params.size() != 3)
         return decision; // none, one, three or more parameters: the window as usual
     const std::string& path = params[1];
-    if (!isDirectory(path))
+    const std::string fullPath = existingDirectory(path);
+    if (fullPath.empty())
         return Error("ERROR: The Path parameter " + path +
                      " has a path that cannot be found or does not exist.");
     const std::string& text = params[2];
@@ -38,6 +40,7 @@ RunModeDecision DecideRunMode(const std::vector<std::string>& params,
         return Error(prefix + " must be 365 days or less.");
     decision.kind = RunModeDecision::Unattended;
     decision.path = path;
+    decision.fullPath = fullPath;
     decision.days = days;
     return decision;
 }

@@ -41,11 +41,18 @@ class ActivityLog {
     HANDLE FileHandle() const { return file_.IsOpen() ? file_.Handle() : nullptr; }
 
   private:
+    // Lines reach the file whole or not at all: a write that fails (a disk full for a moment)
+    // is cut back to the end of the last whole line, and its lines wait to be written again
+    // with the next line and at the end.
     void WriteToFile(const std::string& text);
+    FsResult WritePending();
+    FsResult CutBackToWholeLines();
 
     std::string text_;
     LogView* view_ = nullptr;
     std::string path_;
     ReplacementFile file_;
-    FsResult failure_; // the first write that failed since the file started
+    std::string pending_;   // lines not yet wholly in the file
+    long long written_ = 0; // where the last whole line in the file ends
+    FsResult failure_;      // the last write's outcome
 };

@@ -5,6 +5,8 @@
 const char kLogFileName[] = "VantrellActivity.log";
 const char kCsvFileName[] = "VantrellFiles.csv";
 const char kIniFileName[] = "Vantrell.ini";
+const char kLockFileName[] = "Vantrell.lock";
+const char kRefusedFileName[] = "VantrellRefused.log";
 
 void EndByStop(CommandHost& host) {
     const std::string& reason = host.State().stop.reason;

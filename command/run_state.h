@@ -43,3 +43,7 @@ struct RunState {
 extern const char kLogFileName[];
 extern const char kCsvFileName[];
 extern const char kIniFileName[];
+// The lock one run holds on the installation, and the line a refused run leaves where no one
+// can see its dialog.
+extern const char kLockFileName[];
+extern const char kRefusedFileName[];

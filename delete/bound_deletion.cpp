@@ -87,16 +87,31 @@ void ListedFileDeletion::Confirm(ListedScan::Index directory) {
     }
     std::vector<bool> stays(waiting.size(), false);
     std::unordered_map<FileId, std::vector<size_t>> byId;
-    for (size_t i = 0; i < waiting.size(); ++i)
+    std::unordered_map<std::wstring, std::vector<size_t>> byName;
+    for (size_t i = 0; i < waiting.size(); ++i) {
         byId[waiting[i].id].push_back(i);
+        byName[UpperCase(scan_.ExactName(scan_.FileRow(waiting[i].row).name))].push_back(i);
+    }
+    // An entry with its identity stands for a waiting file of that identity and name; one
+    // without (a listing class that carries none) for the waiting file of its name.
+    const auto sameName = [&](const ListedEntry& entry, size_t i) {
+        const std::wstring name = scan_.ExactName(scan_.FileRow(waiting[i].row).name);
+        return SameIgnoringCase(entry.name, name) || SameIgnoringCase(entry.shortName, name);
+    };
     const FsResult listed = ForEachEntry(handle, kListBufferBytes, [&](ListedEntry&& entry) {
+        if (!IsKnownId(entry.id)) {
+            for (const std::wstring& name : {entry.name, entry.shortName}) {
+                const auto named = byName.find(UpperCase(name));
+                if (!name.empty() && named != byName.end())
+                    for (size_t i : named->second)
+                        stays[i] = true;
+            }
+            return true;
+        }
         const auto same = byId.find(entry.id);
         if (same != byId.end())
-            for (size_t i : same->second) {
-                const std::wstring name = scan_.ExactName(scan_.FileRow(waiting[i].row).name);
-                stays[i] = stays[i] || SameIgnoringCase(entry.name, name) ||
-                           SameIgnoringCase(entry.shortName, name);
-            }
+            for (size_t i : same->second)
+                stays[i] = stays[i] || sameName(entry, i);
         return true;
     });
     for (size_t i = 0; i < waiting.size(); ++i) {

@@ -173,8 +173,13 @@ void RemoveEmptyDirectories(CommandHost& host) {
         ThrowIfFailed(scan.IsScannedRoot(top));
         EmptyDirectoryVisit visit(host, top.Handle());
         const ChunkedVector<ListedScan::Index> order = DeepestFirst(scan);
-        for (size_t i = 0; i < order.size(); ++i)
+        for (size_t i = 0; i < order.size(); ++i) {
+            // Nothing after a stop: an unattended run then ends early, not with "Finished.".
+            host.ProcessMessages();
+            if (host.State().stop.requested)
+                EndByStop(host);
             visit.Visit(order[i]);
+        }
         host.AddLog(std::to_string(host.State().counters.removed) + " empty directories deleted.");
     } catch (const std::bad_alloc&) {
         EndByResourceError(host, "RESOURCE ERROR: Too many directories.");

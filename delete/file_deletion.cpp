@@ -50,8 +50,8 @@ void DeleteListedFiles(CommandHost& host) {
 void DeleteFiles(CommandHost& host) {
     RunState& state = host.State();
     state.stop.requested = false;
-    host.EnterBusy();
     try {
+        host.EnterBusy();
         host.AddLog("Deleting files...");
         DeleteListedFiles(host);
         host.AddLog(std::to_string(state.counters.deleted) + " files deleted.");
@@ -59,8 +59,12 @@ void DeleteFiles(CommandHost& host) {
         EndByResourceError(host, "RESOURCE ERROR: Out of memory while deleting files.");
     }
     RemoveEmptyDirectories(host);
-    host.AddLog("Finished.");
-    WriteToCSVFile(host);
-    host.WriteLogFile();
+    try {
+        host.AddLog("Finished.");
+        WriteToCSVFile(host);
+        host.WriteLogFile();
+    } catch (const std::bad_alloc&) {
+        EndByResourceError(host, "RESOURCE ERROR: Out of memory while deleting files.");
+    }
     host.ReturnToIdle();
 }

@@ -101,6 +101,15 @@ std::string ShownName(const std::wstring& longName, const std::wstring& shortNam
     return usable.empty() ? NarrowOrInvalid(longName) : usable;
 }
 
+std::wstring UpperCase(const std::wstring& name) {
+    std::wstring upper = name;
+    if (!upper.empty() &&
+        LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, name.c_str(), static_cast<int>(name.size()),
+                     &upper[0], static_cast<int>(upper.size())) == 0)
+        upper = name; // a name the call refuses keeps its own case
+    return upper;
+}
+
 bool SameIgnoringCase(const std::wstring& a, const std::wstring& b) {
     return !a.empty() && CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
                                               static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;

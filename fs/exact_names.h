@@ -19,6 +19,9 @@ std::string NarrowOrInvalid(const std::wstring& wide);
 // Two names or paths the file system takes for the same: ordinal, ignoring case; an empty
 // text is never the same as anything.
 bool SameIgnoringCase(const std::wstring& a, const std::wstring& b);
+// The name in upper case as the file system compares names (ordinal, no locale), so that
+// two names SameIgnoringCase takes as one have one upper-case form.
+std::wstring UpperCase(const std::wstring& name);
 
 // A name the path layer turns into a device (CON, nul.txt, COM1, LPT¹, ...).
 bool IsDeviceName(const std::wstring& name);

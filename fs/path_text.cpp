@@ -37,23 +37,54 @@ std::string WithTrailingBackslash(const std::string& path) {
     return EndsWithDelimiter(path) ? path : path + "\\";
 }
 
-std::string FullPathAgainst(const std::string& path, const std::string& base) {
-    if (path.empty())
-        return path; // no path is not the base directory
+namespace {
+
+// Windows takes a forward slash wherever it takes a backslash, except after the verbatim
+// prefix "\\?\" (backslashes exactly), which passes the rest to the file system as it is.
+// A prefix spelt with a forward slash anywhere is the device form "\\.\", normalized.
+std::string WithBackslashes(const std::string& path) {
+    if (path.compare(0, 4, "\\\\?\\") == 0)
+        return path;
+    std::string text = path;
+    for (size_t i = 0; i < text.size(); i = NextCharacter(text, i))
+        if (text[i] == '/')
+            text[i] = '\\';
+    if (text.compare(0, 4, "\\\\?\\") == 0)
+        text[2] = '.';
+    return text;
+}
+
+// What "\\dir" is relative to: the base's drive ("C:"), or its share ("\\\\server\\share").
+std::string RootOf(const std::string& base) {
+    if (base.compare(0, 2, "\\\\") != 0)
+        return base.substr(0, 2);
+    const size_t server = NextDelimiter(base, 2);
+    const size_t share = server == std::string::npos ? server : NextDelimiter(base, server + 1);
+    return share == std::string::npos ? base : base.substr(0, share);
+}
+
+} // namespace
+
+std::string FullPathAgainst(const std::string& typed, const std::string& base) {
+    if (typed.empty())
+        return typed; // no path is not the base directory
+    const std::string path = WithBackslashes(typed);
+    if (path.compare(0, 4, "\\\\?\\") == 0)
+        return path; // Windows passes it on unchanged (Wine would normalize it)
     std::string combined = path;
     const bool hasDrive = path.size() >= 2 && path[1] == ':' && !IsLeadByte(path[0]);
     auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; };
     const bool sameDrive = hasDrive && base.size() >= 2 && upper(path[0]) == upper(base[0]);
     if (path.compare(0, 2, "\\\\") == 0 || (hasDrive && path.size() >= 3 && path[2] == '\\'))
         ; // already full
-    else if (!path.empty() && path[0] == '\\')
-        combined = base.substr(0, 2) + path;
+    else if (path[0] == '\\')
+        combined = RootOf(base) + path;
     else if (hasDrive && sameDrive)
         combined = base + path.substr(2);
     else if (!hasDrive)
         combined = base + path;
-    const std::string full = FullPath(combined);
-    return full.empty() ? path : full;
+    // Another drive's "X:dir" is made full against that drive's own current directory.
+    return FullPath(combined);
 }
 
 std::string FullPath(const std::string& path) {

@@ -13,9 +13,11 @@ std::string WithTrailingBackslash(const std::string& path);
 size_t LastDelimiter(const std::string& path);
 size_t NextDelimiter(const std::string& path, size_t from);
 
-// The path made full against `base` (a full directory with a trailing backslash) rather
-// than against the process's current directory, which the walks move. Unchanged when it
-// cannot be made full.
+// The path as Windows reads it, made full against `base` (a full directory with a trailing
+// backslash) rather than against the process's current directory, which a scan makes the
+// root for a while: forward and mixed separators, "X:" and "X:dir" on the base's drive,
+// "\\.\" and UNC forms, "." and "..". A "\\?\" path is taken verbatim, as Windows
+// does. Empty when the text names no path Windows would accept.
 std::string FullPathAgainst(const std::string& path, const std::string& base);
 // The path made full against the current directory, without best fit; empty when it
 // cannot be.

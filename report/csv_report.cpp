@@ -59,8 +59,14 @@ std::string CsvText(const ListedScan& list, const RegionalFormats& formats) {
 void WriteToCSVFile(CommandHost& host) {
     try {
         const std::string path = host.State().settings.programDirectory + kCsvFileName;
+        // A request to stop is heard between pieces; the file then stays as it was.
         WriteProducedFile(path, [&host](const TextSink& sink) {
-            WriteCsvText(host.Found(), host.Formats(), sink);
+            WriteCsvText(host.Found(), host.Formats(), [&](const std::string& piece) {
+                sink(piece);
+                host.ProcessMessages();
+                if (host.State().stop.requested)
+                    EndByStop(host);
+            });
         });
         if (host.State().settings.debug)
             host.AddLog("Written to CSV file " + path);

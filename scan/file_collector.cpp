@@ -20,11 +20,12 @@ class OldFileWalk : public TreeVisitor {
 
     void Directory(const std::string&, const BoundDirectory& here) override {
         Guarded([&] { builder_.BeginDirectory(here.Id()); });
+        inProgramDirectory_ =
+            host_.State().ownFiles.IsProgramDirectory(here.Id(), here.FinalPath());
     }
 
     bool Entry(const std::string&, const ListedEntry& entry) override {
-        const RunState& state = host_.State();
-        if (!entry.IsDirectory() && !state.ownFiles.Contains(entry.id))
+        if (!entry.IsDirectory() && !IsOwnFile(entry))
             ExamineFile(entry);
         if (!IsSubdirectory(entry, kNeverListed))
             return false;
@@ -71,6 +72,13 @@ class OldFileWalk : public TreeVisitor {
     }
 
   private:
+    // By identity; where the listing gives none, by the program's folder and exact names.
+    bool IsOwnFile(const ListedEntry& entry) const {
+        const OwnFiles& own = host_.State().ownFiles;
+        return own.Contains(entry.id) ||
+               (!IsKnownId(entry.id) && inProgramDirectory_ && own.IsOwnName(entry.name));
+    }
+
     template <typename Step> void Guarded(Step step) {
         try {
             step();
@@ -97,6 +105,7 @@ class OldFileWalk : public TreeVisitor {
     CommandHost& host_;
     ScanBuilder& builder_;
     DateTime cutOff_;
+    bool inProgramDirectory_ = false;
 };
 
 } // namespace

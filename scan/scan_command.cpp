@@ -40,21 +40,23 @@ void ScanAndReport(CommandHost& host, const std::string& root, const std::string
 
 } // namespace
 
-bool ScanForOldFiles(CommandHost& host, const std::string& root, int32_t days) {
+TypedRoot ResolveRoot(const std::string& typed, const RunSettings& settings) {
+    // Against the start directory: a scan makes the root current for a while.
+    const std::string full = FullPathAgainst(typed, settings.startDirectory);
+    return {typed, full.empty() ? full : WithoutRedirection(full)};
+}
+
+bool ScanForOldFiles(CommandHost& host, const TypedRoot& root, int32_t days) {
     try {
         RunState& state = host.State();
-        // Made full once, against the start directory: the walks move the current one. A
-        // 32-bit run on 64-bit Windows walks the System32 named, not its 32-bit twin.
-        const std::string fullRoot =
-            WithoutRedirection(FullPathAgainst(root, state.settings.startDirectory));
-        if (!IsExistingDirectory(fullRoot)) {
-            host.AddLog("ERROR: Path " + root + " does not exist.");
+        if (root.full.empty() || !IsExistingDirectory(root.full)) {
+            host.AddLog("ERROR: Path " + root.typed + " does not exist.");
             // Unattended, a root gone by the time the scan starts ends the run early (code 2).
             if (!state.settings.interactive)
                 throw SilentAbort{};
             return false;
         }
-        ScanAndReport(host, root, fullRoot, days);
+        ScanAndReport(host, root.typed, root.full, days);
         return true;
     } catch (const std::bad_alloc&) {
         // The CSV file names its own shortage; one here is the scan's.
@@ -70,7 +72,7 @@ void FinishScan(CommandHost& host) {
 
 void ScanNow(CommandHost& host, const std::string& root, int32_t days) {
     try {
-        if (ScanForOldFiles(host, root, days))
+        if (ScanForOldFiles(host, ResolveRoot(root, host.State().settings), days))
             FinishScan(host);
     } catch (const std::bad_alloc&) {
         EndByResourceError(host, kTooManyFilesText);

@@ -84,8 +84,8 @@ TEST(TryParseInt32, ReadsDecimalAndHexWithinThirtyTwoBits) {
     }
 }
 
-bool OnlyTempIsDirectory(const std::string& path) {
-    return path == "C:\\Temp" || path == "C:\\Old Files\\";
+std::string OnlyTempIsDirectory(const std::string& path) {
+    return path == "C:\\Temp" || path == "C:\\Old Files\\" ? "Z:\\full\\" + path : std::string();
 }
 
 TEST(DecideRunMode, ChoosesTheModeAndWordsEachParameterError) {
@@ -128,6 +128,7 @@ TEST(DecideRunMode, ChoosesTheModeAndWordsEachParameterError) {
     }
     RunModeDecision d = DecideRunMode({"v", "C:\\Old Files\\", "$1E"}, OnlyTempIsDirectory);
     EXPECT_EQ(d.path, "C:\\Old Files\\");
+    EXPECT_EQ(d.fullPath, "Z:\\full\\C:\\Old Files\\") << "the check's result goes with the run";
     EXPECT_EQ(d.days, 30);
 }
 

@@ -20,8 +20,8 @@ std::string RandomText(std::mt19937& random, size_t maxLength) {
     return text;
 }
 
-bool ExistingForFuzz(const std::string& path) {
-    return path == "C:\\Data";
+std::string ExistingForFuzz(const std::string& path) {
+    return path == "C:\\Data" ? path : std::string();
 }
 
 TEST(Fuzz, SplittingNeverKeepsQuotesOrSeparatorsOutsideQuotes) {

@@ -35,7 +35,9 @@ struct OutOfMemory : ::testing::Test {
         } catch (const SilentAbort&) {
             return true;
         } catch (const std::bad_alloc&) {
-            ADD_FAILURE() << "the shortage escaped the command, after " << after;
+            const std::vector<std::string> lines = host.Lines();
+            ADD_FAILURE() << "the shortage escaped the command, after " << after << ", past "
+                          << (lines.empty() ? "no line" : lines.back());
         }
         return false;
     }
@@ -48,10 +50,10 @@ struct OutOfMemory : ::testing::Test {
     }
 };
 
-// The job with the values its command line gave (made before the shortage).
+// The job with the values its command line gave (read before the shortage).
+TypedRoot jobRoot;
 void ScheduledJob(CommandHost& host) {
-    const RecordingHost& recording = static_cast<RecordingHost&>(host);
-    RunScheduledJob(host, recording.root, recording.days);
+    RunScheduledJob(host, jobRoot, static_cast<RecordingHost&>(host).days);
 }
 
 // Scan Now with the values the window's fields give.
@@ -73,6 +75,7 @@ TEST_F(OutOfMemory, AnUnattendedScanEndsWithItsLineAtEveryPointAndDeletesNothing
         RecordingHost host(program.Root());
         host.root = tree.Root();
         host.state.settings.interactive = false;
+        jobRoot = {host.root, host.root};
         const bool aborted = Run(host, after, ScheduledJob);
         completed = !aborted && !FailingAllocations::Refused();
         ASSERT_TRUE(host.dialogs.empty()) << "after " << after;

@@ -106,6 +106,29 @@ TEST_F(DeleteFixture, AStopDuringFileKDeletesKAndNothingAfterIt) {
     EXPECT_EQ(host.state.counters.deleted, 2);
 }
 
+TEST_F(DeleteFixture, AStopDuringTheRemovalOfEmptyDirectoriesEndsItWithinOneDirectory) {
+    for (int i = 0; i < 6; ++i)
+        tree.Directory("e" + std::to_string(i), 40);
+    tree.File("old.txt", 40);
+    ScanNow(host, host.root, host.days);
+    host.pumps = 0;
+    // Pump 1 follows the one file's deletion; 2 and on come before each directory.
+    host.onPump = [&](int pump) {
+        if (pump == 4)
+            host.state.stop.reason = "ERROR: The run was ended early: the session ends.";
+        host.state.stop.requested = pump == 4;
+    };
+    EXPECT_THROW(DeleteFiles(host), SilentAbort);
+    int left = 0;
+    for (int i = 0; i < 6; ++i)
+        left += tree.Exists("e" + std::to_string(i));
+    EXPECT_EQ(left, 4) << "two went before the request, none after it";
+    const Lines lines = host.Lines();
+    EXPECT_EQ(lines.back(), "ERROR: The run was ended early: the session ends.");
+    const auto deleting = std::find(lines.begin(), lines.end(), "Deleting files...");
+    EXPECT_EQ(std::find(deleting, lines.end(), "Finished."), lines.end()) << "no normal end";
+}
+
 TEST_F(DeleteFixture, RemovesEmptyOldDirectoriesButNotHiddenContentSystemOnesOrTheRoot) {
     tree.Directory("EmptyHidden", 100, FILE_ATTRIBUTE_HIDDEN);
     tree.File("OnlyHidden\\h.txt", 1, FILE_ATTRIBUTE_HIDDEN);

@@ -27,9 +27,23 @@ TEST(PathText, RelativeRootsAreMadeFullAgainstTheStartDirectory) {
         {"D:\\Data\\.\\x\\..\\y", "D:\\Data\\y"},
         {"\\\\server\\share\\dir", "\\\\server\\share\\dir"},
         {"", ""},
+        // Windows takes a forward slash wherever it takes a backslash.
+        {"C:/Data/old", "C:\\Data\\old"},
+        {"c:/Data\\old/", "c:\\Data\\old\\"},
+        {"/Top/x", "C:\\Top\\x"},
+        {"Logs/Old", "C:\\Start\\Here\\Logs\\Old"},
+        {"c:Logs/x", "C:\\Start\\Here\\Logs\\x"},
+        {"C:", "C:\\Start\\Here\\"},
+        {"./..", "C:\\Start"},
+        {"//server/share/dir", "\\\\server\\share\\dir"},
+        {"\\\\.\\C:\\Data\\..\\x", "\\\\.\\C:\\x"},
+        {"//?/C:/Data/../x", "\\\\.\\C:\\x"},
+        // The verbatim prefix passes the rest as it is.
+        {"\\\\?\\C:\\Data\\..\\x", "\\\\?\\C:\\Data\\..\\x"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(FullPathAgainst(c.first, base), c.second) << c.first;
+    EXPECT_EQ(FullPathAgainst("\\Top", "\\\\server\\share\\dir\\"), "\\\\server\\share\\Top");
 }
 
 } // namespace

@@ -44,7 +44,7 @@ struct WindowsFileSystems : ::testing::Test {
     }
     // Scans and deletes; true when the job ended with "Finished.".
     bool Job() {
-        RunScheduledJob(host, host.root, host.days);
+        RunScheduledJob(host, {host.root, host.root}, host.days);
         const Lines lines = host.Lines();
         return !lines.empty() && lines.back() == "Finished.";
     }
@@ -148,6 +148,37 @@ TEST_F(WindowsFileSystems, AShareWithoutTheIdentityClassIsListedWithThePlainOne)
     ASSERT_TRUE(Job()) << host.log.Text();
     EXPECT_TRUE(AllOldGone());
     EXPECT_FALSE(tree.Exists("empty"));
+}
+
+// A share whose listing class carries no identities, while its handles have them.
+DWORD WithoutListedIds(const std::wstring&, FILE_INFO_BY_HANDLE_CLASS kind) {
+    return kind == FileIdBothDirectoryRestartInfo ? ERROR_INVALID_PARAMETER : 0;
+}
+
+TEST_F(WindowsFileSystems, WithoutListedIdsADeletionTheServerIgnoredIsNeverCounted) {
+    standIn.listing = WithoutListedIds;
+    standIn.extendedDisposition = [](ULONG) { return 0L; }; // says yes, deletes nothing
+    ASSERT_TRUE(Job()) << host.log.Text();
+    EXPECT_TRUE(tree.Exists("a.txt") && tree.Exists("sub\\b.txt"));
+    EXPECT_EQ(host.state.counters.deleted, 0);
+    EXPECT_TRUE(Logged("0 files deleted.")) << host.log.Text();
+    EXPECT_TRUE(Logged("ERROR: Could not delete " + tree.Path("sub\\deeper\\c.txt")));
+}
+
+TEST_F(WindowsFileSystems, WithoutListedIdsTheProgramsOwnFilesBelowTheRootStay) {
+    for (bool anyIds : {true, false}) {
+        tree.File("prog\\Vantrell.ini", 40, 0, "[Vantrell]\r\nDaysOld=30\r\n");
+        tree.File("prog\\VantrellFiles.csv", 40);
+        tree.File("prog\\other.txt", 40);
+        RecordingHost installed(tree.Path("prog"));
+        installed.state.settings.interactive = false;
+        standIn.listing = WithoutListedIds;
+        if (!anyIds) // then the program's folder is known by its final path
+            standIn.identity = [](const std::wstring&, FileId) { return FileId(0); };
+        RunScheduledJob(installed, {tree.Root(), tree.Root()}, installed.days);
+        EXPECT_TRUE(tree.Exists("prog\\Vantrell.ini")) << anyIds << installed.log.Text();
+        EXPECT_FALSE(tree.Exists("prog\\other.txt")) << anyIds;
+    }
 }
 
 TEST_F(WindowsFileSystems, ADirectoryThatCannotBeListedIsLoggedAndOneThatAnswersNothingIsEmpty) {
