@@ -72,8 +72,7 @@ class EmptyDirectoryVisit {
         }
         Debug("Directory is old.");
         ++host_.State().counters.old;
-        scan_.AddDirectoryRow(directory, created, modified, accessed, LocaleSortKey);
-        host_.FoundListChanged();
+        scan_.AddDirectoryRow(directory, created, modified, accessed);
         if (!removal.Ok())
             LogFailure(path, removal.Code());
         else
@@ -163,7 +162,31 @@ ChunkedVector<ListedScan::Index> DeepestFirst(const ListedScan& scan) {
 
 } // namespace
 
+namespace {
+
+// The rows of the phase take their places in the list once it ends, however it ends.
+class PlaceRowsAtEnd {
+  public:
+    explicit PlaceRowsAtEnd(CommandHost& host) : host_(host) {}
+    PlaceRowsAtEnd(const PlaceRowsAtEnd&) = delete;
+    PlaceRowsAtEnd& operator=(const PlaceRowsAtEnd&) = delete;
+    ~PlaceRowsAtEnd() {
+        try {
+            host_.Found().PlaceDirectoryRows(LocaleSortKey);
+            host_.FoundListChanged();
+        } catch (const std::bad_alloc&) {
+            // The rows stay unseen; the phase's end already tells why.
+        }
+    }
+
+  private:
+    CommandHost& host_;
+};
+
+} // namespace
+
 void RemoveEmptyDirectories(CommandHost& host) {
+    PlaceRowsAtEnd placeRows(host);
     try {
         host.AddLog("Deleting empty directories...");
         // The scan's root, taken by its identity, and the subdirectories that scan listed:

@@ -32,6 +32,8 @@ class BoundDirectory {
     bool IsOpen() const { return handle_.valid(); }
     HANDLE Handle() const { return handle_.get(); }
     const std::wstring& FinalPath() const { return finalPath_; }
+    // Frees the final path once nothing more needs it (a walk's open levels).
+    void ForgetFinalPath() { std::wstring().swap(finalPath_); }
     FileId Id() const { return id_; }
     bool IsLink() const { return IsLinkHandle(handle_.get()); }
     // The entries ("." and ".." included), one listing buffer at a time; see ForEachEntry.

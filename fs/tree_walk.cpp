@@ -5,25 +5,28 @@
 namespace {
 
 // One directory on the way down: its handle (none for the root, which the caller owns),
-// the text its rows begin with, and its chosen subdirectories with the next one to enter.
+// the length of the text its rows begin with, and its chosen subdirectories with the next
+// one to enter. The texts of all levels are one: each is the start of the deepest one, so a
+// chain of any depth keeps its path text once, not once a level.
 struct Level {
     BoundDirectory owned;
-    std::string prefix;
+    size_t length = 0;
     std::vector<ListedEntry> chosen;
     size_t next = 0;
 };
 
 // A directory of millions of entries never sits in memory whole: entries go to the visitor
 // one listing buffer at a time, and only the chosen subdirectories are kept.
-void List(const BoundDirectory& dir, Level& level, TreeVisitor& visitor) {
-    visitor.Directory(level.prefix, dir);
+void List(const BoundDirectory& dir, const std::string& prefix, Level& level,
+          TreeVisitor& visitor) {
+    visitor.Directory(prefix, dir);
     const FsResult listed = dir.ForEachEntry([&](ListedEntry&& entry) {
-        if (!entry.IsDotEntry() && visitor.Entry(level.prefix, entry))
+        if (!entry.IsDotEntry() && visitor.Entry(prefix, entry))
             level.chosen.push_back(std::move(entry));
         return true;
     });
     if (!listed.Ok())
-        visitor.NotListed(level.prefix, listed);
+        visitor.NotListed(prefix, listed);
     visitor.Listed(level.chosen);
 }
 
@@ -31,13 +34,15 @@ void List(const BoundDirectory& dir, Level& level, TreeVisitor& visitor) {
 
 // Depth first without recursion: a chain of directories as deep as anyone can make it needs
 // no more stack than a flat tree.
-void WalkTree(const BoundDirectory& root, const std::string& prefix, const std::wstring& rootFinal,
-              TreeVisitor& visitor) {
+void WalkTree(const BoundDirectory& root, const std::string& rootPrefix,
+              const std::wstring& rootFinal, TreeVisitor& visitor) {
+    std::string prefix = rootPrefix;
     std::vector<Level> path(1);
-    path[0].prefix = prefix;
-    List(root, path[0], visitor);
+    path[0].length = prefix.size();
+    List(root, prefix, path[0], visitor);
     while (!path.empty()) {
         Level& level = path.back();
+        prefix.resize(level.length);
         if (level.next == level.chosen.size()) {
             path.pop_back();
             visitor.Left();
@@ -48,13 +53,18 @@ void WalkTree(const BoundDirectory& root, const std::string& prefix, const std::
         const BoundDirectory& here = path.size() == 1 ? root : level.owned;
         BoundDirectory child = BoundDirectory::OpenListedChild(here, entry, rootFinal);
         if (!child.IsOpen()) {
-            visitor.NotEntered(level.prefix, entry, child.Status());
+            visitor.NotEntered(prefix, entry, child.Status());
             continue;
         }
+        prefix += entry.Shown();
+        prefix += '\\';
         Level below;
         below.owned = std::move(child);
-        below.prefix = level.prefix + entry.Shown() + "\\";
+        below.length = prefix.size();
         path.push_back(std::move(below)); // `level` and `entry` are not used past this point
-        List(path.back().owned, path.back(), visitor);
+        List(path.back().owned, prefix, path.back(), visitor);
+        // Checked at its open and seen by the visitor; kept a level, it would grow with the
+        // square of the depth.
+        path.back().owned.ForgetFinalPath();
     }
 }

@@ -28,7 +28,7 @@ void ListedScan::Clear() {
     directories_.clear();
     files_.clear();
     directoryRows_.clear();
-    directoryRows_.shrink_to_fit();
+    waitingRows_.clear();
     heldFrom_ = SIZE_MAX;
 }
 
@@ -120,24 +120,50 @@ void ListedScan::SortFilesFrom(size_t first, SortKey key) {
 }
 
 void ListedScan::AddDirectoryRow(Index directory, DateTime created, DateTime modified,
-                                 DateTime accessed, SortKey key) {
-    const std::string k = key(DirectoryText(directory));
-    // After every file row that does not sort after it, and after the directory rows there.
-    size_t low = 0, high = files_.size();
-    while (low < high) {
-        const size_t middle = low + (high - low) / 2;
-        if (std::strcmp(k.c_str(), key(FileText(middle)).c_str()) < 0)
-            high = middle;
-        else
-            low = middle + 1;
+                                 DateTime accessed) {
+    waitingRows_.push_back({0, directory, created, modified, accessed});
+}
+
+void ListedScan::PlaceDirectoryRows(SortKey key) {
+    if (waitingRows_.size() == 0)
+        return;
+    // The rows placed before come first, so that equal keys keep the order they came in.
+    ChunkedVector<DirectoryRow> all;
+    for (size_t i = 0; i < directoryRows_.size(); ++i)
+        all.push_back(directoryRows_[i]);
+    for (size_t i = 0; i < waitingRows_.size(); ++i)
+        all.push_back(waitingRows_[i]);
+    const ChunkedVector<uint32_t> order = OrderByKey(
+        all.size(), [&](size_t i) { return DirectoryText(all[i].directory); }, key);
+    // Each row stands after the file rows whose keys do not exceed its own; in key order
+    // that place only moves forward, so it is found by galloping from the one before.
+    ChunkedVector<DirectoryRow> placed;
+    size_t low = 0;
+    for (size_t i = 0; i < order.size(); ++i) {
+        DirectoryRow row = all[order[i]];
+        const std::string k = key(DirectoryText(row.directory));
+        const auto after = [&](size_t file) {
+            return std::strcmp(k.c_str(), key(FileText(file)).c_str()) < 0;
+        };
+        size_t step = 1, high = low;
+        while (high < files_.size() && !after(high)) {
+            low = high + 1;
+            high = std::min(files_.size(), low + step);
+            step *= 2;
+        }
+        high = std::min(high, files_.size());
+        while (low < high) { // the first file row that sorts after it lies in [low, high]
+            const size_t middle = low + (high - low) / 2;
+            if (after(middle))
+                high = middle;
+            else
+                low = middle + 1;
+        }
+        row.before = low;
+        placed.push_back(row);
     }
-    auto at =
-        std::upper_bound(directoryRows_.begin(), directoryRows_.end(), low,
-                         [](size_t before, const DirectoryRow& r) { return before < r.before; });
-    while (at != directoryRows_.begin() && (at - 1)->before == low &&
-           std::strcmp(k.c_str(), key(DirectoryText((at - 1)->directory)).c_str()) < 0)
-        --at;
-    directoryRows_.insert(at, {low, directory, created, modified, accessed});
+    directoryRows_ = std::move(placed);
+    waitingRows_.clear();
 }
 
 size_t ListedScan::Count() const {

@@ -93,9 +93,14 @@ class ListedScan {
     // Files from `limit` on are not shown yet (their order is still to be settled).
     void HoldFilesFrom(size_t limit) { heldFrom_ = limit; }
 
-    // A directory row of the empty-directory removal, put at its place in the order.
-    void AddDirectoryRow(Index directory, DateTime created, DateTime modified, DateTime accessed,
-                         SortKey key);
+    // A directory row of the empty-directory removal. It waits, unseen, until
+    // PlaceDirectoryRows puts the rows of the phase at their places in the order.
+    void AddDirectoryRow(Index directory, DateTime created, DateTime modified, DateTime accessed);
+    // Puts the waiting directory rows at their places among the file rows (after every file
+    // row that does not sort after it, and after the directory rows there). A key is made
+    // once for each directory row and, found by galloping from the place before, for a few
+    // file rows each: time linear in the rows, never in the square of their number.
+    void PlaceDirectoryRows(SortKey key);
 
     // The rows the list shows: the files, and the directory rows at their places.
     size_t Count() const;
@@ -116,7 +121,8 @@ class ListedScan {
     TextPool names_;
     ChunkedVector<ScanDirectory> directories_;
     ChunkedVector<ScanRow> files_;
-    std::vector<DirectoryRow> directoryRows_;
+    ChunkedVector<DirectoryRow> directoryRows_; // placed, in the list's order
+    ChunkedVector<DirectoryRow> waitingRows_;   // added since the last placing
     size_t heldFrom_ = SIZE_MAX;
     mutable std::vector<Index> chain_; // the way up from a directory, reused by each text
 };

@@ -112,13 +112,57 @@ TEST(ListedScan, MakesEachRowsTextsWhenAsked) {
 
     // The removal's directory rows stand at their places among the files.
     const ListedScan::Index sub = scan.FileRow(1).directory;
-    scan.AddDirectoryRow(sub, 39000, 39000, 39000, LocaleSortKey);
-    scan.AddDirectoryRow(ListedScan::kRoot, 39000, 39000, 39000, LocaleSortKey);
+    scan.AddDirectoryRow(sub, 39000, 39000, 39000);
+    scan.AddDirectoryRow(ListedScan::kRoot, 39000, 39000, 39000);
+    EXPECT_EQ(scan.Count(), 2u) << "unseen until placed";
+    scan.PlaceDirectoryRows(LocaleSortKey);
     EXPECT_EQ(FileTexts(scan), (std::vector<std::string>{"C:\\T\\", "C:\\T\\b.txt", "C:\\T\\Sub\\",
                                                          "C:\\T\\Sub\\a.txt"}));
     EXPECT_EQ(scan.Text(2, ListedScan::Age, formats), "1000");
     scan.Clear();
     EXPECT_EQ(scan.Count(), 0u);
+}
+
+size_t keysMade = 0;
+std::string CountedByteKey(const std::string& text) {
+    ++keysMade;
+    return text;
+}
+
+TEST(ListedScan, DirectoryRowsTakeTheirPlacesWithKeysLinearInTheirNumber) {
+    // Ten parents of 200 empty directories each and one file apiece: the removal adds the
+    // rows deepest first, the last listed first, in two phases.
+    ListedScan scan;
+    scan.Start(Root());
+    std::vector<std::string> expected;
+    std::vector<ListedScan::Index> empty;
+    for (int p = 0; p < 10; ++p) {
+        const std::string parent = "p" + std::to_string(p);
+        const ListedScan::Index at =
+            scan.AddDirectory(ListedScan::kRoot, scan.AddName(parent, L""), 0);
+        expected.push_back("C:\\T\\" + parent + "\\");
+        for (int e = 0; e < 200; ++e) {
+            const std::string name = "e" + std::to_string(1000 + e);
+            empty.push_back(scan.AddDirectory(at, scan.AddName(name, L""), 0));
+            expected.push_back("C:\\T\\" + parent + "\\" + name + "\\");
+        }
+        scan.AppendFile({at, scan.AddName("f.txt", L""), 0, 39000, 39000, 39000});
+        expected.push_back("C:\\T\\" + parent + "\\f.txt");
+    }
+    std::sort(expected.begin(), expected.end());
+    keysMade = 0;
+    for (size_t i = empty.size(); i-- > 0;) {
+        scan.AddDirectoryRow(empty[i], 39000, 39000, 39000);
+        if (i == 1000)
+            scan.PlaceDirectoryRows(CountedByteKey);
+    }
+    for (ListedScan::Index p = 10; p-- > 0;)
+        scan.AddDirectoryRow(1 + p * 201, 39000, 39000, 39000); // each parent, emptied
+    scan.PlaceDirectoryRows(CountedByteKey);
+    EXPECT_EQ(FileTexts(scan), expected);
+    // Two keys a directory row for each placing, a few for the files beside it; placing each
+    // among its siblings one by one made about 200 * 200 / 2 for each parent.
+    EXPECT_LE(keysMade, 5u * (empty.size() + 10) + 3u * 1000) << keysMade;
 }
 
 TEST(ListedScan, KeepsTheExactNameWhereTheShownOneDiffers) {

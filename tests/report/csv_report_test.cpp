@@ -20,7 +20,8 @@ TEST(CsvText, QuotesThePathAndEveryFieldThatHoldsACommaOrAQuote) {
     RegionalFormats formats;
     formats.shortDate = "d,M";
     formats.longTime = "HH:mm";
-    list.AddDirectoryRow(list.FileRow(0).directory, 39000.5, 39000, 39000, ByteOrderKey);
+    list.AddDirectoryRow(list.FileRow(0).directory, 39000.5, 39000, 39000);
+    list.PlaceDirectoryRows(ByteOrderKey);
     EXPECT_EQ(CsvText(list, formats),
               "File,Created,Modified,Accessed,Age (Days)\r\n"
               "\"C:\\Empty\\\",\"10,10 12:00\",\"10,10\",\"10,10\",599\r\n"
