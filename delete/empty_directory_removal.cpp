@@ -47,6 +47,12 @@ class EmptyDirectoryVisit {
             LogFailure(path, kNotWhereListed);
             return;
         }
+        // Listing a placeholder folder may show none of what the provider keeps for it, and its
+        // removal would take the folder away in the cloud too.
+        if (opened.Ok() && IsPlaceholderHandle(dir.get())) {
+            Debug("Directory is a cloud placeholder or offline: it is kept.");
+            return;
+        }
         if (!opened.Ok() || !IsEmptyDirectory(dir.get())) {
             Debug("Directory is NOT empty.");
             return;

@@ -11,7 +11,7 @@ namespace {
 
 // NtCreateFile options, and the status values this file tells apart.
 const ULONG kDirectoryFile = 0x1, kNonDirectoryFile = 0x40, kSynchronousIo = 0x20,
-            kCompleteIfOplocked = 0x100, kOpenReparsePoint = 0x200000;
+            kCompleteIfOplocked = 0x100, kOpenReparsePoint = 0x200000, kOpenNoRecall = 0x400000;
 const NTSTATUS kOplockBreakInProgress = 0x00000108;
 const NTSTATUS kObjectNameNotFound = static_cast<NTSTATUS>(0xC0000034);
 const NTSTATUS kDeletePending = static_cast<NTSTATUS>(0xC0000056);
@@ -144,7 +144,8 @@ FsResult OpenInDirectory(HANDLE parent, const std::wstring& name, ACCESS_MASK ac
     HANDLE raw = INVALID_HANDLE_VALUE;
     const NTSTATUS status = SystemCalls().createFile(
         &raw, access | SYNCHRONIZE, &attributes, &io, nullptr, 0, kShareAll, FILE_OPEN,
-        kindOption | kOpenReparsePoint | kSynchronousIo | kCompleteIfOplocked, nullptr, 0);
+        kindOption | kOpenReparsePoint | kOpenNoRecall | kSynchronousIo | kCompleteIfOplocked,
+        nullptr, 0);
     if (status < 0)
         return ErrorOf(status);
     opened.reset(raw);
@@ -216,13 +217,34 @@ bool IsLinkTag(DWORD attributes, DWORD tag) {
            (tag == 0 || IsReparseTagNameSurrogate(tag));
 }
 
-bool IsLinkHandle(HANDLE handle) {
+bool IsPlaceholder(DWORD attributes, DWORD tag) {
+    const DWORD kRecallOnOpen = 0x40000, kRecallOnDataAccess = 0x400000;
+    const DWORD kCloudTag = 0x9000001A, kCloudTagMask = 0xFFFF0FFF; // the tag and its 15 kinds
+    return (attributes & (kRecallOnOpen | kRecallOnDataAccess | FILE_ATTRIBUTE_OFFLINE)) ||
+           ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) && (tag & kCloudTagMask) == kCloudTag);
+}
+
+namespace {
+
+// The item's attributes and reparse tag through its handle; true when the test holds for
+// them or they cannot be read.
+bool AttributeTagSays(HANDLE handle, bool (*test)(DWORD attributes, DWORD tag)) {
     struct {
         ULONG attributes;
         ULONG tag;
     } info{};
     return !QueryInfo(handle, info, kFileAttributeTagInformation).Ok() ||
-           IsLinkTag(info.attributes, info.tag);
+           test(info.attributes, info.tag);
+}
+
+} // namespace
+
+bool IsPlaceholderHandle(HANDLE handle) {
+    return AttributeTagSays(handle, IsPlaceholder);
+}
+
+bool IsLinkHandle(HANDLE handle) {
+    return AttributeTagSays(handle, IsLinkTag);
 }
 
 FsResult ReadStamps(HANDLE handle, FILETIME& created, FILETIME& written, FILETIME& accessed,

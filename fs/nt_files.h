@@ -46,9 +46,9 @@ const DWORD kListAccess = FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_ATTRIB
 enum class ItemKind { kFile, kDirectory, kEither };
 
 // Opens `name` (one plain name) inside the open `parent`: no device name, no dropped dot or
-// blank, a link opened as itself, and never a wait for an oplock to be broken (while one
-// is, the item is in use: kInUse). A name that is not there: ERROR_FILE_NOT_FOUND; a name
-// whose file waits to be deleted: ERROR_DELETE_PENDING.
+// blank, a link opened as itself, nothing of a placeholder's data fetched, and never a wait
+// for an oplock to be broken (while one is, the item is in use: kInUse). A name that is not there:
+// ERROR_FILE_NOT_FOUND; a name whose file waits to be deleted: ERROR_DELETE_PENDING.
 FsResult OpenInDirectory(HANDLE parent, const std::wstring& name, ACCESS_MASK access, ItemKind kind,
                          FileHandle& opened);
 
@@ -71,6 +71,12 @@ bool IsSameFile(HANDLE a, HANDLE b);
 std::wstring FinalPathOf(HANDLE handle);
 // True when the item is a link (see IsLinkTag), or its attributes cannot be read.
 bool IsLinkHandle(HANDLE handle);
+// True for an item whose contents may live elsewhere: a sync provider's placeholder (a cloud
+// reparse tag, or an attribute that asks for a recall on open or on data access) or an
+// offline item. A placeholder folder whose contents were never fetched can list as empty.
+bool IsPlaceholder(DWORD attributes, DWORD tag);
+// The same through a handle; true also where the attributes cannot be read.
+bool IsPlaceholderHandle(HANDLE handle);
 // The creation, last-write, last-access stamps and attributes.
 FsResult ReadStamps(HANDLE handle, FILETIME& created, FILETIME& written, FILETIME& accessed,
                     DWORD& attributes);

@@ -25,7 +25,9 @@ std::string ThroughSysnative(const std::string& path, const std::string& windows
 
 std::string WithoutRedirection(const std::string& path) {
     char windows[MAX_PATH + 1];
-    const UINT length = GetWindowsDirectoryA(windows, sizeof windows);
+    // The system's Windows directory: on a Remote Desktop host GetWindowsDirectory may give
+    // a per-user one.
+    const UINT length = GetSystemWindowsDirectoryA(windows, sizeof windows);
     if (length == 0 || length > MAX_PATH || !IsWow64())
         return path;
     std::string directory(windows, length);

@@ -1,4 +1,5 @@
 """Start-up, run modes and the log file, driven through the real command line."""
+import struct
 import unittest
 
 from harness import Program, win
@@ -10,6 +11,16 @@ class StartUp(unittest.TestCase):
     def setUp(self):
         self.program = Program()
         self.addCleanup(self.program.cleanup)
+
+    def test_the_image_is_terminal_server_aware(self):
+        # On a Remote Desktop host an image without the flag sees a per-user Windows folder.
+        with open(self.program.exe, "rb") as f:
+            image = f.read()
+        header = struct.unpack_from("<I", image, 0x3C)[0]
+        self.assertEqual(image[header:header + 4], b"PE\0\0")
+        optional = header + 24
+        characteristics = struct.unpack_from("<H", image, optional + 70)[0]
+        self.assertTrue(characteristics & 0x8000, hex(characteristics))
 
     def test_help_switch_wins_keeps_the_csv_and_rewrites_the_log(self):
         p = self.program

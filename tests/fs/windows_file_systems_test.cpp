@@ -135,6 +135,36 @@ TEST_F(WindowsFileSystems, ACloudFolderIsEnteredAndALinkNever) {
     }
 }
 
+TEST_F(WindowsFileSystems, APlaceholderOrOfflineFolderIsNeverRemovedAndSaysWhyInDebug) {
+    const struct {
+        ULONG attributes, tag;
+        bool kept;
+    } cases[] = {
+        {FILE_ATTRIBUTE_REPARSE_POINT, kCloudTag, true},
+        {FILE_ATTRIBUTE_REPARSE_POINT, 0x9000001A, true},
+        {0x400000, 0, true}, // recall on data access
+        {0x40000, 0, true},  // recall on open
+        {FILE_ATTRIBUTE_OFFLINE, 0, true},
+        {FILE_ATTRIBUTE_ARCHIVE, 0, false},
+    };
+    host.state.settings.debug = true;
+    for (const auto& c : cases) {
+        tree.Directory("empty", 40);
+        tree.File("cloud\\old.txt", 40); // its old files go like any others
+        standIn.tag = [c](const std::wstring& path, ULONG& attributes, ULONG& tag) {
+            if (EndsWith(path, L"\\empty") || EndsWith(path, L"\\cloud")) {
+                attributes |= c.attributes;
+                tag = c.tag;
+            }
+        };
+        host.log.Clear();
+        ASSERT_TRUE(Job()) << host.log.Text();
+        EXPECT_EQ(tree.Exists("empty"), c.kept) << std::hex << c.attributes << " " << c.tag;
+        EXPECT_FALSE(tree.Exists("cloud\\old.txt"));
+        EXPECT_EQ(Logged("Directory is a cloud placeholder or offline: it is kept."), c.kept);
+    }
+}
+
 TEST_F(WindowsFileSystems, AVolumeWithoutDosPathsIsScannedInItsNtForm) {
     standIn.noDosPaths = true;
     ASSERT_TRUE(Job()) << host.log.Text();

@@ -23,6 +23,11 @@ TEST(Manifest, AsksToRunAsTheInvokerWithTheCommonControlsAndPerMonitorResolution
     EXPECT_NE(manifest.find("<requestedExecutionLevel level=\"asInvoker\""), std::string::npos);
     EXPECT_NE(manifest.find("Microsoft.Windows.Common-Controls"), std::string::npos);
     EXPECT_NE(manifest.find("PerMonitorV2"), std::string::npos);
+    // Windows 8.1 to 11 run a program that does not name them as for Vista.
+    for (const char* id :
+         {"{1f676c76-80e1-4239-95bb-83d0f6d0da78}", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"})
+        EXPECT_NE(manifest.find("<supportedOS Id=\"" + std::string(id) + "\"/>"), std::string::npos)
+            << id;
 }
 
 } // namespace
