@@ -1,5 +1,7 @@
 #include "fs/nt_files.h"
 
+#include "fs/system_redirection.h"
+
 #include <vector>
 
 #include <winternl.h>
@@ -142,6 +144,7 @@ FsResult OpenInDirectory(HANDLE parent, const std::wstring& name, ACCESS_MASK ac
                                                             : 0;
     IO_STATUS_BLOCK io{};
     HANDLE raw = INVALID_HANDLE_VALUE;
+    const RedirectionOff walkedAsTyped; // below System32 too, the item named is the one opened
     const NTSTATUS status = SystemCalls().createFile(
         &raw, access | SYNCHRONIZE, &attributes, &io, nullptr, 0, kShareAll, FILE_OPEN,
         kindOption | kOpenReparsePoint | kOpenNoRecall | kSynchronousIo | kCompleteIfOplocked,

@@ -5,8 +5,11 @@
 namespace {
 
 bool IsWow64() {
-    BOOL wow64 = FALSE;
-    return IsWow64Process(GetCurrentProcess(), &wow64) && wow64;
+    static const bool wow64 = [] {
+        BOOL answer = FALSE;
+        return IsWow64Process(GetCurrentProcess(), &answer) && answer;
+    }();
+    return wow64;
 }
 
 } // namespace
@@ -34,4 +37,13 @@ std::string WithoutRedirection(const std::string& path) {
     if (!directory.empty() && directory.back() == '\\')
         directory.pop_back();
     return ThroughSysnative(path, directory);
+}
+
+RedirectionOff::RedirectionOff() {
+    off_ = IsWow64() && Wow64DisableWow64FsRedirection(&previous_);
+}
+
+RedirectionOff::~RedirectionOff() {
+    if (off_)
+        (void)Wow64RevertWow64FsRedirection(previous_); // it only fails for a value never given
 }

@@ -11,3 +11,20 @@ std::string ThroughSysnative(const std::string& path, const std::string& windows
 
 // The same where this process is a 32-bit one on 64-bit Windows; unchanged elsewhere.
 std::string WithoutRedirection(const std::string& path);
+
+// Below the root every open is relative to a directory's handle, and WoW64 redirects such
+// an open too when that handle is System32 or the Windows folder. While one of these lives,
+// the thread's redirection is off (in a 32-bit process on 64-bit Windows; elsewhere it does
+// nothing). Held around a single open only: a library loaded meanwhile would come from the
+// 64-bit System32.
+class RedirectionOff {
+  public:
+    RedirectionOff();
+    ~RedirectionOff();
+    RedirectionOff(const RedirectionOff&) = delete;
+    RedirectionOff& operator=(const RedirectionOff&) = delete;
+
+  private:
+    void* previous_ = nullptr;
+    bool off_ = false;
+};
