@@ -47,7 +47,7 @@ void StartRun(RunWindow& window, RunLock& lock) {
     const RunModeDecision decision =
         DecideRunMode(SplitCommandLine(ExactCommandLine()), [&state](const std::string& typed) {
             const std::string full = ResolveRoot(typed, state.settings).full;
-            return !full.empty() && IsExistingDirectory(full) ? full : std::string();
+            return IsExistingDirectory(full) ? full : std::string();
         });
     const RunLock::Outcome locked = decision.kind == RunModeDecision::Help
                                         ? RunLock::NotHeld

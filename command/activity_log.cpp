@@ -49,8 +49,8 @@ FsResult ActivityLog::WritePending() {
         return failure_;
     failure_ = file_.Append(pending_.data(), pending_.size());
     if (!failure_.Ok()) {
-        (void)
-            CutBackToWholeLines(); // tried again before the next write; the write's failure counts
+        // Tried again before the next write; the write's failure is the one to report.
+        (void)CutBackToWholeLines();
         return failure_;
     }
     written_ += static_cast<long long>(pending_.size());

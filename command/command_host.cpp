@@ -18,6 +18,12 @@ void EndByStop(CommandHost& host) {
     throw SilentAbort{};
 }
 
+void HearStop(CommandHost& host) {
+    host.ProcessMessages();
+    if (host.State().stop.requested)
+        EndByStop(host);
+}
+
 void EndByResourceError(CommandHost& host, const std::string& text) {
     // The log names the phase whether or not anyone sees the box; a scheduled run must
     // never wait on one.

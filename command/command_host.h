@@ -41,6 +41,9 @@ class CommandHost {
 // The stop sequence: "Aborted by user." (or the reason of a request to end the program), the
 // idle state, then the silent abort.
 [[noreturn]] void EndByStop(CommandHost& host);
+// Lets pending messages run (the Stop button, a request to close), then ends by the stop
+// sequence where a stop was asked for: what every long loop does once an item.
+void HearStop(CommandHost& host);
 // The resource-error sequence: the line in the log, the modal dialog where someone may see it
 // (never in an unattended run, which must not wait on a box), the idle state, then the
 // silent abort.

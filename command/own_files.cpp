@@ -4,6 +4,7 @@
 
 #include "fs/bound_directory.h"
 #include "fs/exact_names.h"
+#include "fs/path_text.h"
 
 #include <algorithm>
 #include <cwctype>
@@ -16,22 +17,25 @@ OwnFiles OwnFiles::Find(const std::string& executable, const std::string& progra
         if (identity.volume == volume && IsKnownId(identity.id))
             own.ids_.push_back(identity.id);
     };
-    for (const std::string& path :
-         {executable, programDirectory + kIniFileName, programDirectory + kLogFileName,
-          programDirectory + kCsvFileName})
-        if (ReadIdentityOfPath(path, true, identity).Ok())
+    // All are known by name in the program's folder; the executable and the records a run
+    // writes (the first four) by identity too.
+    const std::string paths[] = {executable,
+                                 programDirectory + kIniFileName,
+                                 programDirectory + kLogFileName,
+                                 programDirectory + kCsvFileName,
+                                 programDirectory + kLockFileName,
+                                 programDirectory + kRefusedFileName};
+    const size_t byIdentity = 4;
+    for (size_t i = 0; i < sizeof paths / sizeof paths[0]; ++i) {
+        if (i < byIdentity && ReadIdentityOfPath(paths[i], true, identity).Ok())
             keep();
+        const size_t slash = LastDelimiter(paths[i]);
+        std::wstring name;
+        if (ToExactWide(paths[i].substr(slash == std::string::npos ? 0 : slash + 1), name))
+            own.names_.push_back(name);
+    }
     if (logFile && ReadIdentity(logFile, identity).Ok())
         keep();
-    for (const std::string& path :
-         {executable, programDirectory + kIniFileName, programDirectory + kLogFileName,
-          programDirectory + kCsvFileName, programDirectory + kLockFileName,
-          programDirectory + kRefusedFileName}) {
-        std::wstring wide;
-        const size_t slash = path.find_last_of('\\');
-        if (ToExactWide(path.substr(slash == std::string::npos ? 0 : slash + 1), wide))
-            own.names_.push_back(wide);
-    }
     std::wstring directory;
     if (ToExactWide(programDirectory, directory)) {
         FileHandle opened(CreateFileW(directory.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr,

@@ -204,9 +204,7 @@ void RemoveEmptyDirectories(CommandHost& host) {
         const ChunkedVector<ListedScan::Index> order = DeepestFirst(scan);
         for (size_t i = 0; i < order.size(); ++i) {
             // Nothing after a stop: an unattended run then ends early, not with "Finished.".
-            host.ProcessMessages();
-            if (host.State().stop.requested)
-                EndByStop(host);
+            HearStop(host);
             visit.Visit(order[i]);
         }
         host.AddLog(std::to_string(host.State().counters.removed) + " empty directories deleted.");

@@ -23,8 +23,8 @@ FsResult CurrentDirectoryPrefix(std::string& prefix) {
 
 bool IsExistingDirectory(const std::string& path) {
     std::wstring wide;
-    if (!ToExactWide(path, wide))
-        return false;
+    if (path.empty() || !ToExactWide(path, wide))
+        return false; // no path is no directory, not the current one
     DWORD attributes = GetFileAttributesW(wide.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }

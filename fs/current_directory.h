@@ -11,5 +11,6 @@ FsResult ChangeDirectory(const std::string& path);
 // directory without an exact 8-bit form fails with ERROR_INVALID_NAME.
 FsResult CurrentDirectoryPrefix(std::string& prefix);
 
-// True when the path's attributes can be read and include the directory attribute.
+// True when the path's attributes can be read and include the directory attribute; false for
+// no path at all.
 bool IsExistingDirectory(const std::string& path);

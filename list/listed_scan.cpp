@@ -119,6 +119,25 @@ void ListedScan::SortFilesFrom(size_t first, SortKey key) {
         files_[first + i] = sorted[i];
 }
 
+size_t ListedScan::FirstFileAfter(const char* k, size_t from, SortKey key) const {
+    const auto after = [&](size_t file) { return std::strcmp(k, key(FileText(file)).c_str()) < 0; };
+    // Galloping from `from`, then halving: a few keys for a place near the one before.
+    size_t low = from, high = from, step = 1;
+    while (high < files_.size() && !after(high)) {
+        low = high + 1;
+        high = std::min(files_.size(), low + step);
+        step *= 2;
+    }
+    while (low < high) { // the first file row that sorts after it lies in [low, high]
+        const size_t middle = low + (high - low) / 2;
+        if (after(middle))
+            high = middle;
+        else
+            low = middle + 1;
+    }
+    return low;
+}
+
 void ListedScan::AddDirectoryRow(Index directory, DateTime created, DateTime modified,
                                  DateTime accessed) {
     waitingRows_.push_back({0, directory, created, modified, accessed});
@@ -133,35 +152,18 @@ void ListedScan::PlaceDirectoryRows(SortKey key) {
         all.push_back(directoryRows_[i]);
     for (size_t i = 0; i < waitingRows_.size(); ++i)
         all.push_back(waitingRows_[i]);
-    const ChunkedVector<uint32_t> order = OrderByKey(
-        all.size(), [&](size_t i) { return DirectoryText(all[i].directory); }, key);
     // Each row stands after the file rows whose keys do not exceed its own; in key order
-    // that place only moves forward, so it is found by galloping from the one before.
+    // that place only moves forward.
     ChunkedVector<DirectoryRow> placed;
-    size_t low = 0;
-    for (size_t i = 0; i < order.size(); ++i) {
-        DirectoryRow row = all[order[i]];
-        const std::string k = key(DirectoryText(row.directory));
-        const auto after = [&](size_t file) {
-            return std::strcmp(k.c_str(), key(FileText(file)).c_str()) < 0;
-        };
-        size_t step = 1, high = low;
-        while (high < files_.size() && !after(high)) {
-            low = high + 1;
-            high = std::min(files_.size(), low + step);
-            step *= 2;
-        }
-        high = std::min(high, files_.size());
-        while (low < high) { // the first file row that sorts after it lies in [low, high]
-            const size_t middle = low + (high - low) / 2;
-            if (after(middle))
-                high = middle;
-            else
-                low = middle + 1;
-        }
-        row.before = low;
-        placed.push_back(row);
-    }
+    size_t before = 0;
+    VisitInKeyOrder(
+        all.size(), [&](size_t i) { return DirectoryText(all[i].directory); }, key,
+        [&](uint32_t position, const char* k) {
+            before = FirstFileAfter(k, before, key);
+            DirectoryRow row = all[position];
+            row.before = before;
+            placed.push_back(row);
+        });
     directoryRows_ = std::move(placed);
     waitingRows_.clear();
 }

@@ -114,6 +114,8 @@ class ListedScan {
         DateTime created, modified, accessed;
     };
     void AppendDirectoryText(Index directory, std::string& text) const;
+    // The first file row from `from` on whose key sorts after `k`; none before `from` does.
+    size_t FirstFileAfter(const char* k, size_t from, SortKey key) const;
     // The file row or directory row shown at `row`; `directoryRow` null for a file.
     size_t Locate(size_t row, const DirectoryRow*& directoryRow) const;
 

@@ -31,8 +31,8 @@ bool DifferOnlyInLowWeights(const std::string& a, const std::string& b) {
     return keyA.substr(0, keyA.find('\x01')) == keyB.substr(0, keyB.find('\x01'));
 }
 
-ChunkedVector<uint32_t> OrderByKey(size_t count, const std::function<std::string(size_t)>& text,
-                                   SortKey key) {
+void VisitInKeyOrder(size_t count, const std::function<std::string(size_t)>& text, SortKey key,
+                     const std::function<void(uint32_t position, const char* key)>& visit) {
     struct Keyed {
         TextPool::Offset key;
         uint32_t position;
@@ -47,8 +47,14 @@ ChunkedVector<uint32_t> OrderByKey(size_t count, const std::function<std::string
         const int c = std::strcmp(keys.At(a.key), keys.At(b.key));
         return c < 0 || (c == 0 && a.position < b.position);
     });
-    ChunkedVector<uint32_t> order;
     for (size_t i = 0; i < count; ++i)
-        order.push_back(keyed[i].position);
+        visit(keyed[i].position, keys.At(keyed[i].key));
+}
+
+ChunkedVector<uint32_t> OrderByKey(size_t count, const std::function<std::string(size_t)>& text,
+                                   SortKey key) {
+    ChunkedVector<uint32_t> order;
+    VisitInKeyOrder(count, text, key,
+                    [&order](uint32_t position, const char*) { order.push_back(position); });
     return order;
 }

@@ -19,8 +19,12 @@ inline std::string ByteOrderKey(const std::string& text) {
     return text;
 }
 
-// The positions 0 to `count` - 1 in the order of the keys of their texts; equal keys keep
-// the order of their positions. The keys live only while ordering, in chunks of their own.
+// Hands the positions 0 to `count` - 1 to `visit` in the order of the keys of their texts,
+// each with its key; equal keys keep the order of their positions. One key is made per
+// text; the keys live only while ordering, in chunks of their own.
+void VisitInKeyOrder(size_t count, const std::function<std::string(size_t)>& text, SortKey key,
+                     const std::function<void(uint32_t position, const char* key)>& visit);
+// The positions in that order.
 ChunkedVector<uint32_t> OrderByKey(size_t count, const std::function<std::string(size_t)>& text,
                                    SortKey key);
 

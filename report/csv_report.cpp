@@ -63,9 +63,7 @@ void WriteToCSVFile(CommandHost& host) {
         WriteProducedFile(path, [&host](const TextSink& sink) {
             WriteCsvText(host.Found(), host.Formats(), [&](const std::string& piece) {
                 sink(piece);
-                host.ProcessMessages();
-                if (host.State().stop.requested)
-                    EndByStop(host);
+                HearStop(host);
             });
         });
         if (host.State().settings.debug)

@@ -97,9 +97,7 @@ class OldFileWalk : public TreeVisitor {
                 ++host_.State().counters.old;
             }
         });
-        host_.ProcessMessages();
-        if (host_.State().stop.requested)
-            EndByStop(host_);
+        HearStop(host_);
     }
 
     CommandHost& host_;

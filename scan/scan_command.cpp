@@ -49,7 +49,7 @@ TypedRoot ResolveRoot(const std::string& typed, const RunSettings& settings) {
 bool ScanForOldFiles(CommandHost& host, const TypedRoot& root, int32_t days) {
     try {
         RunState& state = host.State();
-        if (root.full.empty() || !IsExistingDirectory(root.full)) {
+        if (!IsExistingDirectory(root.full)) {
             host.AddLog("ERROR: Path " + root.typed + " does not exist.");
             // Unattended, a root gone by the time the scan starts ends the run early (code 2).
             if (!state.settings.interactive)
