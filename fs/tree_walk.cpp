@@ -1,17 +1,20 @@
 #include "fs/tree_walk.h"
 
-#include <vector>
+#include <deque>
+
+#include "base/chunked_vector.h"
 
 namespace {
 
 // One directory on the way down: its handle (none for the root, which the caller owns),
 // the length of the text its rows begin with, and its chosen subdirectories with the next
-// one to enter. The texts of all levels are one: each is the start of the deepest one, so a
-// chain of any depth keeps its path text once, not once a level.
+// position to enter. The texts of all levels are one: each is the start of the deepest one,
+// so a chain of any depth keeps its path text once, not once a level. What grows with a
+// directory or with the depth is kept in chunks, never in one large block.
 struct Level {
     BoundDirectory owned;
     size_t length = 0;
-    std::vector<ListedEntry> chosen;
+    ChunkedVector<ListedEntry> chosen;
     size_t next = 0;
 };
 
@@ -27,7 +30,7 @@ void List(const BoundDirectory& dir, const std::string& prefix, Level& level,
     });
     if (!listed.Ok())
         visitor.NotListed(prefix, listed);
-    visitor.Listed(level.chosen);
+    visitor.Listed();
 }
 
 } // namespace
@@ -37,7 +40,7 @@ void List(const BoundDirectory& dir, const std::string& prefix, Level& level,
 void WalkTree(const BoundDirectory& root, const std::string& rootPrefix,
               const std::wstring& rootFinal, TreeVisitor& visitor) {
     std::string prefix = rootPrefix;
-    std::vector<Level> path(1);
+    std::deque<Level> path(1);
     path[0].length = prefix.size();
     List(root, prefix, path[0], visitor);
     while (!path.empty()) {
@@ -48,8 +51,7 @@ void WalkTree(const BoundDirectory& root, const std::string& rootPrefix,
             visitor.Left();
             continue;
         }
-        visitor.Entering(level.next);
-        const ListedEntry& entry = level.chosen[level.next++];
+        const ListedEntry& entry = level.chosen[visitor.Entering(level.next++)];
         const BoundDirectory& here = path.size() == 1 ? root : level.owned;
         BoundDirectory child = BoundDirectory::OpenListedChild(here, entry, rootFinal);
         if (!child.IsOpen()) {

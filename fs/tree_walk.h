@@ -5,7 +5,6 @@
 // directory that cannot be opened is reported and passed over, and the rest is walked.
 #pragma once
 #include <string>
-#include <vector>
 
 #include "fs/bound_directory.h"
 
@@ -32,10 +31,12 @@ class TreeVisitor {
     virtual void Directory(const std::string& /*prefix*/, const BoundDirectory& /*here*/) {}
     // Each entry but "." and ".."; true to have the walk enter it after the listing.
     virtual bool Entry(const std::string& prefix, const ListedEntry& entry) = 0;
-    // The listing ended; the chosen subdirectories may be put in the order to enter them.
-    virtual void Listed(std::vector<ListedEntry>& /*chosen*/) {}
-    // Before the chosen subdirectory at `position` of that order is entered or passed over.
-    virtual void Entering(size_t /*position*/) {}
+    // The listing ended; the visitor may put the chosen subdirectories in another order to
+    // enter them.
+    virtual void Listed() {}
+    // Before the subdirectory at `position` of that order is entered or passed over: which of
+    // the chosen, counted as listed, it is.
+    virtual size_t Entering(size_t position) { return position; }
     // A chosen subdirectory that was not entered: it could not be opened (`why`), or it is
     // not the listed one any more (a link, or moved: `why` is kNotWhereListed).
     virtual void NotEntered(const std::string& prefix, const ListedEntry& entry, FsResult why) = 0;

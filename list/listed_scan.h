@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "fs/bound_directory.h"
-#include "list/chunked_vector.h"
+#include "base/chunked_vector.h"
 #include "base/date_time.h"
 #include "list/sort_key.h"
 #include "list/text_pool.h"

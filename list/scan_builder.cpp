@@ -37,7 +37,7 @@ const char* ScanBuilder::Shown(uint32_t item, const Level& level) const {
                : scan_.ShownName(level.files[item].name);
 }
 
-std::vector<size_t> ScanBuilder::EndListing() {
+size_t ScanBuilder::EndListing() {
     Level& level = levels_[depth_ - 1];
     // Files first, then subdirectories, each as listed: equal keys keep that order, as the
     // rows of a walk that examined files before entering subdirectories always had. A
@@ -54,22 +54,19 @@ std::vector<size_t> ScanBuilder::EndListing() {
             return std::string(Shown(item, level)) + (item & kSubdirectory ? "\\" : "");
         },
         order_.key);
-    std::vector<size_t> positions;
-    positions.reserve(level.entered.size());
     for (size_t i = 0; i < sorted.size(); ++i) {
         const uint32_t item = itemAt(sorted[i]);
         level.order.push_back(item);
         if (!(item & kSubdirectory))
             continue;
         const bool joins =
-            !positions.empty() &&
+            level.enteringOrder.size() > 0 &&
             order_.interleave(Shown(kSubdirectory | level.enteringOrder.back(), level),
                               Shown(item, level));
         level.enteringOrder.push_back(item & ~kSubdirectory);
         level.joinsPrevious.push_back(joins ? 1 : 0);
-        positions.push_back(item & ~kSubdirectory);
     }
-    return positions;
+    return level.enteringOrder.size();
 }
 
 void ScanBuilder::EmitUntil(Level& level, uint32_t item) {
@@ -82,7 +79,7 @@ void ScanBuilder::EmitUntil(Level& level, uint32_t item) {
     }
 }
 
-void ScanBuilder::Entering(size_t position) {
+size_t ScanBuilder::Entering(size_t position) {
     Level& level = levels_[depth_ - 1];
     if (level.groupStart != SIZE_MAX && !level.joinsPrevious[position])
         CloseGroup(level);
@@ -92,6 +89,7 @@ void ScanBuilder::Entering(size_t position) {
         level.joinsPrevious[position + 1])
         OpenGroup(level);
     entering_ = level.entered[entered];
+    return entered;
 }
 
 void ScanBuilder::EndDirectory() {
@@ -99,6 +97,12 @@ void ScanBuilder::EndDirectory() {
     if (level.groupStart != SIZE_MAX)
         CloseGroup(level);
     EmitUntil(level, ~uint32_t(0));
+    // What one large directory needed is not kept for the rest of the scan.
+    level.files.trim(kKeptElements);
+    level.entered.trim(kKeptElements);
+    level.order.trim(kKeptElements);
+    level.enteringOrder.trim(kKeptElements);
+    level.joinsPrevious.trim(kKeptElements);
     --depth_;
 }
 

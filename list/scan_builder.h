@@ -8,7 +8,7 @@
 // that interleave: their rows are sorted by the whole path once the last of them is done,
 // and are not shown until then.
 #pragma once
-#include <vector>
+#include <deque>
 
 #include "list/listed_scan.h"
 
@@ -25,16 +25,18 @@ class ScanBuilder {
     // A listed subdirectory (a row of the table); `entered` when the walk is to enter it.
     void AddSubdirectory(const std::string& shown, const std::wstring& exact, FileId id,
                          bool entered);
-    // The listing ended: for each position of the order in which to enter the subdirectories
-    // added as entered, which of them (by the order they were added) goes there.
-    std::vector<size_t> EndListing();
-    // Before the subdirectory at `position` of that order is entered or passed over.
-    void Entering(size_t position);
+    // The listing ended: the subdirectories added as entered are put in the order in which
+    // to enter them. Returns how many there are.
+    size_t EndListing();
+    // Before the subdirectory at `position` of that order is entered or passed over: which
+    // of them (by the order they were added) it is.
+    size_t Entering(size_t position);
     // The directory and everything below it are done.
     void EndDirectory();
 
   private:
     static const uint32_t kSubdirectory = 0x80000000u;
+    static const size_t kKeptElements = 1024; // a level's chunks kept between directories
     struct Level {
         ListedScan::Index directory = ListedScan::kRoot;
         ChunkedVector<ScanRow> files;             // old files, as listed
@@ -53,7 +55,9 @@ class ScanBuilder {
 
     ListedScan& scan_;
     ListOrder order_;
-    std::vector<Level> levels_; // the first `depth_` are in use; the others keep their chunks
+    // The first `depth_` are in use; the others keep their first chunks for the next
+    // directory at that depth. A deque: a chain of any depth never asks for one large block.
+    std::deque<Level> levels_;
     size_t depth_ = 0;
     ListedScan::Index entering_ = ListedScan::kRoot;
     int openGroups_ = 0;

@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "list/chunked_vector.h"
+#include "base/chunked_vector.h"
 
 // Makes the byte string whose order (strcmp) is the text's order.
 using SortKey = std::string (*)(const std::string& text);

@@ -36,20 +36,15 @@ class OldFileWalk : public TreeVisitor {
         return enter;
     }
 
-    void Listed(std::vector<ListedEntry>& chosen) override {
-        Guarded([&] {
-            const std::vector<size_t> order = builder_.EndListing();
-            std::vector<ListedEntry> ordered;
-            ordered.reserve(chosen.size());
-            for (size_t i : order)
-                ordered.push_back(std::move(chosen[i]));
-            chosen.swap(ordered);
-        });
+    void Listed() override {
+        Guarded([&] { builder_.EndListing(); });
     }
 
-    void Entering(size_t position) override {
-        Guarded([&] { builder_.Entering(position); });
+    size_t Entering(size_t position) override {
+        size_t chosen = position;
+        Guarded([&] { chosen = builder_.Entering(position); });
         host_.FoundListChanged();
+        return chosen;
     }
 
     void Left() override {

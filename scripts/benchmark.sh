@@ -3,6 +3,8 @@
 # docs/performance.md. Not part of the test run. Usage: scripts/benchmark.sh [--runs N] [sizes...]
 # or scripts/benchmark.sh --interleaved [sizes...] (files that interleave with directories; prints)
 # or scripts/benchmark.sh --synthetic [rows] (the list alone, filled without files; prints)
+# or scripts/benchmark.sh --shapes [--scale F] [--only NAME...] (seven shapes of tree, each
+#    against the careful floor and at twice its size; writes docs/performance.md)
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 source "$root/scripts/setup.sh"
@@ -22,6 +24,11 @@ if [ "${1:-}" = --synthetic ]; then
   VANTRELL_LIST_ROWS=$rows timeout 3600 wine "$root/build/ui_tests.exe" \
     --gtest_filter='*AListOfMillions*' | grep -E '^\[ +(OK|FAILED) +\]'
   echo "window test with $rows rows, filling included: $(python3 -c "print(round($(date +%s.%N) - $start, 2))") s"
+  exit
+fi
+if [ "${1:-}" = --shapes ]; then
+  shift
+  python3 "$root/scripts/benchmark/shapes.py" "$@"
   exit
 fi
 if [ "${1:-}" = --interleaved ]; then

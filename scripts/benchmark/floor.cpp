@@ -3,14 +3,20 @@
 // and nothing else ("walk"), the same walk deleting the old files by name ("job"), and the
 // same walk deleting them through handles as a careful job must ("bound": a handle to each
 // directory, a relative open of the file that follows no link and waits for no oplock, its
-// times read through that handle, the disposition, the close).
-// Usage: vantrell_floor walk|job|bound ROOT DAYS
+// times read through that handle, the disposition, the close). "clean" is the whole safe
+// job for trees of any shape and depth: no current directory at all, each directory opened
+// relative to its parent's handle without following a link, its old files deleted as in
+// "bound", then each old directory left empty removed through a handle of its own. It keeps
+// counts where the job keeps a list, and sorts nothing.
+// Usage: vantrell_floor walk|job|bound|clean ROOT DAYS
 #include <windows.h>
 #include <winternl.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -26,37 +32,152 @@ double ToDays(const FILETIME& utc) {
     return static_cast<double>(v.QuadPart) / 864000000000.0 + st.wMilliseconds * 0.0;
 }
 
-// Deletes `name` of the open directory through a handle of its own.
-bool DeleteBound(HANDLE directory, const char* name, double cutOff) {
-    wchar_t wide[MAX_PATH];
-    const int n = MultiByteToWideChar(CP_ACP, 0, name, -1, wide, MAX_PATH);
-    if (n <= 1)
-        return false;
+const ULONG kSynchronous = 0x20, kNonDirectory = 0x40, kDirectory = 0x1, kNoOplock = 0x100,
+            kBackup = 0x4000, kNoLink = 0x200000;
+
+// Opens `name` relative to the open directory, following no link.
+HANDLE OpenRelative(HANDLE directory, const std::wstring& name, ACCESS_MASK access, ULONG options) {
     UNICODE_STRING objectName;
-    objectName.Buffer = wide;
-    objectName.Length = objectName.MaximumLength = static_cast<USHORT>((n - 1) * sizeof(wchar_t));
+    objectName.Buffer = const_cast<wchar_t*>(name.c_str());
+    objectName.Length = objectName.MaximumLength =
+        static_cast<USHORT>(name.size() * sizeof(wchar_t));
     OBJECT_ATTRIBUTES attributes;
     InitializeObjectAttributes(&attributes, &objectName, OBJ_CASE_INSENSITIVE, directory, nullptr);
     IO_STATUS_BLOCK io{};
     HANDLE file = nullptr;
-    if (NtCreateFile(&file, DELETE | FILE_READ_ATTRIBUTES | SYNCHRONIZE, &attributes, &io, nullptr,
-                     0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, FILE_OPEN,
-                     0x40 | 0x20 | 0x100 | 0x200000, nullptr, 0) < 0)
-        return false;
-    FILE_BASIC_INFO basic{};
+    if (NtCreateFile(&file, access | SYNCHRONIZE, &attributes, &io, nullptr, 0,
+                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, FILE_OPEN,
+                     options | kSynchronous | kNoLink, nullptr, 0) < 0)
+        return nullptr;
+    return file;
+}
+
+bool SetDeleted(HANDLE file) {
     FILE_DISPOSITION_INFO disposition{};
     disposition.DeleteFile = TRUE;
+    return SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof disposition);
+}
+
+// Deletes `name` of the open directory through a handle of its own.
+bool DeleteBound(HANDLE directory, const std::wstring& name, double cutOff) {
+    HANDLE file =
+        OpenRelative(directory, name, DELETE | FILE_READ_ATTRIBUTES, kNonDirectory | kNoOplock);
+    if (!file)
+        return false;
+    FILE_BASIC_INFO basic{};
     FILETIME created, written;
     bool done = GetFileInformationByHandleEx(file, FileBasicInfo, &basic, sizeof basic);
     created.dwLowDateTime = basic.CreationTime.LowPart;
     created.dwHighDateTime = static_cast<DWORD>(basic.CreationTime.HighPart);
     written.dwLowDateTime = basic.LastWriteTime.LowPart;
     written.dwHighDateTime = static_cast<DWORD>(basic.LastWriteTime.HighPart);
-    done = done && ToDays(created) <= cutOff && ToDays(written) <= cutOff &&
-           SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof disposition);
+    done = done && ToDays(created) <= cutOff && ToDays(written) <= cutOff && SetDeleted(file);
     CloseHandle(file);
     return done;
 }
+
+bool DeleteBound(HANDLE directory, const char* name, double cutOff) {
+    wchar_t wide[MAX_PATH];
+    const int n = MultiByteToWideChar(CP_ACP, 0, name, -1, wide, MAX_PATH);
+    return n > 1 && DeleteBound(directory, std::wstring(wide, n - 1), cutOff);
+}
+
+bool IsOld(const LARGE_INTEGER& createdTime, const LARGE_INTEGER& writtenTime, double cutOff) {
+    FILETIME created, written;
+    created.dwLowDateTime = createdTime.LowPart;
+    created.dwHighDateTime = static_cast<DWORD>(createdTime.HighPart);
+    written.dwLowDateTime = writtenTime.LowPart;
+    written.dwHighDateTime = static_cast<DWORD>(writtenTime.HighPart);
+    return ToDays(created) <= cutOff && ToDays(written) <= cutOff;
+}
+
+// The safe job by handles alone, depth first without recursion.
+struct Clean {
+    struct Level {
+        Level(HANDLE h, const std::wstring& n, bool o) : handle(h), name(n), old(o) {}
+        HANDLE handle;
+        std::wstring name; // in its parent
+        bool old;
+        long long left = 0; // entries not deleted or removed
+        std::vector<std::wstring> subdirectories;
+        size_t next = 0;
+    };
+    double cutOff;
+    long long examined = 0, old = 0, deleted = 0, removed = 0;
+    std::vector<char> buffer = std::vector<char>(64 * 1024);
+
+    void List(Level& level) {
+        FILE_INFO_BY_HANDLE_CLASS kind = FileFullDirectoryRestartInfo;
+        while (GetFileInformationByHandleEx(level.handle, kind, buffer.data(),
+                                            static_cast<DWORD>(buffer.size()))) {
+            kind = FileFullDirectoryInfo;
+            for (char* at = buffer.data();;) {
+                const auto* e = reinterpret_cast<const FILE_FULL_DIR_INFO*>(at);
+                const std::wstring name(e->FileName, e->FileNameLength / sizeof(wchar_t));
+                if (name != L"." && name != L"..")
+                    Entry(level, name, *e);
+                if (!e->NextEntryOffset)
+                    break;
+                at += e->NextEntryOffset;
+            }
+        }
+    }
+    void Entry(Level& level, const std::wstring& name, const FILE_FULL_DIR_INFO& e) {
+        ++level.left;
+        if (!(e.FileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            ++examined;
+            if (IsOld(e.CreationTime, e.LastWriteTime, cutOff)) {
+                ++old;
+                if (DeleteBound(level.handle, name, cutOff))
+                    ++deleted, --level.left;
+            }
+        } else if (!(e.FileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                         FILE_ATTRIBUTE_REPARSE_POINT))) {
+            level.subdirectories.push_back(name);
+        }
+    }
+    bool OldDirectory(HANDLE handle) {
+        FILE_BASIC_INFO basic{};
+        return GetFileInformationByHandleEx(handle, FileBasicInfo, &basic, sizeof basic) &&
+               IsOld(basic.CreationTime, basic.LastWriteTime, cutOff);
+    }
+    // Removes the old directory `name` of `parent`, which the counts say is empty.
+    bool Remove(HANDLE parent, const std::wstring& name) {
+        HANDLE directory =
+            OpenRelative(parent, name, DELETE | FILE_READ_ATTRIBUTES, kDirectory | kBackup);
+        if (!directory)
+            return false;
+        const bool done = SetDeleted(directory);
+        CloseHandle(directory);
+        return done;
+    }
+    void Run(HANDLE root) {
+        std::vector<Level> path;
+        path.emplace_back(root, L"", false);
+        List(path.back());
+        while (!path.empty()) {
+            Level& level = path.back();
+            if (level.next < level.subdirectories.size()) {
+                const std::wstring name = level.subdirectories[level.next++];
+                HANDLE child = OpenRelative(
+                    level.handle, name, FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_ATTRIBUTES,
+                    kDirectory | kBackup);
+                if (child) {
+                    path.emplace_back(child, name, OldDirectory(child));
+                    List(path.back());
+                }
+                continue;
+            }
+            const Level done = std::move(level);
+            path.pop_back();
+            if (path.empty())
+                break;
+            CloseHandle(done.handle);
+            if (done.old && done.left == 0 && Remove(path.back().handle, done.name))
+                ++removed, --path.back().left;
+        }
+    }
+};
 
 struct Walk {
     double cutOff;
@@ -110,9 +231,9 @@ struct Walk {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 4 ||
-        (strcmp(argv[1], "walk") && strcmp(argv[1], "job") && strcmp(argv[1], "bound"))) {
-        fprintf(stderr, "usage: vantrell_floor walk|job|bound ROOT DAYS\n");
+    if (argc != 4 || (strcmp(argv[1], "walk") && strcmp(argv[1], "job") &&
+                      strcmp(argv[1], "bound") && strcmp(argv[1], "clean"))) {
+        fprintf(stderr, "usage: vantrell_floor walk|job|bound|clean ROOT DAYS\n");
         return 1;
     }
     FILETIME now;
@@ -122,8 +243,25 @@ int main(int argc, char** argv) {
     ULARGE_INTEGER v;
     v.LowPart = localNow.dwLowDateTime;
     v.HighPart = localNow.dwHighDateTime;
+    const double cutOff = static_cast<double>(v.QuadPart) / 864000000000.0 - atoi(argv[3]);
+    if (!strcmp(argv[1], "clean")) {
+        HANDLE root = CreateFileA(argv[2], FILE_LIST_DIRECTORY | FILE_TRAVERSE | SYNCHRONIZE,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        if (root == INVALID_HANDLE_VALUE) {
+            fprintf(stderr, "cannot open %s\n", argv[2]);
+            return 1;
+        }
+        Clean clean;
+        clean.cutOff = cutOff;
+        clean.Run(root);
+        CloseHandle(root);
+        printf("%lld examined, %lld old, %lld deleted, %lld directories removed\n", clean.examined,
+               clean.old, clean.deleted, clean.removed);
+        return 0;
+    }
     Walk walk;
-    walk.cutOff = static_cast<double>(v.QuadPart) / 864000000000.0 - atoi(argv[3]);
+    walk.cutOff = cutOff;
     walk.remove = !strcmp(argv[1], "job");
     walk.bound = !strcmp(argv[1], "bound");
     if (!SetCurrentDirectoryA(argv[2])) {

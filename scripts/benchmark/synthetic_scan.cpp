@@ -2,7 +2,7 @@
 // files), and prints what it cost: peak heap bytes per row with and beyond the text, the
 // largest single allocation, the time to fill and order, the CSV file streamed to nowhere,
 // and the texts of random rows as the list view asks for them. Not part of the product.
-// Usage: vantrell_synthetic.exe [rows]
+// Usage: vantrell_synthetic.exe [rows] [flat]   (flat: every row in one directory)
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -74,7 +74,8 @@ int main(int argc, char** argv) {
     ListedScan scan;
     const size_t before = current;
     auto start = std::chrono::steady_clock::now();
-    const size_t textBytes = FillGenerated(scan, root, rows, kLocaleOrder);
+    const bool flat = argc > 2 && std::string(argv[2]) == "flat";
+    const size_t textBytes = FillGenerated(scan, root, rows, kLocaleOrder, flat);
     const double fill = Seconds(start);
     const size_t filledPeak = peak - before;
     std::printf("rows %zu directories %zu\n", scan.FileCount(), scan.DirectoryCount());

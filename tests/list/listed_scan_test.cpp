@@ -208,6 +208,20 @@ TEST(ChunkedVector, KeepsEveryElementThroughGrowingChunksAndSorts) {
     EXPECT_EQ(values.size(), 3u);
 }
 
+TEST(ChunkedVector, TrimFreesWhatOneLargeDirectoryNeededAndStaysUsable) {
+    ChunkedVector<std::string> names;
+    for (int i = 0; i < 5000; ++i)
+        names.push_back(std::string(40, 'n') + std::to_string(i)); // moved in
+    names.trim(1024);
+    EXPECT_EQ(names.size(), 0u);
+    EXPECT_GE(names.capacity(), 1024u);
+    EXPECT_LT(names.capacity(), 2048u);
+    for (int i = 0; i < 3000; ++i)
+        names.push_back(std::to_string(i));
+    EXPECT_EQ(names[2999], "2999");
+    EXPECT_EQ(names[17], "17");
+}
+
 TEST(TextPool, ReadsBackEveryTextAcrossChunks) {
     TextPool pool;
     std::vector<std::pair<TextPool::Offset, std::string>> added;

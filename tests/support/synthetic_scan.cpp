@@ -55,11 +55,9 @@ void Walk(const Node& node, ScanBuilder& builder, FileId& nextId) {
     }
     for (const auto& directory : node.directories)
         builder.AddSubdirectory(directory.first, Wide(directory.first), nextId++, true);
-    const std::vector<size_t> order = builder.EndListing();
-    for (size_t position = 0; position < order.size(); ++position) {
-        builder.Entering(position);
-        Walk(*node.directories[order[position]].second, builder, nextId);
-    }
+    const size_t entered = builder.EndListing();
+    for (size_t position = 0; position < entered; ++position)
+        Walk(*node.directories[builder.Entering(position)].second, builder, nextId);
     builder.EndDirectory();
 }
 
@@ -74,6 +72,7 @@ void WalkOrder(const Node& node, const std::string& prefix, std::vector<std::str
 struct Generator {
     ScanBuilder& builder;
     size_t rows;
+    size_t perDirectory;
     size_t made = 0;
     size_t textBytes = 0;
     std::mt19937 random{7};
@@ -84,7 +83,7 @@ struct Generator {
     }
     void Directory(int depth) {
         builder.BeginDirectory();
-        for (int i = 0; i < 100 && made < rows; ++i, ++made) {
+        for (size_t i = 0; i < perDirectory && made < rows; ++i, ++made) {
             const std::string name = Name("report_", made);
             textBytes += name.size() + 1;
             builder.AddFile(name, std::wstring(name.begin(), name.end()), 1000000000 + made,
@@ -96,8 +95,8 @@ struct Generator {
             builder.AddSubdirectory(name, std::wstring(name.begin(), name.end()), made + j + 1,
                                     true);
         }
-        const std::vector<size_t> order = builder.EndListing();
-        for (size_t position = 0; position < order.size(); ++position) {
+        const size_t entered = builder.EndListing();
+        for (size_t position = 0; position < entered; ++position) {
             builder.Entering(position);
             if (made < rows)
                 Directory(depth + 1);
@@ -108,10 +107,11 @@ struct Generator {
 
 } // namespace
 
-size_t FillGenerated(ListedScan& scan, const ScanRoot& root, size_t rows, const ListOrder& order) {
+size_t FillGenerated(ListedScan& scan, const ScanRoot& root, size_t rows, const ListOrder& order,
+                     bool flat) {
     scan.Start(root);
     ScanBuilder builder(scan, order);
-    Generator generator{builder, rows};
+    Generator generator{builder, rows, flat ? rows : 100};
     while (generator.made < rows) // another tree beside the first until the rows are made
         generator.Directory(0);
     return generator.textBytes;

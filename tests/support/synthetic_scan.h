@@ -18,9 +18,10 @@ void FillScan(ListedScan& scan, const ScanRoot& root, const std::vector<Syntheti
               const ListOrder& order);
 
 // Starts `scan` at `root` and gives it `rows` files as a data drive holds them: about 100 a
-// directory, ten subdirectories each, names of about 20 characters. Returns the bytes of
-// the shown names with their NULs.
-size_t FillGenerated(ListedScan& scan, const ScanRoot& root, size_t rows, const ListOrder& order);
+// directory, ten subdirectories each, names of about 20 characters; or, `flat`, all of them
+// in the root. Returns the bytes of the shown names with their NULs.
+size_t FillGenerated(ListedScan& scan, const ScanRoot& root, size_t rows, const ListOrder& order,
+                     bool flat = false);
 
 // What the list held before it was one value: every whole path (`prefix` and the file's)
 // sorted by `order`'s key, ties in the walk's order (a directory's files, then each of its

@@ -8,6 +8,7 @@
 #include <iterator>
 #include <memory>
 #include <new>
+#include <utility>
 #include <vector>
 
 // Bytes a single chunk may take at most.
@@ -29,6 +30,7 @@ template <typename T> class ChunkedVector {
     class Iterator;
 
     size_t size() const { return size_; }
+    size_t capacity() const { return capacity_; }
     T& operator[](size_t i) { return At(i); }
     const T& operator[](size_t i) const { return const_cast<ChunkedVector*>(this)->At(i); }
     T& back() { return At(size_ - 1); }
@@ -40,10 +42,25 @@ template <typename T> class ChunkedVector {
         At(size_) = value;
         ++size_;
     }
+    void push_back(T&& value) {
+        if (size_ == capacity_)
+            Grow();
+        At(size_) = std::move(value);
+        ++size_;
+    }
     // Drops the elements from `count` on, keeping the chunks for reuse.
     void truncate(size_t count) {
         if (count < size_)
             size_ = count;
+    }
+    // Drops every element, and frees the chunks past those that hold the first `kept`.
+    void trim(size_t kept) {
+        size_ = 0;
+        size_t chunks = 0, capacity = 0;
+        while (chunks < chunks_.size() && capacity < kept)
+            capacity += ChunkSize(chunks++);
+        chunks_.resize(chunks);
+        capacity_ = capacity;
     }
     void clear() {
         chunks_.clear();

@@ -1,0 +1,291 @@
+#!/usr/bin/env python3
+"""Times the unattended job on trees of seven shapes, each against the careful floor measured
+on the same tree (floor.cpp "clean": the whole safe job by handles, with counts where the
+job keeps a list, no order), and at twice its size; writes one table to docs/performance.md.
+Usage: shapes.py [--scale F] [--only NAME ...]   (F scales every size; 1 is the full run)"""
+import argparse
+import datetime
+import os
+import platform
+import re
+import shutil
+import subprocess
+import sys
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+ROOT = os.path.abspath(os.path.join(HERE, "..", ".."))
+sys.path.insert(0, os.path.join(ROOT, "tests", "e2e"))
+from harness import Program, win  # noqa: E402
+
+BUILD = os.path.join(ROOT, "build")
+FLOOR = os.path.join(BUILD, "vantrell_floor.exe")
+SYNTHETIC = os.path.join(BUILD, "vantrell_synthetic.exe")
+WORK = "/tmp/vantrell-shapes"
+OLD = time.time() - 400 * 86400
+NEW = time.time() - 86400
+
+
+def touch(path, when):
+    with open(path, "wb"):
+        pass
+    os.utime(path, (when, when))
+
+
+def old_dir(path):
+    os.makedirs(path, exist_ok=True)
+    os.utime(path, (OLD, OLD))
+
+
+# Each maker builds its tree at `root` and returns how many entries (files and directories)
+# it holds. Directories are aged after their contents, as a copy keeps them.
+
+def common(root, n):
+    """About 100 files a directory, four levels, half old, an old empty directory in every
+    tenth (scripts/benchmark/make_tree.py)."""
+    subprocess.run([sys.executable, os.path.join(HERE, "make_tree.py"), root, str(n)], check=True,
+                   stdout=subprocess.DEVNULL)
+    return n + n // 100 + n // 1000
+
+
+def flat(root, n):
+    """One directory of n files, half of them old."""
+    d = os.path.join(root, "flat")
+    os.makedirs(d)
+    for i in range(n):
+        touch(os.path.join(d, "file%07d.dat" % i), OLD if i % 2 == 0 else NEW)
+    return n + 1
+
+
+def empty(root, n):
+    """One old file and n old empty directories in 100 parents (an emptied cache)."""
+    touch(os.path.join(root, "old.txt"), OLD)
+    for p in range(100):
+        parent = os.path.join(root, "p%03d" % p)
+        for i in range(p, n, 100):
+            old_dir(os.path.join(parent, "e%06d" % i))
+        old_dir(parent)
+    return n + 101
+
+
+def chain(root, n):
+    """One chain of n directories with 250-character names and an old file at its end,
+    made by relative opens, as a user below the root can."""
+    fd = os.open(root, os.O_RDONLY | os.O_DIRECTORY)
+    fds = [fd]
+    for level in range(n):
+        name = ("%05d" % level) + "c" * 245
+        os.mkdir(name, dir_fd=fd)
+        fd = os.open(name, os.O_RDONLY | os.O_DIRECTORY, dir_fd=fd)
+        fds.append(fd)
+    file = os.open("old.txt", os.O_WRONLY | os.O_CREAT, dir_fd=fd)
+    os.close(file)
+    os.utime("old.txt", (OLD, OLD), dir_fd=fd)
+    for level in range(n, 0, -1):  # deepest first, so each stays old
+        os.utime(("%05d" % (level - 1)) + "c" * 245, (OLD, OLD), dir_fd=fds[level - 1])
+        os.close(fds[level])
+    os.close(fds[0])
+    return n + 1
+
+
+def one_file(root, n):
+    """n old directories of one old file each, in 100 parents."""
+    for p in range(100):
+        parent = os.path.join(root, "p%03d" % p)
+        for i in range(p, n, 100):
+            d = os.path.join(parent, "d%06d" % i)
+            os.makedirs(d)
+            touch(os.path.join(d, "only.txt"), OLD)
+            os.utime(d, (OLD, OLD))
+        old_dir(parent)
+    return 2 * n + 100
+
+
+VARIANTS = ("report-%d", "Report-%d", "report%d", "r\u00e9port-%d", "REPORT-%d", "re-port%d")
+
+
+def siblings(root, n):
+    """Sibling directories whose names differ only in case, hyphen or accent, ten files in
+    each (half old): their rows interleave in the list's order."""
+    dirs = max(1, n // 10)
+    for d in range(dirs):
+        path = os.path.join(root, VARIANTS[d % len(VARIANTS)] % (d // len(VARIANTS)))
+        os.makedirs(path)
+        for f in range(10):
+            touch(os.path.join(path, "File-%d.txt" % f if f % 2 else "file%d.txt" % f),
+                  OLD if f % 2 == 0 else NEW)
+    return n + dirs
+
+
+SHAPES = [
+    # (name, what, size at scale 1, maker)
+    ("common", "100 files a directory", 100000, common),
+    ("flat", "one directory of files", 1000000, flat),
+    ("empty", "old empty directories", 100000, empty),
+    ("chain", "a chain of directories", 4000, chain),
+    ("one-file", "directories of one old file", 100000, one_file),
+    ("siblings", "siblings differing in case, hyphen, accent", 100000, siblings),
+]
+
+
+def make(name, maker, size):
+    path = os.path.join(WORK, "%s-%d" % (name, size))
+    shutil.rmtree(path, ignore_errors=True)
+    os.makedirs(path)
+    entries = maker(path, size)
+    subprocess.run(["sync"], check=True)
+    return path, entries
+
+
+def peak_kib():
+    """The peak resident memory of the running Vantrell.exe (its Wine process)."""
+    best = 0
+    for proc in os.listdir("/proc"):
+        if not proc.isdigit():
+            continue
+        try:
+            with open("/proc/%s/cmdline" % proc, "rb") as f:
+                if b"Vantrell.exe" not in f.read():
+                    continue
+            with open("/proc/%s/status" % proc) as f:
+                for line in f:
+                    if line.startswith("VmHWM:"):
+                        best = max(best, int(line.split()[1]))
+        except OSError:
+            continue
+    return best
+
+
+def job(path):
+    """The unattended job's seconds and peak memory (KiB) on the tree at `path`."""
+    program = Program()
+    try:
+        start = time.perf_counter()
+        process = subprocess.Popen(["wine", program.exe, win(path), "30"], cwd=program.dir,
+                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        peak = 0
+        while process.poll() is None:
+            peak = max(peak, peak_kib())
+            time.sleep(0.1)
+        seconds = time.perf_counter() - start
+        log = (program.read("VantrellActivity.log") or b"").decode("cp1252")
+        if process.returncode != 0 or not log.endswith("Finished.\r\n"):
+            raise RuntimeError("the job ended with %d: %s" % (process.returncode, log[-500:]))
+        return seconds, peak, log
+    finally:
+        program.cleanup()
+
+
+def floor(path):
+    start = time.perf_counter()
+    out = subprocess.run(["wine", FLOOR, "clean", win(path), "30"], check=True, capture_output=True,
+                         text=True).stdout
+    return time.perf_counter() - start, out.strip()
+
+
+def measure(name, maker, size, baseline_kib):
+    path, entries = make(name, maker, size)
+    floor_s, floor_said = floor(path)
+    path, entries = make(name, maker, size)
+    job_s, peak, log = job(path)
+    left = sum(len(files) + len(dirs) for _, dirs, files, _ in os.fwalk(path))  # deep ones too
+    twice_path, _ = make(name, maker, 2 * size)
+    twice_s, _, _ = job(twice_path)
+    shutil.rmtree(twice_path, ignore_errors=True)
+    shutil.rmtree(path, ignore_errors=True)
+    found = re.search(r"(\d+) files found under", log)
+    row = {
+        "shape": name, "size": size, "entries": entries, "job": job_s, "floor": floor_s,
+        "twice": twice_s, "bytes": max(peak - baseline_kib, 0) * 1024.0 / entries,
+        "found": int(found.group(1)) if found else 0, "left": left, "floor_said": floor_said,
+    }
+    print("%(shape)s %(size)d: job %(job).2f s, floor %(floor).2f s (%(floor_said)s), twice %(twice).2f s, "
+          "%(bytes).0f bytes/entry, %(left)d entries left" % row, flush=True)
+    return row
+
+
+def synthetic(rows, flat_list):
+    out = subprocess.run(["wine", SYNTHETIC, str(rows)] + (["flat"] if flat_list else []), check=True,
+                         capture_output=True, text=True).stdout
+    fill = float(re.search(r"fill and order s ([\d.]+)", out).group(1))
+    per_row = float(re.search(r"peak bytes/row ([\d.]+)", out).group(1))
+    text = float(re.search(r"text ([\d.]+) bytes/row", out).group(1))
+    largest = int(re.search(r"largest allocation bytes (\d+)", out).group(1))
+    print("synthetic %d%s: %.2f s, %.1f bytes/row (text %.1f), largest block %d" %
+          (rows, " flat" if flat_list else "", fill, per_row, text, largest), flush=True)
+    return fill, per_row, text, largest
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--scale", type=float, default=1.0)
+    parser.add_argument("--only", nargs="*")
+    args = parser.parse_args()
+    os.makedirs(WORK, exist_ok=True)
+    base_path, _ = make("baseline", lambda root, n: touch(os.path.join(root, "old.txt"), OLD) or 1, 1)
+    _, baseline_kib, _ = job(base_path)
+    rows = []
+    for name, what, size, maker in SHAPES:
+        if args.only and name not in args.only:
+            continue
+        rows.append((what, measure(name, maker, max(1, int(size * args.scale)), baseline_kib)))
+    synthetic_rows = []
+    if not args.only or "synthetic" in args.only:
+        count = max(1000, int(10000000 * args.scale))
+        for flat_list in (False, True):
+            one = synthetic(count, flat_list)
+            twice = synthetic(2 * count, flat_list)
+            synthetic_rows.append((count, flat_list, one, twice[0]))
+    write_report(rows, synthetic_rows, args.scale)
+
+
+def write_report(rows, synthetic_rows, scale):
+    lines = [
+        "## Shapes",
+        "",
+        "Measured by `scripts/benchmark.sh --shapes%s` on %s (%s, %d cores), %s, under Wine." %
+        ("" if scale == 1 else " %g" % scale, platform.node(), platform.machine(), os.cpu_count(),
+         datetime.date.today().isoformat()),
+        "Each shape's tree is made by `scripts/benchmark/shapes.py`; the floor is `floor.cpp clean`",
+        "on a fresh copy of the same tree: the whole safe job by handles, counts where the job",
+        "keeps its list, no order. Peak bytes per entry: the growth of the job's peak memory over",
+        "a one-file job, per file or directory of the tree. Twice: the job on the same shape at",
+        "twice the size, and its time over the first.",
+        "",
+        "| shape | size | entries | files found | job s | floor s | ratio | twice s | twice/once | peak bytes/entry | left |",
+        "| --- | ---: | ---: | ---: | ---: | ---: | ---: | ---: | ---: | ---: | ---: |",
+    ]
+    for what, r in rows:
+        lines.append("| %s | %d | %d | %d | %.2f | %.2f | %.2f | %.2f | %.2f | %.0f | %d |" % (
+            what, r["size"], r["entries"], r["found"], r["job"], r["floor"], r["job"] / r["floor"],
+            r["twice"], r["twice"] / r["job"], r["bytes"], r["left"]))
+    if synthetic_rows:
+        lines += [
+            "",
+            "The list alone (`vantrell_synthetic.exe`, the walk's own insertion path without files;",
+            "its floor is the names' text, the least any list of them holds):",
+            "",
+            "| synthetic rows | layout | fill and order s | twice s | twice/once | peak bytes/row | text bytes/row | largest block |",
+            "| ---: | --- | ---: | ---: | ---: | ---: | ---: | ---: |",
+        ]
+        for count, flat_list, (fill, per_row, text, largest), twice in synthetic_rows:
+            lines.append("| %d | %s | %.2f | %.2f | %.2f | %.1f | %.1f | %d |" % (
+                count, "one directory" if flat_list else "100 a directory", fill, twice, twice / fill,
+                per_row, text, largest))
+    section = "\n".join(lines) + "\n"
+    path = os.path.join(ROOT, "docs", "performance.md")
+    text = open(path).read()
+    if "\n## Shapes\n" in text:
+        start = text.index("\n## Shapes\n") + 1
+        end = text.find("\n## ", start)
+        text = text[:start] + section + (text[end:] if end >= 0 else "")
+    else:
+        at = text.index("\n## Notes")
+        text = text[:at + 1] + section + text[at:]
+    with open(path, "w") as f:
+        f.write(text)
+    print(section)
+
+
+if __name__ == "__main__":
+    main()
