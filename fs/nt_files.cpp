@@ -202,16 +202,19 @@ bool IsSameFile(HANDLE a, HANDLE b) {
 }
 
 // Volumes the mount manager does not know (RAM disks, drives made by DefineDosDevice,
-// user-mode file systems) have no DOS form: their NT form serves, and since every path of
-// one scan comes from the same volume, root and subdirectories are compared in one form.
+// user-mode file systems) have no DOS form: their NT form serves. On a share whose user may
+// not read a folder above the root, the normalized name is refused (access denied): the name
+// as opened serves. Every path of one scan comes from the same volume and share, so root and
+// subdirectories are compared in one form.
 std::wstring FinalPathOf(HANDLE handle) {
-    for (DWORD volume : {DWORD(VOLUME_NAME_DOS), DWORD(VOLUME_NAME_NT)}) {
-        std::wstring path = GrownWideText([handle, volume](wchar_t* buffer, DWORD size) {
-            return SystemCalls().finalPath(handle, buffer, size, FILE_NAME_NORMALIZED | volume);
-        });
-        if (!path.empty())
-            return path;
-    }
+    for (DWORD name : {DWORD(FILE_NAME_NORMALIZED), DWORD(FILE_NAME_OPENED)})
+        for (DWORD volume : {DWORD(VOLUME_NAME_DOS), DWORD(VOLUME_NAME_NT)}) {
+            std::wstring path = GrownWideText([handle, name, volume](wchar_t* buffer, DWORD size) {
+                return SystemCalls().finalPath(handle, buffer, size, name | volume);
+            });
+            if (!path.empty())
+                return path;
+        }
     return std::wstring();
 }
 

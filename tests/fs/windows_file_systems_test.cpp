@@ -165,10 +165,16 @@ TEST_F(WindowsFileSystems, APlaceholderOrOfflineFolderIsNeverRemovedAndSaysWhyIn
     }
 }
 
-TEST_F(WindowsFileSystems, AVolumeWithoutDosPathsIsScannedInItsNtForm) {
-    standIn.noDosPaths = true;
-    ASSERT_TRUE(Job()) << host.log.Text();
-    EXPECT_TRUE(AllOldGone());
+TEST_F(WindowsFileSystems, AVolumeWithoutDosOrNormalizedPathsIsScannedInTheFormItHas) {
+    for (int without = 0; without < 3; ++without) {
+        SCOPED_TRACE(without);
+        standIn.noDosPaths = without != 1;
+        standIn.noNormalizedPaths = without != 0; // a share above whose root the user may not read
+        tree.File("again\\old.txt", 40);
+        ASSERT_TRUE(Job()) << host.log.Text();
+        EXPECT_TRUE(AllOldGone());
+        EXPECT_FALSE(tree.Exists("again\\old.txt"));
+    }
 }
 
 TEST_F(WindowsFileSystems, AShareWithoutTheIdentityClassIsListedWithThePlainOne) {

@@ -96,5 +96,9 @@ DWORD WINAPI NtStandIn::FinalPathOfHandle(HANDLE handle, LPWSTR buffer, DWORD si
         SetLastError(ERROR_PATH_NOT_FOUND);
         return 0;
     }
+    if (current_->noNormalizedPaths && (flags & FILE_NAME_OPENED) == 0) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return 0;
+    }
     return RealSystemCalls().finalPath(handle, buffer, size, flags);
 }

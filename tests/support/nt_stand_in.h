@@ -33,6 +33,8 @@ class NtStandIn {
     std::function<DWORD(const std::wstring& directory, FILE_INFO_BY_HANDLE_CLASS kind)> listing;
     // No final path in the DOS form (a volume the mount manager does not know).
     bool noDosPaths = false;
+    // No normalized final path (a share whose user may not read a folder above the root).
+    bool noNormalizedPaths = false;
 
     // The final path of an open item, as the system gives it.
     static std::wstring FinalPath(HANDLE handle);
