@@ -2,6 +2,7 @@
 
 #include "fs/system_redirection.h"
 
+#include <cstring>
 #include <vector>
 
 #include <winternl.h>
@@ -196,9 +197,34 @@ FsResult QueryFileId(HANDLE handle, FileId& id) {
     return outcome;
 }
 
+namespace {
+
+bool ReadWideFileId(HANDLE handle, WideFileId& id) {
+    return SystemCalls().getInformation(handle, kFileIdInfoClass, &id, sizeof id) != FALSE;
+}
+
+// All zeros or all ones: the file system keeps no such id.
+bool IsKnownWideId(const WideFileId& id) {
+    bool zeros = true, ones = true;
+    for (unsigned char byte : id.id) {
+        zeros = zeros && byte == 0;
+        ones = ones && byte == 0xFF;
+    }
+    return !zeros && !ones;
+}
+
+} // namespace
+
+// On ReFS and Dev Drives a file's id has 128 bits and its 64-bit index need not be unique:
+// where the file system gives the wide id, it decides, with the volume; elsewhere the index.
 bool IsSameFile(HANDLE a, HANDLE b) {
-    FileId x = 0, y = 0;
-    return QueryFileId(a, x).Ok() && QueryFileId(b, y).Ok() && IsKnownId(x) && x == y;
+    WideFileId x{}, y{};
+    const bool wideA = ReadWideFileId(a, x), wideB = ReadWideFileId(b, y);
+    if (wideA || wideB)
+        return wideA && wideB && IsKnownWideId(x) && x.volume == y.volume &&
+               std::memcmp(x.id, y.id, sizeof x.id) == 0;
+    FileId i = 0, j = 0;
+    return QueryFileId(a, i).Ok() && QueryFileId(b, j).Ok() && IsKnownId(i) && i == j;
 }
 
 // Volumes the mount manager does not know (RAM disks, drives made by DefineDosDevice,

@@ -67,6 +67,13 @@ bool IsEmptyDirectory(HANDLE directory);
 FsResult QueryFileId(HANDLE handle, FileId& id);
 // True when both handles are the same known file.
 bool IsSameFile(HANDLE a, HANDLE b);
+// What GetFileInformationByHandleEx gives for FileIdInfo (FILE_ID_INFO): the volume's serial
+// and the file's 128-bit id.
+struct WideFileId {
+    ULONGLONG volume;
+    unsigned char id[16];
+};
+const auto kFileIdInfoClass = static_cast<FILE_INFO_BY_HANDLE_CLASS>(18);
 // The final path, links resolved, as the system sees it now; empty when it cannot be had.
 std::wstring FinalPathOf(HANDLE handle);
 // True when the item is a link (see IsLinkTag), or its attributes cannot be read.

@@ -10,6 +10,8 @@
 #include "support/temp_tree.h"
 
 #include <algorithm>
+#include <cstring>
+#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -174,6 +176,52 @@ TEST_F(WindowsFileSystems, AVolumeWithoutDosOrNormalizedPathsIsScannedInTheFormI
         ASSERT_TRUE(Job()) << host.log.Text();
         EXPECT_TRUE(AllOldGone());
         EXPECT_FALSE(tree.Exists("again\\old.txt"));
+    }
+}
+
+TEST_F(WindowsFileSystems, TwoHandlesAreOneFileOnlyWhereTheWideIdsSaySo) {
+    tree.File("b.txt", 40);
+    const HANDLE a = HandleOf(tree.Path("a.txt")), again = HandleOf(tree.Path("a.txt")),
+                 b = HandleOf(tree.Path("b.txt"));
+    // Every 64-bit index alike, as ReFS may give them.
+    standIn.identity = [](const std::wstring&, FileId) { return FileId(42); };
+    const auto fileLetter = [](const std::wstring& path) {
+        return static_cast<unsigned char>(path[path.size() - 5]); // "a" of "...\\a.txt"
+    };
+    struct Case {
+        const char* what;
+        std::function<bool(const std::wstring&, WideFileId&)> wide;
+        bool sameFile, aIsB;
+    };
+    const Case cases[] = {
+        {"a wide id a file",
+         [&](const std::wstring& path, WideFileId& id) {
+             id.volume = 7;
+             std::memset(id.id, 0, sizeof id.id);
+             id.id[15] = fileLetter(path);
+             return true;
+         },
+         true, false},
+        {"the same id on another volume",
+         [&](const std::wstring& path, WideFileId& id) {
+             id.volume = fileLetter(path);
+             std::memset(id.id, 1, sizeof id.id);
+             return true;
+         },
+         true, false},
+        {"an unknown wide id",
+         [](const std::wstring&, WideFileId& id) {
+             std::memset(id.id, 0xFF, sizeof id.id);
+             return true;
+         },
+         false, false},
+        {"no wide ids: the index decides", [](const std::wstring&, WideFileId&) { return false; },
+         true, true},
+    };
+    for (const Case& c : cases) {
+        standIn.wideIdentity = c.wide;
+        EXPECT_EQ(IsSameFile(a, again), c.sameFile) << c.what;
+        EXPECT_EQ(IsSameFile(a, b), c.aIsB) << c.what;
     }
 }
 

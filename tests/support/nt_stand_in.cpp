@@ -1,5 +1,6 @@
 #include "support/nt_stand_in.h"
 
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -69,6 +70,16 @@ BOOL WINAPI NtStandIn::GetInformation(HANDLE handle, FILE_INFO_BY_HANDLE_CLASS k
             SetLastError(error);
             return FALSE;
         }
+    }
+    if (kind == kFileIdInfoClass && current_->wideIdentity) {
+        WideFileId id{};
+        (void)RealSystemCalls().getInformation(handle, kind, &id, sizeof id);
+        if (!current_->wideIdentity(FinalPath(handle), id)) {
+            SetLastError(ERROR_INVALID_PARAMETER);
+            return FALSE;
+        }
+        std::memcpy(buffer, &id, sizeof id);
+        return TRUE;
     }
     if (!RealSystemCalls().getInformation(handle, kind, buffer, size))
         return FALSE;

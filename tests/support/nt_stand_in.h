@@ -31,6 +31,9 @@ class NtStandIn {
     // The error a listing of the directory with this final path fails with at its first
     // query, given the class asked for; 0 lets the system list it.
     std::function<DWORD(const std::wstring& directory, FILE_INFO_BY_HANDLE_CLASS kind)> listing;
+    // The wide id (FileIdInfo) of the item with this final path, given the system's answer;
+    // false to answer that the class is not supported.
+    std::function<bool(const std::wstring& finalPath, WideFileId& id)> wideIdentity;
     // No final path in the DOS form (a volume the mount manager does not know).
     bool noDosPaths = false;
     // No normalized final path (a share whose user may not read a folder above the root).
