@@ -7,23 +7,23 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build="$root/build"
 source "$root/scripts/machine.sh"
 
-# The product is 32-bit. Where the kernel cannot run 32-bit code the same sources are built
-# for 64-bit Windows and tested under wine64, through a `wine` wrapper put first on the PATH.
+# The product is 32-bit. Where the kernel cannot run 32-bit code itself the same sources are
+# built for 64-bit Windows and tested under wine64, through a `wine` wrapper put first on the
+# PATH; an emulator is far too slow for the whole suite (scripts/test.sh --shipped runs the
+# shipped build through it).
 mkdir -p "$build"
 arch=i686
 why_64=""
-if ! kernel_runs_32bit; then
-  why_64="this machine's kernel cannot run 32-bit programs"
-elif ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
+case "$(i386_runner)" in
+  emulated) why_64="this machine runs 32-bit programs only through an emulator" ;;
+  none) why_64="this machine's kernel cannot run 32-bit programs" ;;
+esac
+if [ -z "$why_64" ] && ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
   why_64="wine32 is not installed (scripts/provision.sh says why; its --retry asks for it again)"
 fi
 if [ -n "$why_64" ]; then
   arch=x86_64
-  mkdir -p "$build/wine64-bin"
-  printf '#!/bin/sh\nexport WINELOADER=/usr/lib/wine/wine64\nexec /usr/lib/wine/wine64 "$@"\n' \
-    >"$build/wine64-bin/wine"
-  chmod +x "$build/wine64-bin/wine"
-  export PATH="$build/wine64-bin:$PATH"
+  use_wine64 "$build/wine64-bin"
 fi
 if [ "$(cat "$build/arch" 2>/dev/null)" != "$arch" ]; then
   [ -f "$build/arch" ] || [ ! -f "$build/CMakeCache.txt" ] || echo "build: building for $arch now"

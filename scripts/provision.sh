@@ -4,8 +4,11 @@
 # package tool when nothing is missing. wine32 is optional: it is asked for only where the
 # kernel runs 32-bit programs, and where it cannot be had the tests run the 64-bit build
 # under wine64 (the shipped 32-bit program is built all the same). Idempotent.
-# Usage: scripts/provision.sh [--retry]   (--retry asks again for optional packages that
-# could not be installed before)
+# With --shipped it also makes the shipped 32-bit program runnable where the kernel cannot
+# run 32-bit code itself: qemu-user registered for i386 programs through binfmt_misc, and
+# wine32 (slow, so only `scripts/test.sh --shipped` asks for it).
+# Usage: scripts/provision.sh [--retry] [--shipped]   (--retry asks again for optional
+# packages that could not be installed before)
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 source "$root/scripts/machine.sh"
@@ -14,7 +17,14 @@ source "$root/scripts/machine.sh"
 # call no package tool for them.
 state="${PROVISION_STATE:-$root/build/provision}"
 unavailable="$state/unavailable"
-[ "${1:-}" = --retry ] && rm -f "$unavailable"
+shipped=false
+for arg in "$@"; do
+  case "$arg" in
+    --retry) rm -f "$unavailable" ;;
+    --shipped) shipped=true ;;
+    *) echo "provision: unknown option $arg" >&2; exit 2 ;;
+  esac
+done
 
 # One "command-or-file package" pair a line: the package is needed when neither a command of
 # that name is on the PATH nor a file of that path exists.
@@ -38,8 +48,12 @@ required=(
   "locale-gen locales"
 )
 optional=()
-if kernel_runs_32bit; then
+runner=$(i386_runner)
+if [ "$runner" = native ] || $shipped; then
   optional+=("/usr/lib/wine/wine wine32:i386")
+fi
+if $shipped && [ "$runner" != native ]; then
+  optional+=("qemu-i386-static qemu-user-static" "update-binfmts binfmt-support")
 fi
 
 # The packages of the given pairs whose command or file is absent.
@@ -84,7 +98,7 @@ install_optional() {
   echo "$package" >>"$unavailable"
   echo "provision: warning: $package could not be installed (${reason:-apt-get failed}); the" \
     "tests run the 64-bit build under wine64 and the shipped 32-bit Vantrell.exe is still" \
-    "built. Ask for it again with: $0 --retry" >&2
+    "built, but not run. Ask for it again with: $0 --retry" >&2
 }
 
 # True when some installed package is of the i386 architecture.
@@ -104,7 +118,8 @@ done
 if [ $((${#missing[@]} + ${#wanted_optional[@]})) -gt 0 ]; then
   echo "provision: installing ${missing[*]} ${wanted_optional[*]}"
   added_i386=false
-  if [ ${#wanted_optional[@]} -gt 0 ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+  if printf '%s\n' "${wanted_optional[@]+"${wanted_optional[@]}"}" | grep -q ':i386$' &&
+    ! dpkg --print-foreign-architectures | grep -qx i386; then
     dpkg --add-architecture i386
     added_i386=true
   fi
@@ -130,3 +145,29 @@ if ! locale -a 2>/dev/null | grep -qix 'ja_JP.utf8'; then
   grep -qx 'ja_JP.UTF-8 UTF-8' "$locale_gen" 2>/dev/null || echo 'ja_JP.UTF-8 UTF-8' >>"$locale_gen"
   locale-gen >/dev/null
 fi
+
+# Where the kernel cannot run i386 programs, hands them to qemu through binfmt_misc (mounted
+# here where it is not yet). Debian registers qemu for every foreign machine but not for
+# i386 on amd64, so the entry is written here, with flag F so the emulator is found from
+# any root. Anything missing is one warning; the rest goes on.
+register_i386_emulator() {
+  local binfmt=${VANTRELL_BINFMT_DIR:-/proc/sys/fs/binfmt_misc}
+  local qemu=${PROVISION_FILES_ROOT:-}/usr/bin/qemu-i386-static
+  [ "$(i386_runner)" = none ] || return 0
+  if [ ! -x "$qemu" ]; then
+    echo "provision: warning: qemu-user-static is not installed; the shipped 32-bit program cannot run here" >&2
+    return 0
+  fi
+  if [ ! -e "$binfmt/register" ] && ! mount -t binfmt_misc binfmt_misc "$binfmt" 2>/dev/null; then
+    echo "provision: warning: binfmt_misc cannot be mounted at $binfmt; the shipped 32-bit program cannot run here" >&2
+    return 0
+  fi
+  local magic='\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00'
+  local mask='\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff'
+  if ! printf '%s\n' ":qemu-i386:M::$magic:$mask:/usr/bin/qemu-i386-static:F" >"$binfmt/register" 2>/dev/null; then
+    echo "provision: warning: qemu could not be registered for i386 programs in $binfmt; the shipped 32-bit program cannot run here" >&2
+    return 0
+  fi
+  echo "provision: i386 programs now run through qemu-user ($binfmt/qemu-i386)"
+}
+if $shipped; then register_i386_emulator; fi

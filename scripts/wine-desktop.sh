@@ -6,7 +6,7 @@
 # release_wine_desktop on exit.
 desktop_keeper_pid=""
 keep_wine_desktop() {
-  "$@" wine "$root/build/desktop_keeper.exe" >/dev/null 2>&1 &
+  "$@" wine "${DESKTOP_KEEPER:-$root/build/desktop_keeper.exe}" >/dev/null 2>&1 &
   desktop_keeper_pid=$!
 }
 release_wine_desktop() {

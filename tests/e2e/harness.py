@@ -201,7 +201,7 @@ def press_enter(window):
 class Window:
     """The program started interactively, driven by the keyboard as a user drives it."""
 
-    def __init__(self, program, args=""):
+    def __init__(self, program, args="", timeout=30):
         self.program = program
         bat = os.path.join(program.scratch, "run.bat")
         with open(bat, "w", newline="") as f:
@@ -209,7 +209,7 @@ class Window:
         before = set(find_windows("Vantrell"))
         self.process = start(bat, program.dir)
         self.id = wait_for(lambda: next((w for w in find_windows("Vantrell") if w not in before), None),
-                           30, "the main window")
+                           timeout, "the main window")
 
     def keys(self, *keys, to=None):
         """Types the keys into this window, or into another of the program's windows."""

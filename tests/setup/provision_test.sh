@@ -89,6 +89,7 @@ provision() {
   local kernel=$1
   shift
   env -i PATH="$STUB/bin" VANTRELL_KERNEL_32BIT="$kernel" PROVISION_STATE="$STUB/state" \
+    VANTRELL_BINFMT_DIR="$STUB/binfmt" \
     PROVISION_FILES_ROOT="$STUB/root" STUB="$STUB" STUB_FAIL_UPDATE="${STUB_FAIL_UPDATE:-}" \
     STUB_UNINSTALLABLE="${STUB_UNINSTALLABLE:-}" \
     "$(command -v bash)" "$provision" "$@" >"$STUB/out" 2>"$STUB/err"
@@ -154,5 +155,35 @@ status=$?
 check "a required package that cannot be had stops and is named" \
   eval '[ $status -ne 0 ] && grep -q "these packages could not be installed: cmake$" "$STUB/err" &&
         [ ! -s "$STUB/foreign" ]'
+
+# The shipped build's emulation: asked for only with --shipped, only where the kernel cannot
+# run i386 programs itself, and qemu registered for them through binfmt_misc.
+new_machine complete wine32
+mkdir -p "$STUB/binfmt" "$STUB/root/usr/bin"
+touch "$STUB/binfmt/register"
+printf '#!/bin/bash\n' >"$STUB/root/usr/bin/qemu-i386-static"
+chmod +x "$STUB/root/usr/bin/qemu-i386-static"
+provision no
+check "without --shipped nothing of the emulation is asked for" \
+  eval 'no_package_tool_called && [ ! -s "$STUB/binfmt/register" ]'
+rm -f "$STUB/root/usr/lib/wine/wine"
+provision no --shipped
+status=$?
+check "--shipped installs qemu, binfmt-support and wine32 and registers qemu for i386" \
+  eval '[ $status -eq 0 ] && called " qemu-user-static" && called " binfmt-support" &&
+        called "wine32:i386" && called "dpkg --add-architecture i386" &&
+        grep -q "^:qemu-i386:M::.x7fELF.x01.x01.x01.*:/usr/bin/qemu-i386-static:F$" "$STUB/binfmt/register"'
+new_machine complete
+provision yes --shipped
+status=$?
+check "--shipped where the kernel runs i386 itself asks for wine32 alone and registers nothing" \
+  eval '[ $status -eq 0 ] && called "wine32:i386" && ! called "qemu-user-static" &&
+        [ ! -e "$STUB/binfmt/register" ]'
+new_machine complete wine32
+provision no --shipped
+status=$?
+check "--shipped where qemu cannot be had is one warning naming it" \
+  eval '[ $status -eq 0 ] && [ $(grep -c warning "$STUB/err") -eq 1 ] &&
+        grep -q "qemu-user-static is not installed\|binfmt_misc cannot be mounted" "$STUB/err"'
 
 finish
