@@ -94,10 +94,9 @@ bool IsOld(const LARGE_INTEGER& createdTime, const LARGE_INTEGER& writtenTime, d
 // The safe job by handles alone, depth first without recursion.
 struct Clean {
     struct Level {
-        Level(HANDLE h, const std::wstring& n, bool o) : handle(h), name(n), old(o) {}
+        Level(HANDLE h, const std::wstring& n) : handle(h), name(n) {}
         HANDLE handle;
-        std::wstring name; // in its parent
-        bool old;
+        std::wstring name;  // in its parent
         long long left = 0; // entries not deleted or removed
         std::vector<std::wstring> subdirectories;
         size_t next = 0;
@@ -141,19 +140,20 @@ struct Clean {
         return GetFileInformationByHandleEx(handle, FileBasicInfo, &basic, sizeof basic) &&
                IsOld(basic.CreationTime, basic.LastWriteTime, cutOff);
     }
-    // Removes the old directory `name` of `parent`, which the counts say is empty.
+    // Removes the directory `name` of `parent`, which the counts say is empty, if it is old
+    // now (a directory emptied in this run is not).
     bool Remove(HANDLE parent, const std::wstring& name) {
         HANDLE directory =
             OpenRelative(parent, name, DELETE | FILE_READ_ATTRIBUTES, kDirectory | kBackup);
         if (!directory)
             return false;
-        const bool done = SetDeleted(directory);
+        const bool done = OldDirectory(directory) && SetDeleted(directory);
         CloseHandle(directory);
         return done;
     }
     void Run(HANDLE root) {
         std::vector<Level> path;
-        path.emplace_back(root, L"", false);
+        path.emplace_back(root, L"");
         List(path.back());
         while (!path.empty()) {
             Level& level = path.back();
@@ -163,7 +163,7 @@ struct Clean {
                     level.handle, name, FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_ATTRIBUTES,
                     kDirectory | kBackup);
                 if (child) {
-                    path.emplace_back(child, name, OldDirectory(child));
+                    path.emplace_back(child, name);
                     List(path.back());
                 }
                 continue;
@@ -173,7 +173,7 @@ struct Clean {
             if (path.empty())
                 break;
             CloseHandle(done.handle);
-            if (done.old && done.left == 0 && Remove(path.back().handle, done.name))
+            if (done.left == 0 && Remove(path.back().handle, done.name))
                 ++removed, --path.back().left;
         }
     }

@@ -37,15 +37,14 @@ def old_dir(path):
     os.utime(path, (OLD, OLD))
 
 
-# Each maker builds its tree at `root` and returns how many entries (files and directories)
-# it holds. Directories are aged after their contents, as a copy keeps them.
+# Each maker builds its tree at `root`. Directories are aged after their contents, as a copy
+# keeps them.
 
 def common(root, n):
     """About 100 files a directory, four levels, half old, an old empty directory in every
     tenth (scripts/benchmark/make_tree.py)."""
     subprocess.run([sys.executable, os.path.join(HERE, "make_tree.py"), root, str(n)], check=True,
                    stdout=subprocess.DEVNULL)
-    return n + n // 100 + n // 1000
 
 
 def flat(root, n):
@@ -54,7 +53,6 @@ def flat(root, n):
     os.makedirs(d)
     for i in range(n):
         touch(os.path.join(d, "file%07d.dat" % i), OLD if i % 2 == 0 else NEW)
-    return n + 1
 
 
 def empty(root, n):
@@ -65,7 +63,6 @@ def empty(root, n):
         for i in range(p, n, 100):
             old_dir(os.path.join(parent, "e%06d" % i))
         old_dir(parent)
-    return n + 101
 
 
 def chain(root, n):
@@ -85,7 +82,6 @@ def chain(root, n):
         os.utime(("%05d" % (level - 1)) + "c" * 245, (OLD, OLD), dir_fd=fds[level - 1])
         os.close(fds[level])
     os.close(fds[0])
-    return n + 1
 
 
 def one_file(root, n):
@@ -98,7 +94,6 @@ def one_file(root, n):
             touch(os.path.join(d, "only.txt"), OLD)
             os.utime(d, (OLD, OLD))
         old_dir(parent)
-    return 2 * n + 100
 
 
 VARIANTS = ("report-%d", "Report-%d", "report%d", "r\u00e9port-%d", "REPORT-%d", "re-port%d")
@@ -114,7 +109,6 @@ def siblings(root, n):
         for f in range(10):
             touch(os.path.join(path, "File-%d.txt" % f if f % 2 else "file%d.txt" % f),
                   OLD if f % 2 == 0 else NEW)
-    return n + dirs
 
 
 SHAPES = [
@@ -128,13 +122,19 @@ SHAPES = [
 ]
 
 
+def entries_below(path):
+    """Files and directories below `path`, at any depth (by relative opens)."""
+    return sum(len(files) + len(dirs) for _, dirs, files, _ in os.fwalk(path))
+
+
 def make(name, maker, size):
+    """A fresh tree of the shape, written out before any clock starts; its entries."""
     path = os.path.join(WORK, "%s-%d" % (name, size))
     shutil.rmtree(path, ignore_errors=True)
     os.makedirs(path)
-    entries = maker(path, size)
+    maker(path, size)
     subprocess.run(["sync"], check=True)
-    return path, entries
+    return path, entries_below(path)
 
 
 def peak_kib():
@@ -188,7 +188,7 @@ def measure(name, maker, size, baseline_kib):
     floor_s, floor_said = floor(path)
     path, entries = make(name, maker, size)
     job_s, peak, log = job(path)
-    left = sum(len(files) + len(dirs) for _, dirs, files, _ in os.fwalk(path))  # deep ones too
+    left = entries_below(path)
     twice_path, _ = make(name, maker, 2 * size)
     twice_s, _, _ = job(twice_path)
     shutil.rmtree(twice_path, ignore_errors=True)
@@ -222,7 +222,7 @@ def main():
     parser.add_argument("--only", nargs="*")
     args = parser.parse_args()
     os.makedirs(WORK, exist_ok=True)
-    base_path, _ = make("baseline", lambda root, n: touch(os.path.join(root, "old.txt"), OLD) or 1, 1)
+    base_path, _ = make("baseline", lambda root, n: touch(os.path.join(root, "old.txt"), OLD), 1)
     _, baseline_kib, _ = job(base_path)
     rows = []
     for name, what, size, maker in SHAPES:
