@@ -8,7 +8,6 @@ import datetime
 import os
 import platform
 import re
-import shutil
 import subprocess
 import sys
 import time
@@ -122,15 +121,54 @@ SHAPES = [
 ]
 
 
+O_DIRECTORY = os.O_RDONLY | os.O_DIRECTORY
+
+
 def entries_below(path):
-    """Files and directories below `path`, at any depth (by relative opens)."""
-    return sum(len(files) + len(dirs) for _, dirs, files, _ in os.fwalk(path))
+    """Files and directories below `path`, at any depth: by relative opens and without
+    recursion (os.fwalk recurses, and a chain is thousands of levels deep)."""
+    count = 0
+    stack = [(os.open(path, O_DIRECTORY), None)]
+    while stack:
+        fd, pending = stack[-1]
+        if pending is None:
+            entries = list(os.scandir(fd))
+            count += len(entries)
+            pending = [e.name for e in entries if e.is_dir(follow_symlinks=False)]
+            stack[-1] = (fd, pending)
+        if pending:
+            stack.append((os.open(pending.pop(), O_DIRECTORY, dir_fd=fd), None))
+        else:
+            os.close(fd)
+            stack.pop()
+    return count
+
+
+def remove_tree(path):
+    """shutil.rmtree for any depth (it recurses too)."""
+    if not os.path.lexists(path):
+        return
+    stack = [(os.open(path, O_DIRECTORY), None)]  # each level's fd and name in its parent
+    while stack:
+        fd, _ = stack[-1]
+        entries = list(os.scandir(fd))
+        below = next((e.name for e in entries if e.is_dir(follow_symlinks=False)), None)
+        if below:
+            stack.append((os.open(below, O_DIRECTORY, dir_fd=fd), below))
+            continue
+        for e in entries:
+            os.unlink(e.name, dir_fd=fd)
+        os.close(fd)
+        name = stack.pop()[1]
+        if stack:
+            os.rmdir(name, dir_fd=stack[-1][0])
+    os.rmdir(path)
 
 
 def make(name, maker, size):
     """A fresh tree of the shape, written out before any clock starts; its entries."""
     path = os.path.join(WORK, "%s-%d" % (name, size))
-    shutil.rmtree(path, ignore_errors=True)
+    remove_tree(path)
     os.makedirs(path)
     maker(path, size)
     subprocess.run(["sync"], check=True)
@@ -191,8 +229,8 @@ def measure(name, maker, size, baseline_kib):
     left = entries_below(path)
     twice_path, _ = make(name, maker, 2 * size)
     twice_s, _, _ = job(twice_path)
-    shutil.rmtree(twice_path, ignore_errors=True)
-    shutil.rmtree(path, ignore_errors=True)
+    remove_tree(twice_path)
+    remove_tree(path)
     found = re.search(r"(\d+) files found under", log)
     row = {
         "shape": name, "size": size, "entries": entries, "job": job_s, "floor": floor_s,
@@ -239,6 +277,24 @@ def main():
     write_report(rows, synthetic_rows, args.scale)
 
 
+def old_rows():
+    """The rows of the shapes tables now in docs/performance.md, by shape (or by rows and
+    layout for the list alone)."""
+    path = os.path.join(ROOT, "docs", "performance.md")
+    text = open(path).read()
+    if "\n## Shapes\n" not in text:
+        return {}
+    start = text.index("\n## Shapes\n")
+    end = text.find("\n## ", start + 1)
+    rows = {}
+    for line in text[start:end if end >= 0 else len(text)].splitlines():
+        cells = [c.strip() for c in line.strip("|").split("|")]
+        if not line.startswith("| ") or cells[0] in ("shape", "synthetic rows") or cells[0].startswith("---"):
+            continue
+        rows["synthetic|%s|%s" % (cells[0], cells[1]) if cells[0].isdigit() else cells[0]] = line
+    return rows
+
+
 def write_report(rows, synthetic_rows, scale):
     lines = [
         "## Shapes",
@@ -255,11 +311,22 @@ def write_report(rows, synthetic_rows, scale):
         "| shape | size | entries | files found | job s | floor s | ratio | twice s | twice/once | peak bytes/entry | left |",
         "| --- | ---: | ---: | ---: | ---: | ---: | ---: | ---: | ---: | ---: | ---: |",
     ]
+    old = old_rows()
+    shape_rows = {}
     for what, r in rows:
-        lines.append("| %s | %d | %d | %d | %.2f | %.2f | %.2f | %.2f | %.2f | %.0f | %d |" % (
+        shape_rows[what] = ("| %s | %d | %d | %d | %.2f | %.2f | %.2f | %.2f | %.2f | %.0f | %d |" % (
             what, r["size"], r["entries"], r["found"], r["job"], r["floor"], r["job"] / r["floor"],
             r["twice"], r["twice"] / r["job"], r["bytes"], r["left"]))
-    if synthetic_rows:
+    # A run of some shapes (--only) keeps the others' rows of an earlier run.
+    lines += [old[k] for k in old if k not in shape_rows and not k.startswith("synthetic|")]
+    lines += list(shape_rows.values())
+    synthetic = {}
+    for count, flat_list, (fill, per_row, text, largest), twice in synthetic_rows:
+        layout = "one directory" if flat_list else "100 a directory"
+        synthetic["synthetic|%d|%s" % (count, layout)] = "| %d | %s | %.2f | %.2f | %.2f | %.1f | %.1f | %d |" % (
+            count, layout, fill, twice, twice / fill, per_row, text, largest)
+    synthetic.update({k: v for k, v in old.items() if k.startswith("synthetic|") and k not in synthetic})
+    if synthetic:
         lines += [
             "",
             "The list alone (`vantrell_synthetic.exe`, the walk's own insertion path without files;",
@@ -268,10 +335,7 @@ def write_report(rows, synthetic_rows, scale):
             "| synthetic rows | layout | fill and order s | twice s | twice/once | peak bytes/row | text bytes/row | largest block |",
             "| ---: | --- | ---: | ---: | ---: | ---: | ---: | ---: |",
         ]
-        for count, flat_list, (fill, per_row, text, largest), twice in synthetic_rows:
-            lines.append("| %d | %s | %.2f | %.2f | %.2f | %.1f | %.1f | %d |" % (
-                count, "one directory" if flat_list else "100 a directory", fill, twice, twice / fill,
-                per_row, text, largest))
+        lines += [synthetic[k] for k in sorted(synthetic)]
     section = "\n".join(lines) + "\n"
     path = os.path.join(ROOT, "docs", "performance.md")
     text = open(path).read()
