@@ -37,8 +37,11 @@ chmod +x "$fake"
 
 # Runs the watcher on the stand-in in case $1; its output in $work/out.
 watch() {
+  local fake_mode=$1
+  shift
   rm -f "$work/state"
-  FAKE=$1 STATE="$work/state" python3 "$watcher" --quiet 2 "$fake" "$work/log" >"$work/out" 2>&1
+  FAKE=$fake_mode STATE="$work/state" python3 "$watcher" --quiet 2 "$@" "$fake" "$work/log" \
+    >"$work/out" 2>&1
 }
 show_failure() { echo "--- output"; cat "$work/out"; }
 said() { grep -qxF "$1" "$work/out"; }
@@ -64,5 +67,9 @@ status=$?
 check "a silent start is ended, and the test it stalled in started alone" \
   eval '[ $status -eq 0 ] && grep -q "printed nothing for 2 s in A.two" "$work/out" &&
         said "fake_tests: 3 passed, 0 failed"'
+watch crash-always --leave-out A.two
+status=$?
+check "a test left out is not run, and said so" \
+  eval '[ $status -eq 0 ] && said "fake_tests: left out A.two" && said "fake_tests: 2 passed, 0 failed"'
 
 finish
