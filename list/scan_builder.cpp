@@ -4,13 +4,8 @@ void ScanBuilder::BeginDirectory(FileId id) {
     scan_.LearnIdentity(entering_, id);
     if (levels_.size() == depth_)
         levels_.emplace_back();
-    Level& level = levels_[depth_++];
+    Level& level = levels_[depth_++]; // new, or emptied by the last EndDirectory at its depth
     level.directory = entering_;
-    level.files.truncate(0);
-    level.entered.truncate(0);
-    level.order.truncate(0);
-    level.enteringOrder.truncate(0);
-    level.joinsPrevious.truncate(0);
     level.next = 0;
     level.groupStart = SIZE_MAX;
 }
@@ -97,12 +92,7 @@ void ScanBuilder::EndDirectory() {
     if (level.groupStart != SIZE_MAX)
         CloseGroup(level);
     EmitUntil(level, ~uint32_t(0));
-    // What one large directory needed is not kept for the rest of the scan.
-    level.files.trim(kKeptElements);
-    level.entered.trim(kKeptElements);
-    level.order.trim(kKeptElements);
-    level.enteringOrder.trim(kKeptElements);
-    level.joinsPrevious.trim(kKeptElements);
+    level.Empty();
     --depth_;
 }
 

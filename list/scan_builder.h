@@ -46,6 +46,15 @@ class ScanBuilder {
         ChunkedVector<uint8_t> joinsPrevious;     // by position: interleaves with the one before
         size_t next = 0;                          // the next item of `order`
         size_t groupStart = SIZE_MAX;             // first file row of an open group
+        // Empties it for the next directory at its depth; what one large directory
+        // needed is not kept for the rest of the scan.
+        void Empty() {
+            files.trim(kKeptElements);
+            entered.trim(kKeptElements);
+            order.trim(kKeptElements);
+            enteringOrder.trim(kKeptElements);
+            joinsPrevious.trim(kKeptElements);
+        }
     };
     const char* Shown(uint32_t item, const Level& level) const;
     // Sends the files up to `item` to the scan and passes `item`.

@@ -17,6 +17,9 @@ ROOT = os.path.abspath(os.path.join(HERE, "..", ".."))
 sys.path.insert(0, os.path.join(ROOT, "tests", "e2e"))
 from harness import Program, win  # noqa: E402
 
+sys.path.insert(0, HERE)
+from run import memory_kib  # noqa: E402
+
 BUILD = os.path.join(ROOT, "build")
 FLOOR = os.path.join(BUILD, "vantrell_floor.exe")
 SYNTHETIC = os.path.join(BUILD, "vantrell_synthetic.exe")
@@ -175,25 +178,6 @@ def make(name, maker, size):
     return path, entries_below(path)
 
 
-def peak_kib():
-    """The peak resident memory of the running Vantrell.exe (its Wine process)."""
-    best = 0
-    for proc in os.listdir("/proc"):
-        if not proc.isdigit():
-            continue
-        try:
-            with open("/proc/%s/cmdline" % proc, "rb") as f:
-                if b"Vantrell.exe" not in f.read():
-                    continue
-            with open("/proc/%s/status" % proc) as f:
-                for line in f:
-                    if line.startswith("VmHWM:"):
-                        best = max(best, int(line.split()[1]))
-        except OSError:
-            continue
-    return best
-
-
 def job(path):
     """The unattended job's seconds and peak memory (KiB) on the tree at `path`."""
     program = Program()
@@ -203,7 +187,7 @@ def job(path):
                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         peak = 0
         while process.poll() is None:
-            peak = max(peak, peak_kib())
+            peak = max(peak, memory_kib(program.dir, "VmHWM") or 0)
             time.sleep(0.1)
         seconds = time.perf_counter() - start
         log = (program.read("VantrellActivity.log") or b"").decode("cp1252")
