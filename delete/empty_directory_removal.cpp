@@ -200,6 +200,7 @@ void RemoveEmptyDirectories(CommandHost& host) {
         const ListedScan& scan = host.Found();
         const BoundDirectory top = BoundDirectory::OpenPath(scan.Root().path);
         ThrowIfFailed(scan.IsScannedRoot(top));
+        const WideIdsInForce ids(top.WideIds());
         EmptyDirectoryVisit visit(host, top.Handle());
         const ChunkedVector<ListedScan::Index> order = DeepestFirst(scan);
         for (size_t i = 0; i < order.size(); ++i) {

@@ -28,6 +28,7 @@ void DeleteListedFiles(CommandHost& host) {
     RunState& state = host.State();
     const ListedScan& scan = host.Found();
     const BoundDirectory root = BoundDirectory::OpenPath(scan.Root().path);
+    const WideIdsInForce ids(root.WideIds());
     ListedFileDeletion deletion(scan, root.Handle(), scan.IsScannedRoot(root),
                                 [&host, &scan](size_t row, FsResult deleted) {
                                     ReportDeletion(host, scan.FileText(row), deleted);

@@ -25,6 +25,8 @@ BoundDirectory BoundDirectory::FromHandle(HANDLE handle) {
         const DWORD code = GetLastError();
         dir.status_ = code != 0 ? code : ERROR_PATH_NOT_FOUND;
     } else {
+        dir.wideIds_ = HasWideIds(handle);
+        const WideIdsInForce form(dir.wideIds_);
         dir.status_ = QueryFileId(handle, dir.id_);
     }
     if (!dir.status_.Ok()) {

@@ -35,6 +35,9 @@ class BoundDirectory {
     // Frees the final path once nothing more needs it (a walk's open levels).
     void ForgetFinalPath() { std::wstring().swap(finalPath_); }
     FileId Id() const { return id_; }
+    // True where its volume's ids have 128 bits: what a run from this root reads (see
+    // WideIdsInForce).
+    bool WideIds() const { return wideIds_; }
     bool IsLink() const { return IsLinkHandle(handle_.get()); }
     // The entries ("." and ".." included), one listing buffer at a time; see ForEachEntry.
     FsResult ForEachEntry(const std::function<bool(ListedEntry&&)>& take) const;
@@ -47,6 +50,7 @@ class BoundDirectory {
     FileHandle handle_;
     std::wstring finalPath_;
     FileId id_ = 0;
+    bool wideIds_ = false;
     FsResult status_;
 };
 

@@ -64,6 +64,8 @@ FsResult ForEachEntry(HANDLE directory, size_t bufferBytes,
 // Success when the open directory holds nothing but "." and "..".
 bool IsEmptyDirectory(HANDLE directory);
 
+// The identity a walk, a deletion or a removal compares: the 64-bit index, or while wide ids
+// are in force the 128-bit id folded (see FoldWideId).
 FsResult QueryFileId(HANDLE handle, FileId& id);
 // True when both handles are the same known file.
 bool IsSameFile(HANDLE a, HANDLE b);
@@ -74,6 +76,27 @@ struct WideFileId {
     unsigned char id[16];
 };
 const auto kFileIdInfoClass = static_cast<FILE_INFO_BY_HANDLE_CLASS>(18);
+
+// On ReFS (and Dev Drives) a file's id has 128 bits and its 64-bit index need not be unique,
+// so a listing row could match a file swapped in by another. Where the volume of a run's root
+// has such ids, the run lists with the class that gives them and queries them of handles,
+// each folded into the row's 64 bits: an id whose upper half is 0 (all of NTFS's) stays the
+// index it is, any other is mixed into one, 0 where the file system keeps none.
+FileId FoldWideId(const unsigned char (&id)[16]);
+// True where the volume of the open `root` is ReFS or its id does not fit 64 bits.
+bool HasWideIds(HANDLE root);
+// Wide ids are read while one of these lives (one run's phase, one volume: its root's).
+class WideIdsInForce {
+  public:
+    explicit WideIdsInForce(bool wide);
+    ~WideIdsInForce();
+    WideIdsInForce(const WideIdsInForce&) = delete;
+    WideIdsInForce& operator=(const WideIdsInForce&) = delete;
+    static bool Now();
+
+  private:
+    bool before_;
+};
 // The final path, links resolved, as the system sees it now; empty when it cannot be had.
 std::wstring FinalPathOf(HANDLE handle);
 // True when the item is a link (see IsLinkTag), or its attributes cannot be read.

@@ -49,7 +49,8 @@ FsResult ReadIdentity(HANDLE handle, FileIdentity& identity) {
         return GetLastError();
     identity.volume = info.dwVolumeSerialNumber;
     identity.id = (FileId(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
-    return FsResult::Success();
+    // As the run's listing names it, where that reads wide ids.
+    return WideIdsInForce::Now() ? QueryFileId(handle, identity.id) : FsResult::Success();
 }
 
 FsResult ReadIdentityOfPath(const std::string& path, bool linkItself, FileIdentity& identity) {

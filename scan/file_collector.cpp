@@ -110,6 +110,7 @@ void FindOldFiles(CommandHost& host, const std::string& root, DateTime cutOff) {
     // A root that exists but cannot be opened is an early end, not an empty tree.
     if (!top.IsOpen())
         throw CannotOpenDirectory(root, top.Status().Code());
+    const WideIdsInForce ids(top.WideIds());
     ScanRoot listed;
     listed.path = root;
     listed.id = top.Id();

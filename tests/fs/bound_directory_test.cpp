@@ -1,6 +1,8 @@
 // What bounds a walk: a path lies below the root only at a delimiter; unknown identities.
 #include "fs/bound_directory.h"
 
+#include <cstring>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -26,6 +28,28 @@ TEST(BoundPaths, OnlyKnownIdentitiesNameAFile) {
     EXPECT_FALSE(IsKnownId(~FileId(0)));
     EXPECT_TRUE(IsKnownId(1));
     EXPECT_TRUE(IsKnownId(0x0001000000000005ULL));
+}
+
+// A wide id as its two halves, low first, as FILE_ID_INFO holds them.
+struct WideId {
+    unsigned char bytes[16];
+    WideId(unsigned long long low, unsigned long long high) {
+        std::memcpy(bytes, &low, 8);
+        std::memcpy(bytes + 8, &high, 8);
+    }
+};
+
+TEST(BoundPaths, AWideIdFoldsToItsIndexWhereItFitsAndToAKnownIdElsewhere) {
+    EXPECT_EQ(FoldWideId(WideId(5, 0).bytes), 5u) << "NTFS: the index it always was";
+    EXPECT_EQ(FoldWideId(WideId(0, 0).bytes), 0u) << "no id";
+    EXPECT_EQ(FoldWideId(WideId(~0ULL, ~0ULL).bytes), 0u) << "no id";
+    // ReFS: files whose lower halves agree are told apart by their upper halves.
+    const FileId a = FoldWideId(WideId(42, 1).bytes), b = FoldWideId(WideId(42, 2).bytes),
+                 c = FoldWideId(WideId(42, 1ULL << 63).bytes);
+    EXPECT_TRUE(a != b && b != c && a != c && a != 42);
+    // A known wide id whose halves mix to 0 still names a file.
+    const unsigned long long mixed = 0x9E3779B97F4A7C15ULL;
+    EXPECT_TRUE(IsKnownId(FoldWideId(WideId(mixed ^ (mixed >> 31), 1).bytes)));
 }
 
 } // namespace

@@ -279,4 +279,127 @@ TEST_F(WindowsFileSystems, ADirectoryThatCannotBeListedIsLoggedAndOneThatAnswers
     EXPECT_FALSE(tree.Exists("empty")) << "no entries at all is an empty directory";
 }
 
+// The options every open by name inside a directory must carry.
+const ULONG kNoRecall = 0x400000, kAsLink = 0x200000, kNoOplockWait = 0x100;
+const NTSTATUS kOplockBreak = 0x108, kDeletePending = static_cast<NTSTATUS>(0xC0000056),
+               kStoppedOnLink = static_cast<NTSTATUS>(0x8000002D),
+               kAccessDenied = static_cast<NTSTATUS>(0xC0000022);
+
+TEST_F(WindowsFileSystems, NoOpenFetchesAPlaceholdersDataOrWaitsForAnOplock) {
+    standIn.entry = [](const std::wstring&, const std::wstring& name, ULONG& attributes, ULONG&) {
+        if (name == L"a.txt") // a placeholder file: deleted like any other, nothing fetched
+            attributes |= 0x400000 | FILE_ATTRIBUTE_OFFLINE | 0x100000; // unpinned too
+    };
+    int opens = 0;
+    std::wstring wrong;
+    standIn.open = [&](const std::wstring& path, ACCESS_MASK, ULONG options) -> NTSTATUS {
+        ++opens;
+        if ((options & (kNoRecall | kAsLink | kNoOplockWait)) !=
+            (kNoRecall | kAsLink | kNoOplockWait))
+            wrong = path;
+        return 0;
+    };
+    ASSERT_TRUE(Job()) << host.log.Text();
+    EXPECT_TRUE(AllOldGone());
+    EXPECT_GT(opens, 5);
+    EXPECT_EQ(wrong, L"");
+}
+
+// What the open of one item answers, as Windows may and Wine never does.
+struct OpenAnswer {
+    const char* what;
+    NTSTATUS status;
+};
+const OpenAnswer kRefusedOpens[] = {
+    {"another client's oplock is being broken", kOplockBreak},
+    {"its deletion is pending", kDeletePending},
+    {"a link stopped the open", kStoppedOnLink},
+    {"access denied", kAccessDenied},
+};
+
+TEST_F(WindowsFileSystems, AFileWhoseDeletionOpenIsRefusedIsKeptLoggedAndNeverCounted) {
+    for (const OpenAnswer& c : kRefusedOpens) {
+        OldFiles();
+        standIn.open = [&c](const std::wstring& path, ACCESS_MASK access, ULONG) -> NTSTATUS {
+            return EndsWith(path, L"\\a.txt") && (access & DELETE) ? c.status : 0;
+        };
+        host.log.Clear();
+        ASSERT_TRUE(Job()) << c.what << host.log.Text();
+        EXPECT_TRUE(tree.Exists("a.txt")) << c.what;
+        EXPECT_FALSE(tree.Exists("sub\\b.txt")) << c.what;
+        EXPECT_TRUE(Logged("2 files deleted.")) << c.what << host.log.Text();
+        EXPECT_TRUE(Logged("ERROR: Could not delete " + tree.Path("a.txt"))) << c.what;
+    }
+}
+
+TEST_F(WindowsFileSystems, ADirectoryWhoseOpenIsRefusedIsLoggedAndPassedOver) {
+    for (const OpenAnswer& c : kRefusedOpens) {
+        OldFiles();
+        standIn.open = [&c](const std::wstring& path, ACCESS_MASK, ULONG options) -> NTSTATUS {
+            return EndsWith(path, L"\\sub") && (options & FILE_DIRECTORY_FILE) ? c.status : 0;
+        };
+        host.log.Clear();
+        ASSERT_TRUE(Job()) << c.what << host.log.Text();
+        EXPECT_TRUE(tree.Exists("sub\\b.txt") && tree.Exists("sub\\deeper\\c.txt")) << c.what;
+        EXPECT_FALSE(tree.Exists("a.txt")) << c.what;
+        EXPECT_TRUE(Logged("ERROR: Cannot enter directory " + tree.Path("sub")))
+            << c.what << host.log.Text();
+    }
+}
+
+TEST_F(WindowsFileSystems, AListingThatFailsAfterItsFirstPartIsLoggedAndItsDirectoryKept) {
+    tree.Directory("sub\\old empty", 40);
+    standIn.listingPart = [](const std::wstring& directory, int part) -> DWORD {
+        return EndsWith(directory, L"\\sub") && part == 1 ? ERROR_UNEXP_NET_ERR : 0;
+    };
+    ASSERT_TRUE(Job()) << host.log.Text();
+    EXPECT_TRUE(Logged("ERROR: Cannot list directory " + tree.Path("sub"))) << host.log.Text();
+    EXPECT_TRUE(Logged("REASON: " + ReasonText(ERROR_UNEXP_NET_ERR)));
+    EXPECT_TRUE(tree.Exists("sub"));
+    EXPECT_FALSE(tree.Exists("a.txt"));
+}
+
+TEST_F(WindowsFileSystems, AnEntryWhoseListedIdIsNotItsHandlesIsNeverTouched) {
+    tree.Directory("sub\\old empty", 40);
+    standIn.listedIdentity = [](const std::wstring& path, FileId fromHandle) {
+        const bool renumbered = EndsWith(path, L"\\a.txt") || EndsWith(path, L"\\deeper") ||
+                                EndsWith(path, L"\\old empty");
+        return renumbered ? fromHandle + 1 : fromHandle;
+    };
+    ASSERT_TRUE(Job()) << host.log.Text();
+    EXPECT_TRUE(tree.Exists("a.txt"));
+    EXPECT_TRUE(tree.Exists("sub\\deeper\\c.txt")) << "a directory not the one listed";
+    EXPECT_TRUE(tree.Exists("sub\\old empty"));
+    EXPECT_FALSE(tree.Exists("sub\\b.txt"));
+    EXPECT_TRUE(Logged("ERROR: Could not delete " + tree.Path("a.txt"))) << host.log.Text();
+}
+
+TEST_F(WindowsFileSystems, OnAVolumeOfWideIdsAFileRenamedOverAListedOneIsKept) {
+    // Every 64-bit index alike, as ReFS may give them; only the wide ids tell files apart.
+    standIn.identity = [](const std::wstring&, FileId) { return FileId(42); };
+    standIn.wideIdentity = [](const std::wstring&, WideFileId& id) {
+        std::memcpy(id.id + 8, id.id, 8); // the system's index, as the upper half
+        std::memset(id.id, 42, 8);
+        return true;
+    };
+    // After the scan, another file takes the listed old file's name.
+    bool swapped = false;
+    standIn.open = [&](const std::wstring& path, ACCESS_MASK access, ULONG) -> NTSTATUS {
+        if (!swapped && EndsWith(path, L"\\a.txt") && (access & DELETE)) {
+            swapped = true;
+            tree.File("newcomer.txt", 40);
+            EXPECT_TRUE(MoveFileExA(tree.Path("newcomer.txt").c_str(), tree.Path("a.txt").c_str(),
+                                    MOVEFILE_REPLACE_EXISTING));
+        }
+        return 0;
+    };
+    ASSERT_TRUE(Job()) << host.log.Text();
+    EXPECT_TRUE(swapped);
+    EXPECT_TRUE(tree.Exists("a.txt")) << host.log.Text();
+    EXPECT_TRUE(Logged("ERROR: Could not delete " + tree.Path("a.txt")));
+    EXPECT_FALSE(tree.Exists("sub\\b.txt") || tree.Exists("sub\\deeper\\c.txt"))
+        << "the listed files, told by their wide ids, go" << host.log.Text();
+    EXPECT_FALSE(tree.Exists("empty"));
+}
+
 } // namespace
