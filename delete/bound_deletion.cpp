@@ -6,10 +6,7 @@
 #include <unordered_map>
 
 FsResult ScannedTree::Open(ListedScan::Index directory, HANDLE& handle) {
-    if (directory != stepsOf_) {
-        steps_ = scan_.StepsTo(directory);
-        stepsOf_ = directory;
-    }
+    scan_.StepsTo(directory, steps_);
     return tree_.Open(steps_, handle);
 }
 

@@ -28,8 +28,7 @@ class ScannedTree {
   private:
     const ListedScan& scan_;
     ListedTree tree_;
-    ListedScan::Index stepsOf_ = ListedScan::kRoot; // the directory `steps_` lead to
-    std::vector<ListedStep> steps_;
+    std::vector<ListedStep> steps_; // the way to the directory opened last
 };
 
 // Deletes listed files, each through its own handle, only when it lies where it was listed

@@ -35,16 +35,15 @@ class EmptyDirectoryVisit {
         : host_(host), scan_(host.Found()), cutOff_(scan_.Root().cutOff), tree_(scan_, root) {}
 
     void Visit(ListedScan::Index directory) {
-        std::string path = scan_.DirectoryText(directory);
-        path.pop_back(); // its trailing backslash
-        Debug("Checking directory " + path);
+        if (host_.State().settings.debug)
+            Debug("Checking directory " + PathOf(directory));
         FileHandle dir;
         FsResult removal;
         std::wstring name;
         HANDLE parent = nullptr;
         const FsResult opened = Open(directory, name, parent, dir, removal);
         if (opened.Code() == kNotWhereListed) {
-            LogFailure(path, kNotWhereListed);
+            LogFailure(directory, kNotWhereListed);
             return;
         }
         // Listing a placeholder folder may show none of what the provider keeps for it, and its
@@ -80,9 +79,9 @@ class EmptyDirectoryVisit {
         ++host_.State().counters.old;
         scan_.AddDirectoryRow(directory, created, modified, accessed);
         if (!removal.Ok())
-            LogFailure(path, removal.Code());
+            LogFailure(directory, removal.Code());
         else
-            Remove(parent, name, dir, path, attributes);
+            Remove(parent, name, dir, directory, attributes);
     }
 
   private:
@@ -111,8 +110,8 @@ class EmptyDirectoryVisit {
 
     // Read-only, then hidden, each cleared on its own (a failure to clear is ignored); a
     // directory that then stays gets its bits back.
-    void Remove(HANDLE parent, const std::wstring& name, FileHandle& dir, const std::string& path,
-                DWORD attributes) {
+    void Remove(HANDLE parent, const std::wstring& name, FileHandle& dir,
+                ListedScan::Index directory, DWORD attributes) {
         const DWORD original = attributes;
         FileId id = 0;
         (void)QueryFileId(dir.get(), id);
@@ -123,11 +122,11 @@ class EmptyDirectoryVisit {
         if (!removed.Ok()) {
             if (attributes != original)
                 PutBitsBack(parent, name, id, original);
-            LogFailure(path, removed.Code());
+            LogFailure(directory, removed.Code());
             return;
         }
         ++host_.State().counters.removed;
-        host_.AddLog("Deleted empty directory: " + path);
+        host_.AddLog("Deleted empty directory: " + PathOf(directory));
     }
 
     // Through a new handle to the same directory (the removal closed its own), and only
@@ -141,8 +140,15 @@ class EmptyDirectoryVisit {
             (void)ClearBitsThroughHandle(again.get(), attributes, 0);
     }
 
-    void LogFailure(const std::string& path, DWORD code) {
-        host_.AddLog("ERROR: Could not delete empty directory: " + path);
+    // Made only for a line that names it: a chain's every level would make it again.
+    std::string PathOf(ListedScan::Index directory) const {
+        std::string path = scan_.DirectoryText(directory);
+        path.pop_back(); // its trailing backslash
+        return path;
+    }
+
+    void LogFailure(ListedScan::Index directory, DWORD code) {
+        host_.AddLog("ERROR: Could not delete empty directory: " + PathOf(directory));
         host_.AddLog("REASON: " + ReasonText(code));
     }
 

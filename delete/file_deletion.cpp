@@ -12,12 +12,12 @@ namespace {
 // A file is deleted only through a handle to it in the directory where it was listed, and
 // only while it is still old by the cut-off of the scan that listed it (see
 // ListedFileDeletion); a deletion counts once its name is gone.
-void ReportDeletion(CommandHost& host, const std::string& path, FsResult deleted) {
+void ReportDeletion(CommandHost& host, const ListedScan& scan, size_t row, FsResult deleted) {
     if (deleted.Ok()) {
         ++host.State().counters.deleted;
         return;
     }
-    host.AddLog("ERROR: Could not delete " + path);
+    host.AddLog("ERROR: Could not delete " + scan.FileText(row));
     host.AddLog("REASON: " + ReasonText(deleted.Code()));
 }
 
@@ -29,10 +29,9 @@ void DeleteListedFiles(CommandHost& host) {
     const ListedScan& scan = host.Found();
     const BoundDirectory root = BoundDirectory::OpenPath(scan.Root().path);
     const WideIdsInForce ids(root.WideIds());
-    ListedFileDeletion deletion(scan, root.Handle(), scan.IsScannedRoot(root),
-                                [&host, &scan](size_t row, FsResult deleted) {
-                                    ReportDeletion(host, scan.FileText(row), deleted);
-                                });
+    ListedFileDeletion deletion(
+        scan, root.Handle(), scan.IsScannedRoot(root),
+        [&host, &scan](size_t row, FsResult deleted) { ReportDeletion(host, scan, row, deleted); });
     const ChunkedVector<size_t> last = LastRowsOfDirectories(scan);
     for (size_t row = 0; row < scan.FileCount(); ++row) {
         // Nothing after a stop: an unattended run then ends early, not with "Finished.".

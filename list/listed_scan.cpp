@@ -91,13 +91,19 @@ std::string ListedScan::DirectoryText(Index directory) const {
     return text;
 }
 
-std::vector<ListedStep> ListedScan::StepsTo(Index directory) const {
-    std::vector<ListedStep> steps(directories_[directory].level);
-    for (Index at = directory; at != kRoot; at = directories_[at].parent) {
-        const ScanDirectory& listed = directories_[at];
-        steps[listed.level - 1] = {at, ExactName(listed.name), listed.id};
+void ListedScan::StepsTo(Index directory, std::vector<ListedStep>& steps) const {
+    const uint32_t level = directory == kRoot ? 0 : directories_[directory].level;
+    Index at = directory;
+    uint32_t shared = level; // the steps both ways hold, from the root
+    for (; at != kRoot; at = directories_[at].parent, --shared) {
+        if (shared <= steps.size() && steps[shared - 1].directory == at)
+            break;
     }
-    return steps;
+    steps.resize(level);
+    for (Index below = directory; below != at; below = directories_[below].parent) {
+        const ScanDirectory& listed = directories_[below];
+        steps[listed.level - 1] = {below, ExactName(listed.name), listed.id};
+    }
 }
 
 std::string ListedScan::FileText(size_t row) const {

@@ -80,8 +80,11 @@ class ListedScan {
     const ScanDirectory& Directory(Index directory) const { return directories_[directory]; }
     // The text the rows of `directory` begin with (ending with a backslash).
     std::string DirectoryText(Index directory) const;
-    // The directories from below the root down to `directory`, for a bound open.
-    std::vector<ListedStep> StepsTo(Index directory) const;
+    // Makes `steps` the directories from below the root down to `directory`, for a bound
+    // open. The steps it already shares with that way are kept: a walk up from a directory
+    // stops where it meets them, so neighbours and each parent after its child cost what
+    // differs, and a chain of any depth is not named again at every level.
+    void StepsTo(Index directory, std::vector<ListedStep>& steps) const;
 
     // Files, in the list's order: appended in order, a tail reordered by SortFilesFrom.
     void AppendFile(const ScanRow& row) { files_.push_back(row); }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <map>
 #include <random>
 
 #include <windows.h>
@@ -163,6 +164,34 @@ TEST(ListedScan, DirectoryRowsTakeTheirPlacesWithKeysLinearInTheirNumber) {
     // Two keys a directory row for each placing, a few for the files beside it; placing each
     // among its siblings one by one made about 200 * 200 / 2 for each parent.
     EXPECT_LE(keysMade, 5u * (empty.size() + 10) + 3u * 1000) << keysMade;
+}
+
+TEST(ListedScan, StepsToADirectoryKeepOnlyWhatTheWayThereShares) {
+    // root - a - b - c, root - a - d, root - e: asked in an order that climbs, jumps across
+    // and comes back, each answer must be the whole way, as made afresh.
+    ListedScan scan;
+    scan.Start(Root());
+    std::map<ListedScan::Index, std::wstring> nameOf;
+    const auto add = [&](ListedScan::Index parent, const char* name) {
+        const std::wstring exact(name, name + 1);
+        const ListedScan::Index at = scan.AddDirectory(parent, scan.AddName(name, exact), 7);
+        nameOf[at] = exact;
+        return at;
+    };
+    const ListedScan::Index a = add(ListedScan::kRoot, "a"), b = add(a, "b"), c = add(b, "c"),
+                            d = add(a, "d"), e = add(ListedScan::kRoot, "e");
+    const std::map<ListedScan::Index, std::vector<ListedScan::Index>> ways = {
+        {ListedScan::kRoot, {}}, {a, {a}}, {b, {a, b}}, {c, {a, b, c}}, {d, {a, d}}, {e, {e}}};
+    std::vector<ListedStep> steps;
+    for (ListedScan::Index to : {c, b, c, d, e, c, a, ListedScan::kRoot, d, d, c}) {
+        scan.StepsTo(to, steps);
+        const std::vector<ListedScan::Index>& way = ways.at(to);
+        ASSERT_EQ(steps.size(), way.size()) << to;
+        for (size_t i = 0; i < way.size(); ++i) {
+            EXPECT_EQ(steps[i].directory, way[i]) << to;
+            EXPECT_TRUE(steps[i].name == nameOf[way[i]] && steps[i].id == 7) << to;
+        }
+    }
 }
 
 TEST(ListedScan, KeepsTheExactNameWhereTheShownOneDiffers) {
