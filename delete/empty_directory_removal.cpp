@@ -41,14 +41,15 @@ class EmptyDirectoryVisit {
         FsResult removal;
         std::wstring name;
         HANDLE parent = nullptr;
-        const FsResult opened = Open(directory, name, parent, dir, removal);
+        ItemFacts facts;
+        const FsResult opened = Open(directory, name, parent, dir, removal, facts);
         if (opened.Code() == kNotWhereListed) {
             LogFailure(directory, kNotWhereListed);
             return;
         }
         // Listing a placeholder folder may show none of what the provider keeps for it, and its
         // removal would take the folder away in the cloud too.
-        if (opened.Ok() && IsPlaceholderHandle(dir.get())) {
+        if (opened.Ok() && IsPlaceholder(facts.attributes, facts.tag)) {
             Debug("Directory is a cloud placeholder or offline: it is kept.");
             return;
         }
@@ -81,14 +82,14 @@ class EmptyDirectoryVisit {
         if (!removal.Ok())
             LogFailure(directory, removal.Code());
         else
-            Remove(parent, name, dir, directory, attributes);
+            Remove(parent, name, dir, directory, attributes, facts.id);
     }
 
   private:
     // The directory open, kNotWhereListed when it or one above it is not the listed one, or
     // another failure (it cannot be opened: passed over as not empty).
     FsResult Open(ListedScan::Index directory, std::wstring& name, HANDLE& parent, FileHandle& dir,
-                  FsResult& removal) {
+                  FsResult& removal, ItemFacts& facts) {
         const ScanDirectory& listed = scan_.Directory(directory);
         name = scan_.ExactName(listed.name);
         if (name.empty())
@@ -100,7 +101,8 @@ class EmptyDirectoryVisit {
             opened = OpenForRemoval(parent, name, dir, removal);
         if (!opened.Ok())
             return opened;
-        return IsListedItem(dir.get(), listed.id) ? FsResult::Success() : FsResult(kNotWhereListed);
+        return IsListedItem(dir.get(), listed.id, facts) ? FsResult::Success()
+                                                         : FsResult(kNotWhereListed);
     }
 
     void Debug(const std::string& line) {
@@ -111,14 +113,12 @@ class EmptyDirectoryVisit {
     // Read-only, then hidden, each cleared on its own (a failure to clear is ignored); a
     // directory that then stays gets its bits back.
     void Remove(HANDLE parent, const std::wstring& name, FileHandle& dir,
-                ListedScan::Index directory, DWORD attributes) {
+                ListedScan::Index directory, DWORD attributes, FileId id) {
         const DWORD original = attributes;
-        FileId id = 0;
-        (void)QueryFileId(dir.get(), id);
         for (DWORD bit : {DWORD(FILE_ATTRIBUTE_READONLY), DWORD(FILE_ATTRIBUTE_HIDDEN)})
             if ((attributes & bit) && ClearBitsThroughHandle(dir.get(), attributes, bit).Ok())
                 attributes &= ~bit;
-        const FsResult removed = RemoveListedItem(parent, name, dir, support_);
+        const FsResult removed = RemoveListedItem(parent, name, dir, support_, id);
         if (!removed.Ok()) {
             if (attributes != original)
                 PutBitsBack(parent, name, id, original);

@@ -67,14 +67,20 @@ bool IsUnderRoot(const std::wstring& path, const std::wstring& root) {
     return boundary && SameFinalPath(path.substr(0, root.size()), root);
 }
 
-bool IsListedItem(HANDLE item, FileId id) {
-    FileId now = 0;
-    if (!QueryFileId(item, now).Ok() || IsLinkHandle(item))
+bool IsListedItem(HANDLE item, FileId id, ItemFacts& facts) {
+    if (!QueryFileId(item, facts.id).Ok() ||
+        !ReadAttributeTag(item, facts.attributes, facts.tag).Ok() ||
+        IsLinkTag(facts.attributes, facts.tag))
         return false;
     // Where the listing gave no identity (a file system without them, or a listing class
     // without them), which item it is cannot be told: opened by name relative to its listed
     // parent and not a link is all there is to go by.
-    return !IsKnownId(id) || now == id;
+    return !IsKnownId(id) || facts.id == id;
+}
+
+bool IsListedItem(HANDLE item, FileId id) {
+    ItemFacts facts;
+    return IsListedItem(item, id, facts);
 }
 
 bool IsSameRoot(const BoundDirectory& root, FileId listedId, const std::wstring& listedFinal) {
@@ -95,14 +101,13 @@ BoundDirectory BoundDirectory::OpenListedChild(const BoundDirectory& parent,
         OpenInDirectory(parent.Handle(), entry.name, kListAccess, ItemKind::kDirectory, handle);
     if (!child.status_.Ok())
         return child;
-    if (!IsListedItem(handle.get(), entry.id)) {
+    ItemFacts facts;
+    if (!IsListedItem(handle.get(), entry.id, facts)) {
         child.status_ = kNotWhereListed;
         return child;
     }
     // What it is now, where the listing could not say.
-    child.id_ = entry.id;
-    if (!IsKnownId(child.id_))
-        (void)QueryFileId(handle.get(), child.id_);
+    child.id_ = IsKnownId(entry.id) ? entry.id : facts.id;
     child.finalPath_ = FinalPathOf(handle.get());
     if (!child.finalPath_.empty() && !IsUnderRoot(child.finalPath_, rootFinal)) {
         child.status_ = kNotWhereListed;

@@ -58,8 +58,15 @@ class BoundDirectory {
 bool SameFinalPath(const std::wstring& a, const std::wstring& b);
 // True when `path` is `root` or lies below it.
 bool IsUnderRoot(const std::wstring& path, const std::wstring& root);
+// What the check of an opened item read of it.
+struct ItemFacts {
+    FileId id = 0;
+    DWORD attributes = 0, tag = 0;
+};
 // True when the open item is the listed one, `id`, and not a link. Where the listing gave
-// no identity that cannot be told, and an item that is not a link is taken.
+// no identity that cannot be told, and an item that is not a link is taken. `facts` gets
+// what was read on the way, for a caller that needs it too.
+bool IsListedItem(HANDLE item, FileId id, ItemFacts& facts);
 bool IsListedItem(HANDLE item, FileId id);
 // True when `root`, opened again, is the root listed with `listedId` and `listedFinal`: by
 // identity, or by final path where it has none (a FAT volume's root).

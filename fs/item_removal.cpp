@@ -72,9 +72,7 @@ FsResult MarkAndClose(HANDLE parent, const std::wstring& name, FileHandle& item,
 }
 
 FsResult RemoveListedItem(HANDLE parent, const std::wstring& name, FileHandle& item,
-                          DispositionSupport& support) {
-    FileId id = 0; // stays unknown where it cannot be read: only a vanished name confirms then
-    (void)QueryFileId(item.get(), id);
+                          DispositionSupport& support, FileId id) {
     const FsResult marked = MarkAndClose(parent, name, item, support);
     return marked.Ok() ? ConfirmGone(parent, name, id) : marked;
 }

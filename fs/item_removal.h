@@ -12,9 +12,10 @@
 // otherwise the classic one, a read-only file being reset only while it has no other name
 // (and set back when the removal fails). `item` is closed. Success only when the name no
 // longer names that item afterwards, whichever disposition was taken.
-// `support` is what the volume answered to the extended disposition so far in this run.
+// `support` is what the volume answered to the extended disposition so far in this run;
+// `id` is the item's identity as read (unknown: only a vanished name confirms).
 FsResult RemoveListedItem(HANDLE parent, const std::wstring& name, FileHandle& item,
-                          DispositionSupport& support);
+                          DispositionSupport& support, FileId id);
 
 // The extended or the classic disposition on the open `item` (named `name` in `parent`),
 // the handle closed; the name has still to be seen gone (ConfirmGone).

@@ -339,27 +339,20 @@ bool IsPlaceholder(DWORD attributes, DWORD tag) {
            ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) && (tag & kCloudTagMask) == kCloudTag);
 }
 
-namespace {
-
-// The item's attributes and reparse tag through its handle; true when the test holds for
-// them or they cannot be read.
-bool AttributeTagSays(HANDLE handle, bool (*test)(DWORD attributes, DWORD tag)) {
+FsResult ReadAttributeTag(HANDLE handle, DWORD& attributes, DWORD& tag) {
     struct {
         ULONG attributes;
         ULONG tag;
     } info{};
-    return !QueryInfo(handle, info, kFileAttributeTagInformation).Ok() ||
-           test(info.attributes, info.tag);
-}
-
-} // namespace
-
-bool IsPlaceholderHandle(HANDLE handle) {
-    return AttributeTagSays(handle, IsPlaceholder);
+    const FsResult read = QueryInfo(handle, info, kFileAttributeTagInformation);
+    attributes = info.attributes;
+    tag = info.tag;
+    return read;
 }
 
 bool IsLinkHandle(HANDLE handle) {
-    return AttributeTagSays(handle, IsLinkTag);
+    DWORD attributes = 0, tag = 0;
+    return !ReadAttributeTag(handle, attributes, tag).Ok() || IsLinkTag(attributes, tag);
 }
 
 FsResult ReadStamps(HANDLE handle, FILETIME& created, FILETIME& written, FILETIME& accessed,

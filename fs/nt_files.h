@@ -99,14 +99,14 @@ class WideIdsInForce {
 };
 // The final path, links resolved, as the system sees it now; empty when it cannot be had.
 std::wstring FinalPathOf(HANDLE handle);
+// The item's attributes and reparse tag (0 for none).
+FsResult ReadAttributeTag(HANDLE handle, DWORD& attributes, DWORD& tag);
 // True when the item is a link (see IsLinkTag), or its attributes cannot be read.
 bool IsLinkHandle(HANDLE handle);
 // True for an item whose contents may live elsewhere: a sync provider's placeholder (a cloud
 // reparse tag, or an attribute that asks for a recall on open or on data access) or an
 // offline item. A placeholder folder whose contents were never fetched can list as empty.
 bool IsPlaceholder(DWORD attributes, DWORD tag);
-// The same through a handle; true also where the attributes cannot be read.
-bool IsPlaceholderHandle(HANDLE handle);
 // The creation, last-write, last-access stamps and attributes.
 FsResult ReadStamps(HANDLE handle, FILETIME& created, FILETIME& written, FILETIME& accessed,
                     DWORD& attributes);
