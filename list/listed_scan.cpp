@@ -114,15 +114,38 @@ std::string ListedScan::FileText(size_t row) const {
 }
 
 void ListedScan::SortFilesFrom(size_t first, SortKey key) {
-    const size_t count = files_.size() - first;
     // Equal keys keep the order they came in, as the list's insertion always did.
-    const ChunkedVector<uint32_t> order = OrderByKey(
-        count, [this, first](size_t i) { return FileText(first + i); }, key);
-    ChunkedVector<ScanRow> sorted;
-    for (size_t i = 0; i < count; ++i)
-        sorted.push_back(files_[first + order[i]]);
-    for (size_t i = 0; i < count; ++i)
-        files_[first + i] = sorted[i];
+    ChunkedVector<uint32_t> order = OrderByKey(
+        files_.size() - first, [this, first](size_t i) { return FileText(first + i); }, key);
+    ApplyOrder(first, order);
+}
+
+void ListedScan::SortDirectoryFilesFrom(size_t first, SortKey key) {
+    ChunkedVector<uint32_t> order = OrderByKey(
+        files_.size() - first,
+        [this, first](size_t i) { return ShownName(files_[first + i].name); }, key);
+    ApplyOrder(first, order);
+}
+
+// Row by row along each cycle of the permutation, so no second copy of the rows is made;
+// a position done is marked by pointing at itself.
+void ListedScan::ApplyOrder(size_t first, ChunkedVector<uint32_t>& order) {
+    for (size_t start = 0; start < order.size(); ++start) {
+        if (order[start] == start)
+            continue;
+        const ScanRow held = files_[first + start];
+        size_t at = start;
+        for (;;) {
+            const size_t from = order[at];
+            order[at] = static_cast<uint32_t>(at);
+            if (from == start) {
+                files_[first + at] = held;
+                break;
+            }
+            files_[first + at] = files_[first + from];
+            at = from;
+        }
+    }
 }
 
 size_t ListedScan::FirstFileAfter(const char* k, size_t from, SortKey key) const {

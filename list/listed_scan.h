@@ -93,8 +93,13 @@ class ListedScan {
     std::string FileText(size_t row) const;
     // Sorts the files from `first` on by their whole File text.
     void SortFilesFrom(size_t first, SortKey key);
+    // Sorts the files from `first` on, all of one directory, by their names.
+    void SortDirectoryFilesFrom(size_t first, SortKey key);
+    // Takes the files from `first` on off the list.
+    void TruncateFiles(size_t first) { files_.truncate(first); }
     // Files from `limit` on are not shown yet (their order is still to be settled).
     void HoldFilesFrom(size_t limit) { heldFrom_ = limit; }
+    size_t HeldFrom() const { return heldFrom_; }
 
     // A directory row of the empty-directory removal. It waits, unseen, until
     // PlaceDirectoryRows puts the rows of the phase at their places in the order.
@@ -117,6 +122,8 @@ class ListedScan {
         DateTime created, modified, accessed;
     };
     void AppendDirectoryText(Index directory, std::string& text) const;
+    // Puts the files from `first` on in `order` (positions from `first`), in place.
+    void ApplyOrder(size_t first, ChunkedVector<uint32_t>& order);
     // The first file row from `from` on whose key sorts after `k`; none before `from` does.
     size_t FirstFileAfter(const char* k, size_t from, SortKey key) const;
     // The file row or directory row shown at `row`; `directoryRow` null for a file.

@@ -8,12 +8,17 @@ void ScanBuilder::BeginDirectory(FileId id) {
     level.directory = entering_;
     level.next = 0;
     level.groupStart = SIZE_MAX;
+    // Its old files go to the list at once, unseen until they are ordered.
+    level.firstFile = scan_.FileCount();
+    level.holds = scan_.HeldFrom() == SIZE_MAX;
+    if (level.holds)
+        scan_.HoldFilesFrom(level.firstFile);
 }
 
 void ScanBuilder::AddFile(const std::string& shown, const std::wstring& exact, FileId id,
                           DateTime created, DateTime modified, DateTime accessed) {
     Level& level = levels_[depth_ - 1];
-    level.files.push_back(
+    scan_.AppendFile(
         {level.directory, scan_.AddName(shown, exact), id, created, modified, accessed});
 }
 
@@ -34,6 +39,20 @@ const char* ScanBuilder::Shown(uint32_t item, const Level& level) const {
 
 size_t ScanBuilder::EndListing() {
     Level& level = levels_[depth_ - 1];
+    // Without subdirectories to enter (a flat directory of millions, and most others), its
+    // rows are ordered where they stand: no second copy of them is ever held.
+    if (level.entered.size() == 0) {
+        scan_.SortDirectoryFilesFrom(level.firstFile, order_.key);
+        if (level.holds)
+            scan_.HoldFilesFrom(SIZE_MAX);
+        return 0;
+    }
+    // Otherwise they wait beside the list, to go there between the subdirectories' rows.
+    for (size_t row = level.firstFile; row < scan_.FileCount(); ++row)
+        level.files.push_back(scan_.FileRow(row));
+    scan_.TruncateFiles(level.firstFile);
+    if (level.holds)
+        scan_.HoldFilesFrom(SIZE_MAX);
     // Files first, then subdirectories, each as listed: equal keys keep that order, as the
     // rows of a walk that examined files before entering subdirectories always had. A
     // subdirectory sorts as its name and a backslash, as its rows do.

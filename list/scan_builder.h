@@ -46,6 +46,8 @@ class ScanBuilder {
         ChunkedVector<uint8_t> joinsPrevious;     // by position: interleaves with the one before
         size_t next = 0;                          // the next item of `order`
         size_t groupStart = SIZE_MAX;             // first file row of an open group
+        size_t firstFile = 0;                     // its first file row while it is listed
+        bool holds = false;                       // whether its listing holds the list
         // Empties it for the next directory at its depth; what one large directory
         // needed is not kept for the rest of the scan.
         void Empty() {

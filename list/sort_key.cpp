@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <new>
+#include <vector>
 
 #include "list/text_pool.h"
 
@@ -31,15 +32,20 @@ bool DifferOnlyInLowWeights(const std::string& a, const std::string& b) {
     return keyA.substr(0, keyA.find('\x01')) == keyB.substr(0, keyB.find('\x01'));
 }
 
-void VisitInKeyOrder(size_t count, const std::function<std::string(size_t)>& text, SortKey key,
-                     const std::function<void(uint32_t position, const char* key)>& visit) {
+namespace {
+
+// Positions [first, first + count) in the order of their keys, each handed to `visit` with
+// its key; the keys live only while these are ordered.
+void VisitRunInKeyOrder(size_t first, size_t count, const std::function<std::string(size_t)>& text,
+                        SortKey key,
+                        const std::function<void(uint32_t position, const char* key)>& visit) {
     struct Keyed {
         TextPool::Offset key;
         uint32_t position;
     };
     TextPool keys;
     ChunkedVector<Keyed> keyed;
-    for (size_t i = 0; i < count; ++i) {
+    for (size_t i = first; i < first + count; ++i) {
         const std::string k = key(text(i));
         keyed.push_back({keys.Add(k.c_str(), k.size() + 1), static_cast<uint32_t>(i)});
     }
@@ -49,6 +55,46 @@ void VisitInKeyOrder(size_t count, const std::function<std::string(size_t)>& tex
     });
     for (size_t i = 0; i < count; ++i)
         visit(keyed[i].position, keys.At(keyed[i].key));
+}
+
+} // namespace
+
+// A key is about two and a half times its text, so the keys of one large directory would
+// outweigh its rows. Beyond one run, each run is ordered with its own keys, which then go;
+// the runs are merged with a key made again for each run's next position alone.
+void VisitInKeyOrder(size_t count, const std::function<std::string(size_t)>& text, SortKey key,
+                     const std::function<void(uint32_t position, const char* key)>& visit) {
+    if (count <= kKeyedRun) {
+        VisitRunInKeyOrder(0, count, text, key, visit);
+        return;
+    }
+    ChunkedVector<uint32_t> runs; // each run's positions in its order, run after run
+    for (size_t first = 0; first < count; first += kKeyedRun)
+        VisitRunInKeyOrder(first, std::min(kKeyedRun, count - first), text, key,
+                           [&runs](uint32_t position, const char*) { runs.push_back(position); });
+    struct Head {
+        std::string key;
+        size_t at, end; // in `runs`
+    };
+    const auto later = [&runs](const Head& a, const Head& b) {
+        const int c = std::strcmp(a.key.c_str(), b.key.c_str());
+        return c > 0 || (c == 0 && runs[a.at] > runs[b.at]);
+    };
+    std::vector<Head> heads;
+    for (size_t at = 0; at < count; at += kKeyedRun)
+        heads.push_back({key(text(runs[at])), at, std::min(at + kKeyedRun, count)});
+    std::make_heap(heads.begin(), heads.end(), later);
+    while (!heads.empty()) {
+        std::pop_heap(heads.begin(), heads.end(), later);
+        Head& head = heads.back();
+        visit(runs[head.at], head.key.c_str());
+        if (++head.at == head.end) {
+            heads.pop_back();
+            continue;
+        }
+        head.key = key(text(runs[head.at]));
+        std::push_heap(heads.begin(), heads.end(), later);
+    }
 }
 
 ChunkedVector<uint32_t> OrderByKey(size_t count, const std::function<std::string(size_t)>& text,

@@ -20,8 +20,10 @@ inline std::string ByteOrderKey(const std::string& text) {
 }
 
 // Hands the positions 0 to `count` - 1 to `visit` in the order of the keys of their texts,
-// each with its key; equal keys keep the order of their positions. One key is made per
-// text; the keys live only while ordering, in chunks of their own.
+// each with its key; equal keys keep the order of their positions. Up to kKeyedRun texts,
+// one key is made per text; beyond, two (see the definition), so that at most a run's keys
+// are held at once. The keys live only while ordering, in chunks of their own.
+const size_t kKeyedRun = 64 * 1024;
 void VisitInKeyOrder(size_t count, const std::function<std::string(size_t)>& text, SortKey key,
                      const std::function<void(uint32_t position, const char* key)>& visit);
 // The positions in that order.

@@ -194,6 +194,31 @@ TEST(ListedScan, StepsToADirectoryKeepOnlyWhatTheWayThereShares) {
     }
 }
 
+TEST(ListedScan, ManyTextsOrderAsOneStableSortAcrossRunsWithAtMostTwoKeysEach) {
+    // Runs of a large directory are ordered apart and merged: equal texts in different runs
+    // must still keep their order, and no text may cost more than two keys.
+    const size_t count = 3 * kKeyedRun + 123;
+    std::mt19937 random(3);
+    std::vector<std::string> texts(count);
+    for (std::string& text : texts)
+        text = std::to_string(random() % 5000); // many equal texts, in every run
+    std::vector<uint32_t> expected(count);
+    for (uint32_t i = 0; i < count; ++i)
+        expected[i] = i;
+    std::stable_sort(expected.begin(), expected.end(),
+                     [&texts](uint32_t a, uint32_t b) { return texts[a] < texts[b]; });
+    keysMade = 0;
+    std::vector<uint32_t> order;
+    VisitInKeyOrder(
+        count, [&texts](size_t i) { return texts[i]; }, CountedByteKey,
+        [&](uint32_t position, const char* key) {
+            ASSERT_EQ(texts[position], key);
+            order.push_back(position);
+        });
+    EXPECT_TRUE(order == expected);
+    EXPECT_LE(keysMade, 2 * count);
+}
+
 TEST(ListedScan, KeepsTheExactNameWhereTheShownOneDiffers) {
     ListedScan scan;
     scan.Start(Root());
