@@ -116,7 +116,8 @@ class EmptyDirectoryVisit {
                 ListedScan::Index directory, DWORD attributes, FileId id) {
         const DWORD original = attributes;
         for (DWORD bit : {DWORD(FILE_ATTRIBUTE_READONLY), DWORD(FILE_ATTRIBUTE_HIDDEN)})
-            if ((attributes & bit) && ClearBitsThroughHandle(dir.get(), attributes, bit).Ok())
+            if ((attributes & bit) &&
+                WriteAttributesThroughHandle(dir.get(), attributes & ~bit).Ok())
                 attributes &= ~bit;
         const FsResult removed = RemoveListedItem(parent, name, dir, support_, id);
         if (!removed.Ok()) {
@@ -137,7 +138,7 @@ class EmptyDirectoryVisit {
                             ItemKind::kDirectory, again)
                 .Ok() &&
             IsListedItem(again.get(), id))
-            (void)ClearBitsThroughHandle(again.get(), attributes, 0);
+            (void)WriteAttributesThroughHandle(again.get(), attributes);
     }
 
     // Made only for a line that names it: a chain's every level would make it again.

@@ -38,10 +38,8 @@ class BoundDirectory {
     // True where its volume's ids have 128 bits: what a run from this root reads (see
     // WideIdsInForce).
     bool WideIds() const { return wideIds_; }
-    bool IsLink() const { return IsLinkHandle(handle_.get()); }
     // The entries ("." and ".." included), one listing buffer at a time; see ForEachEntry.
     FsResult ForEachEntry(const std::function<bool(ListedEntry&&)>& take) const;
-    bool IsEmpty() const { return IsEmptyDirectory(handle_.get()); }
 
   private:
     // Takes over an opened handle (INVALID_HANDLE_VALUE: the open's error is kept).

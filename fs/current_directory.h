@@ -1,4 +1,6 @@
-// The walks move the process's current directory; these wrap the calls they need.
+// A scan makes its root the process's current directory for a moment, to open it and to
+// read its text as the system gives it (the walk itself goes by handles); these wrap the
+// calls it needs.
 #pragma once
 #include <string>
 

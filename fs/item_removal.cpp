@@ -5,14 +5,14 @@ namespace {
 // Writes the attributes through `item` or, where that handle may not (Windows asks for
 // attribute writes), through a second handle to the same file.
 FsResult WriteAttributes(HANDLE parent, const std::wstring& name, HANDLE item, DWORD attributes) {
-    if (ClearBitsThroughHandle(item, attributes, 0).Ok())
+    if (WriteAttributesThroughHandle(item, attributes).Ok())
         return FsResult::Success();
     FileHandle writer;
     const FsResult opened = OpenInDirectory(
         parent, name, FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, ItemKind::kEither, writer);
     if (!opened.Ok())
         return opened;
-    return IsSameFile(item, writer.get()) ? ClearBitsThroughHandle(writer.get(), attributes, 0)
+    return IsSameFile(item, writer.get()) ? WriteAttributesThroughHandle(writer.get(), attributes)
                                           : FsResult(kNotWhereListed);
 }
 

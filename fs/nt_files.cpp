@@ -375,9 +375,9 @@ FsResult ReadLinkCount(HANDLE handle, unsigned long& links) {
     return outcome;
 }
 
-FsResult ClearBitsThroughHandle(HANDLE handle, DWORD attributes, DWORD bits) {
+FsResult WriteAttributesThroughHandle(HANDLE handle, DWORD attributes) {
     FILE_BASIC_INFO info{}; // zero times leave them as they are
-    info.FileAttributes = attributes & ~bits;
+    info.FileAttributes = attributes;
     if (info.FileAttributes == 0)
         info.FileAttributes = FILE_ATTRIBUTE_NORMAL;
     return SetFileInformationByHandle(handle, FileBasicInfo, &info, sizeof info)

@@ -111,8 +111,8 @@ bool IsPlaceholder(DWORD attributes, DWORD tag);
 FsResult ReadStamps(HANDLE handle, FILETIME& created, FILETIME& written, FILETIME& accessed,
                     DWORD& attributes);
 FsResult ReadLinkCount(HANDLE handle, unsigned long& links);
-// Writes `attributes` less `bits`; the times stay as they are.
-FsResult ClearBitsThroughHandle(HANDLE handle, DWORD attributes, DWORD bits);
+// Writes `attributes` (none: FILE_ATTRIBUTE_NORMAL); the times stay as they are.
+FsResult WriteAttributesThroughHandle(HANDLE handle, DWORD attributes);
 
 // What a volume's file system answered to the extended disposition, kept for one run (one
 // root, one volume): a share that lacks it says nothing of a later run on a local disk.

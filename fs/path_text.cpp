@@ -37,6 +37,11 @@ std::string WithTrailingBackslash(const std::string& path) {
     return EndsWithDelimiter(path) ? path : path + "\\";
 }
 
+std::string DirectoryOfPrefix(const std::string& prefix) {
+    return prefix.size() > 3 && EndsWithDelimiter(prefix) ? prefix.substr(0, prefix.size() - 1)
+                                                          : prefix;
+}
+
 namespace {
 
 // Windows takes a forward slash wherever it takes a backslash, except after the verbatim

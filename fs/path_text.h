@@ -9,6 +9,9 @@ size_t NextCharacter(const std::string& text, size_t at);
 // Delimiters found by characters of the ANSI code page, never inside a double-byte one.
 bool EndsWithDelimiter(const std::string& path);
 std::string WithTrailingBackslash(const std::string& path);
+// The directory a prefix (its path with a trailing backslash) names, as the system writes a
+// current directory: a drive's root keeps its backslash ("C:\"), any other directory none.
+std::string DirectoryOfPrefix(const std::string& prefix);
 // The position of the last (or next, from `from` on) backslash, or npos.
 size_t LastDelimiter(const std::string& path);
 size_t NextDelimiter(const std::string& path, size_t from);

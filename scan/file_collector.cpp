@@ -3,6 +3,7 @@
 #include "command/errors.h"
 #include "base/program_location.h"
 #include "fs/current_directory.h"
+#include "fs/path_text.h"
 #include "fs/tree_walk.h"
 #include "list/scan_builder.h"
 
@@ -58,11 +59,7 @@ class OldFileWalk : public TreeVisitor {
     }
 
     void NotListed(const std::string& prefix, FsResult why) override {
-        // A drive's root keeps its backslash ("C:\"), a directory's path has none.
-        std::string path = prefix;
-        if (path.size() > 3 && path.back() == '\\')
-            path.pop_back();
-        host_.AddLog("ERROR: Cannot list directory " + path);
+        host_.AddLog("ERROR: Cannot list directory " + DirectoryOfPrefix(prefix));
         host_.AddLog("REASON: " + ReasonText(why.Code()));
     }
 

@@ -34,13 +34,6 @@ const ControlPlace kPlaces[] = {
     {IdChooserCancel, {342, 222, 75, 25}, kLeft | kTop, kContentSize},
 };
 
-// The directory as the system reports a current one: a drive root keeps its backslash.
-std::string Normalised(const std::string& prefix) {
-    if (prefix.size() > 3 && prefix.back() == '\\')
-        return prefix.substr(0, prefix.size() - 1);
-    return prefix;
-}
-
 // The system's icon for a kind of drive, found without touching the drive's medium.
 int DriveIcon(UINT type, char letter) {
     SHSTOCKICONID id = SIID_DRIVEFIXED;
@@ -207,7 +200,7 @@ bool DirectoryChooser::OpenDirectory(const std::string& path, bool quiet) {
             ShowErrorReport(InOutErrorText(entered.Code()));
         return false;
     }
-    current_ = Normalised(prefix);
+    current_ = DirectoryOfPrefix(prefix);
     Refresh();
     return true;
 }

@@ -132,8 +132,10 @@ void TForm1::CreateControls() {
                                 WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_READONLY |
                                     ES_AUTOVSCROLL,
                                 WS_EX_CLIENTEDGE);
-    // Beyond the default limit of 30,000 characters the view would stop taking lines.
-    SendMessageA(memo, EM_SETLIMITTEXT, 2 * kLogViewTail, 0);
+    // No limit of the control's own: beyond the default 30,000 characters it would stop
+    // taking lines, and one below a long line would cut it. The view keeps its newest
+    // kLogViewTail bytes itself (see the log's host).
+    SendMessageA(memo, EM_SETLIMITTEXT, 0, 0);
     HWND folder = AddChildControl(Handle(), IdSelectDrivePath, WC_BUTTONA, "",
                                   WS_VISIBLE | BS_PUSHBUTTON | BS_FLAT, 0);
     AddChildControl(Handle(), IdProgressBar, PROGRESS_CLASSA, nullptr, WS_DISABLED, 0);
@@ -143,7 +145,6 @@ void TForm1::CreateControls() {
 
     SendMessageA(days, EM_LIMITTEXT, kDaysMaxLength, 0);
     SendMessageA(spin, UDM_SETRANGE32, kMinDays, kMaxDays);
-    SendMessageA(memo, EM_SETLIMITTEXT, 0, 0);
     SendMessageA(Control(IdProgressBar), PBM_SETRANGE32, 0, 100);
     SendMessageA(Control(IdProgressBar), PBM_SETSTEP, 10, 0);
     for (HWND subclassed : {days, path, folder})

@@ -27,7 +27,6 @@ using GdiObject = UniqueHandle<GdiTraits<HGDIOBJ>>;
 using Font = UniqueHandle<GdiTraits<HFONT>>;
 using Brush = UniqueHandle<GdiTraits<HBRUSH>>;
 using Pen = UniqueHandle<GdiTraits<HPEN>>;
-using Bitmap = UniqueHandle<GdiTraits<HBITMAP>>;
 using Icon = UniqueHandle<IconTraits>;
 
 // A window's device context from GetDC, released with it.
