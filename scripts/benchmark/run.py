@@ -154,8 +154,9 @@ def write_report(rows, runs):
             cells = [c.strip() for c in line.strip("|").split("|")]
             if line.startswith("| ") and len(cells) == COLUMNS and cells[0].isdigit():
                 kept[(int(cells[0]), int(cells[1]))] = line
-        if "\n## Notes" in text:
-            notes = text[text.index("\n## Notes"):]
+        # Every section after the table (the shapes, the notes) stays as it is.
+        if "\n## " in text:
+            notes = text[text.index("\n## "):]
     for size, days, job, bare_job, bound_job, scan, bare_walk, extra, listed, n in rows:
         kept[(size, days)] = ("| %d | %d | %d | %d | %.2f | %.2f | %.2f | %.2f | %.2f | %.2f | %.2f | %.2f | %.1f | %.0f |"
                               % (size, days, listed, n, job, bare_job, job / bare_job, bound_job, job / bound_job,
