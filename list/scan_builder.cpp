@@ -1,5 +1,12 @@
 #include "list/scan_builder.h"
 
+ScanBuilder::~ScanBuilder() {
+    if (scan_.HeldFrom() == SIZE_MAX)
+        return;
+    scan_.TruncateFiles(scan_.HeldFrom());
+    scan_.HoldFilesFrom(SIZE_MAX);
+}
+
 void ScanBuilder::BeginDirectory(FileId id) {
     scan_.LearnIdentity(entering_, id);
     if (levels_.size() == depth_)

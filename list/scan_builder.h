@@ -16,6 +16,11 @@ class ScanBuilder {
   public:
     // `scan` has been started.
     ScanBuilder(ListedScan& scan, const ListOrder& order) : scan_(scan), order_(order) {}
+    // A scan that ended early (a stop, a resource error) leaves no rows it never showed:
+    // rows whose order was not settled are taken off the list, so nothing unseen is deleted.
+    ~ScanBuilder();
+    ScanBuilder(const ScanBuilder&) = delete;
+    ScanBuilder& operator=(const ScanBuilder&) = delete;
 
     // A directory's listing starts: the root first, then the subdirectory of the last
     // Entering, opened as `id` (kept where its listing gave no identity).

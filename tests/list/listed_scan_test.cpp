@@ -1,6 +1,7 @@
 // The found-file list as one value: its order against the whole-path sort it replaced, its
 // texts made when asked, the exact names kept for the deletion.
 #include "list/listed_scan.h"
+#include "list/scan_builder.h"
 
 #include <algorithm>
 #include <cstring>
@@ -247,6 +248,30 @@ TEST(ListedScan, HeldRowsAreNotShownUntilTheirOrderIsSettled) {
     EXPECT_EQ(scan.Count(), 1u);
     scan.HoldFilesFrom(SIZE_MAX);
     EXPECT_EQ(scan.Count(), 3u);
+}
+
+TEST(ListedScan, AScanEndedWhileADirectoryIsListedKeepsOnlyTheRowsItShowed) {
+    // Stopped inside a directory's listing, and inside a group of siblings whose rows
+    // interleave: rows never shown must not stay on the list that Delete Files works from.
+    for (bool inGroup : {false, true}) {
+        ListedScan scan;
+        scan.Start(Root());
+        {
+            ScanBuilder builder(scan, inGroup ? kLocaleOrder : kByteOrder);
+            builder.BeginDirectory();
+            builder.AddFile("a.txt", L"a.txt", 0, 39000, 39000, 39000);
+            builder.AddSubdirectory("s", L"s", 0, true);
+            builder.AddSubdirectory(inGroup ? "S" : "t", inGroup ? L"S" : L"t", 0, true);
+            builder.EndListing();
+            builder.Entering(0);
+            builder.BeginDirectory();
+            builder.AddFile("b.txt", L"b.txt", 0, 39000, 39000, 39000);
+            builder.AddFile("c.txt", L"c.txt", 0, 39000, 39000, 39000);
+            EXPECT_EQ(scan.Count(), 1u) << inGroup;
+        } // the stop: the builder goes with the listing unfinished
+        EXPECT_EQ(scan.FileCount(), scan.Count()) << inGroup;
+        EXPECT_EQ(scan.Count(), 1u) << inGroup;
+    }
 }
 
 TEST(ChunkedVector, KeepsEveryElementThroughGrowingChunksAndSorts) {
