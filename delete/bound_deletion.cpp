@@ -3,6 +3,7 @@
 #include "fs/exact_names.h"
 #include "fs/item_removal.h"
 
+#include <algorithm>
 #include <unordered_map>
 
 FsResult ScannedTree::Open(ListedScan::Index directory, HANDLE& handle) {
@@ -72,23 +73,37 @@ void ListedFileDeletion::Confirm(ListedScan::Index directory) {
     const auto found = unconfirmed_.find(directory);
     if (found == unconfirmed_.end())
         return;
-    std::vector<Unconfirmed> waiting;
-    waiting.swap(found->second);
+    const ChunkedVector<Unconfirmed> waiting = std::move(found->second);
     unconfirmed_.erase(found);
     HANDLE handle = nullptr;
     const FsResult reached = tree_.Open(directory, handle);
     if (!reached.Ok()) {
-        for (const Unconfirmed& item : waiting)
-            report_(item.row, reached);
+        for (size_t i = 0; i < waiting.size(); ++i)
+            report_(waiting[i].row, reached);
         return;
     }
-    std::vector<bool> stays(waiting.size(), false);
-    std::unordered_map<FileId, std::vector<size_t>> byId;
-    std::unordered_map<std::wstring, std::vector<size_t>> byName;
+    // The waiting files by identity, sorted, so that an entry finds its own by a search: a
+    // few bytes a file, where a directory of a million holds half a million of them. By name
+    // only once an entry comes without an identity (a listing class that carries none).
+    struct IdAt {
+        FileId id;
+        size_t at; // in `waiting`
+    };
+    const auto byIdOrder = [](const IdAt& a, const IdAt& b) { return a.id < b.id; };
+    ChunkedVector<IdAt> byId;
+    ChunkedVector<uint8_t> stays;
     for (size_t i = 0; i < waiting.size(); ++i) {
-        byId[waiting[i].id].push_back(i);
-        byName[UpperCase(scan_.ExactName(scan_.FileRow(waiting[i].row).name))].push_back(i);
+        byId.push_back({waiting[i].id, i});
+        stays.push_back(0);
     }
+    std::sort(byId.begin(), byId.end(), byIdOrder);
+    std::unordered_map<std::wstring, std::vector<size_t>> byName;
+    bool named = false;
+    const auto nameThem = [&] {
+        for (size_t i = 0; i < waiting.size(); ++i)
+            byName[UpperCase(scan_.ExactName(scan_.FileRow(waiting[i].row).name))].push_back(i);
+        named = true;
+    };
     // An entry with its identity stands for a waiting file of that identity and name; one
     // without (a listing class that carries none) for the waiting file of its name.
     const auto sameName = [&](const ListedEntry& entry, size_t i) {
@@ -97,6 +112,8 @@ void ListedFileDeletion::Confirm(ListedScan::Index directory) {
     };
     const FsResult listed = ForEachEntry(handle, kListBufferBytes, [&](ListedEntry&& entry) {
         if (!IsKnownId(entry.id)) {
+            if (!named)
+                nameThem();
             for (const std::wstring& name : {entry.name, entry.shortName}) {
                 const auto named = byName.find(UpperCase(name));
                 if (!name.empty() && named != byName.end())
@@ -105,10 +122,9 @@ void ListedFileDeletion::Confirm(ListedScan::Index directory) {
             }
             return true;
         }
-        const auto same = byId.find(entry.id);
-        if (same != byId.end())
-            for (size_t i : same->second)
-                stays[i] = stays[i] || sameName(entry, i);
+        const auto same = std::equal_range(byId.begin(), byId.end(), IdAt{entry.id, 0}, byIdOrder);
+        for (auto at = same.first; at != same.second; ++at)
+            stays[at->at] = stays[at->at] || sameName(entry, at->at);
         return true;
     });
     for (size_t i = 0; i < waiting.size(); ++i) {

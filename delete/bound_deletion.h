@@ -73,7 +73,8 @@ class ListedFileDeletion {
     DispositionSupport support_;
     FsResult rootStatus_;
     Report report_;
-    std::unordered_map<ListedScan::Index, std::vector<Unconfirmed>> unconfirmed_;
+    // In chunks: one directory may wait for half a million names.
+    std::unordered_map<ListedScan::Index, ChunkedVector<Unconfirmed>> unconfirmed_;
 };
 
 // For each directory of the scan, the last file row in it (SIZE_MAX for none).
