@@ -245,25 +245,29 @@ bool ReadWideFileId(HANDLE handle, WideFileId& id) {
 }
 
 // All zeros or all ones: the file system keeps no such id.
-bool IsKnownWideId(const WideFileId& id) {
+bool IsKnownWideId(const unsigned char (&id)[16]) {
     bool zeros = true, ones = true;
-    for (unsigned char byte : id.id) {
+    for (unsigned char byte : id) {
         zeros = zeros && byte == 0;
         ones = ones && byte == 0xFF;
     }
     return !zeros && !ones;
 }
 
+// The half of a wide id that a 64-bit index lacks (0 for every id that fits one).
+ULONGLONG UpperHalf(const unsigned char (&id)[16]) {
+    ULONGLONG high = 0;
+    std::memcpy(&high, id + 8, sizeof high);
+    return high;
+}
+
 } // namespace
 
 FileId FoldWideId(const unsigned char (&id)[16]) {
-    WideFileId whole{};
-    std::memcpy(whole.id, id, sizeof whole.id);
-    if (!IsKnownWideId(whole))
+    if (!IsKnownWideId(id))
         return 0;
-    ULONGLONG low = 0, high = 0;
+    ULONGLONG low = 0, high = UpperHalf(id);
     std::memcpy(&low, id, sizeof low);
-    std::memcpy(&high, id + sizeof low, sizeof high);
     if (high == 0)
         return low;
     // Any mixing serves that both sides share; this one spreads every bit of the upper half.
@@ -275,9 +279,7 @@ FileId FoldWideId(const unsigned char (&id)[16]) {
 bool HasWideIds(HANDLE root) {
     WideFileId wide{};
     if (SystemCalls().getInformation(root, kFileIdInfoClass, &wide, sizeof wide)) {
-        ULONGLONG high = 0;
-        std::memcpy(&high, wide.id + 8, sizeof high);
-        if (high != 0 && IsKnownWideId(wide))
+        if (UpperHalf(wide.id) != 0 && IsKnownWideId(wide.id))
             return true;
     }
     wchar_t fileSystem[MAX_PATH + 1] = L"";
@@ -304,7 +306,7 @@ bool IsSameFile(HANDLE a, HANDLE b) {
     WideFileId x{}, y{};
     const bool wideA = ReadWideFileId(a, x), wideB = ReadWideFileId(b, y);
     if (wideA || wideB)
-        return wideA && wideB && IsKnownWideId(x) && x.volume == y.volume &&
+        return wideA && wideB && IsKnownWideId(x.id) && x.volume == y.volume &&
                std::memcmp(x.id, y.id, sizeof x.id) == 0;
     FileId i = 0, j = 0;
     return QueryFileId(a, i).Ok() && QueryFileId(b, j).Ok() && IsKnownId(i) && i == j;
