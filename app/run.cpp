@@ -2,31 +2,21 @@
 
 #include "app/command_line.h"
 #include "app/run_modes.h"
+#include "base/days.h"
+#include "base/program_location.h"
 #include "command/text_file.h"
 #include "delete/file_deletion.h"
 #include "fs/current_directory.h"
 #include "fs/replacement_file.h"
 #include "scan/file_collector.h"
-#include "scan/scan_command.h"
-
-#include <new>
 
 namespace {
 
 const char kNoDesktopLine[] = "ERROR: No one can see this desktop: a run here needs exactly two "
                               "parameters, a path and a number of days.";
-
-// An unattended run writes its log as it goes from here on, so that one ended at any moment
-// leaves a record; the window's log starts with its first scan. An old list must not pass
-// for this run's. A file that cannot be removed stays, as it always did.
-void StartRecords(RunWindow& window) {
-    const RunState& state = window.State();
-    if (state.settings.interactive)
-        (void)RemoveOwnFile(state.settings.programDirectory + kLogFileName);
-    else
-        window.Log().StartFile(state.settings.programDirectory + kLogFileName);
-    (void)RemoveOwnFile(state.settings.programDirectory + kCsvFileName);
-}
+// The last lines of unattended runs that could not do their work.
+const char kCloseLine[] = "ERROR: The run was ended early: the program was asked to close.";
+const char kSessionEndLine[] = "ERROR: The run was ended early: the Windows session is ending.";
 
 // Where no one sees the dialog, the administrator finds why in a file of its own: the log
 // and the CSV file belong to the run that works.
@@ -41,58 +31,201 @@ void NoteRefusal(const std::string& programDirectory, const RegionalFormats& for
 
 } // namespace
 
-void StartRun(RunWindow& window, RunLock& lock) {
-    RunState& state = window.State();
+int ReturnCode(RunEnd end) {
+    switch (end) {
+    case RunEnd::Finished:
+        return 0;
+    case RunEnd::BadParameters:
+        return 1;
+    case RunEnd::EndedEarly:
+    case RunEnd::Untouched:
+        break;
+    }
+    return 2;
+}
+
+Run::Run() : CommandHost(RegionalFormats::FromSystem()) {}
+
+void Run::Init(RunLock& lock) {
+    std::string message;
+    const Outcome outcome = RunCaught([&] { Start(lock); }, message);
+    if (outcome == Outcome::Completed)
+        return;
+    // A start cut short by an error or a silent abort must not leave an invisible process
+    // waiting: it ends with its own code, the log saying why.
+    try {
+        DisableDelete();
+        ReturnToIdle();
+        if (outcome == Outcome::Failed) {
+            if (!State().settings.interactive)
+                AddLog(ErrorReportText(message));
+            View().Ask(Question::ErrorReport, message);
+        }
+    } catch (...) {
+    }
+    try {
+        ExitProgram(RunEnd::EndedEarly);
+    } catch (...) {
+        end_ = RunEnd::EndedEarly;
+        ended_ = true;
+    }
+}
+
+void Run::Start(RunLock& lock) {
+    RunSettings& settings = State().settings;
+    settings.interactive = true;
+    settings.programDirectory = ProgramDirectory();
+    ThrowIfFailed(CurrentDirectoryPrefix(settings.startDirectory));
+    read_ = ReadSettingsFile(settings.programDirectory + kIniFileName, settings.programDirectory);
+    read_.daysOld = ClampDays(read_.daysOld);
+    settings.debug = read_.debug;
+    settings.maximized = read_.maximized;
+    AddLog("Settings Read.");
+    if (settings.debug) {
+        AddLog("Program Path = " + settings.programDirectory);
+        AddLog("Current Path = " + settings.startDirectory);
+    }
+
     // The path parameter is read once: the check and the whole job use what it found.
     const RunModeDecision decision =
-        DecideRunMode(SplitCommandLine(ExactCommandLine()), [&state](const std::string& typed) {
-            const std::string full = ResolveRoot(typed, state.settings).full;
+        DecideRunMode(SplitCommandLine(ExactCommandLine()), [&settings](const std::string& typed) {
+            const std::string full = ResolveRoot(typed, settings).full;
             return IsExistingDirectory(full) ? full : std::string();
         });
     const RunLock::Outcome locked = decision.kind == RunModeDecision::Help
                                         ? RunLock::NotHeld
-                                        : lock.Acquire(state.settings.programDirectory);
+                                        : lock.Acquire(settings.programDirectory);
     if (locked == RunLock::OtherRun) {
         // Another run works with this installation's records: leave every one of them alone.
-        if (window.DesktopIsVisible())
-            window.ShowErrorDialog(kOtherRunText);
+        if (View().PersonCanSee())
+            View().Ask(Question::Error, kOtherRunText);
         else
-            NoteRefusal(state.settings.programDirectory, window.Formats());
-        window.EndUntouched(2);
+            NoteRefusal(settings.programDirectory, Formats());
+        end_ = RunEnd::Untouched;
+        ended_ = true;
         return;
     }
     // What runs ended before their renames left, only the one holding the lock may remove.
     if (locked == RunLock::Held)
-        RemoveLeftovers(state.settings.programDirectory);
+        RemoveLeftovers(settings.programDirectory);
     switch (decision.kind) {
     case RunModeDecision::Help:
-        window.ShowInformationDialog(UsageText());
-        window.ExitProgram(0);
+        View().Ask(Question::Information, UsageText());
+        ExitProgram(RunEnd::Finished);
         return;
     case RunModeDecision::ParameterError:
-        window.AddLog(decision.message);
-        window.ShowErrorDialog(decision.message);
-        window.ExitProgram(1);
+        AddLog(decision.message);
+        View().Ask(Question::Error, decision.message);
+        ExitProgram(RunEnd::BadParameters);
         return;
     case RunModeDecision::Unattended:
-        window.AddLog("Search values obtained from command-line");
-        state.settings.interactive = false;
+        AddLog("Search values obtained from command-line");
+        read_.daysOld = decision.days;
+        settings.interactive = false;
         break;
     case RunModeDecision::Interactive:
-        if (window.DesktopIsVisible())
+        if (View().PersonCanSee())
             break;
         // The window would open where no one can ever close it.
-        window.AddLog(kNoDesktopLine);
-        window.ExitProgram(1);
+        AddLog(kNoDesktopLine);
+        ExitProgram(RunEnd::BadParameters);
         return;
     }
-    StartRecords(window);
-    if (state.settings.interactive) {
-        window.ShowForUse();
+    StartRecords();
+    if (settings.interactive) {
+        View().Show(ViewState::Open);
         return;
     }
-    RunScheduledJob(window, {decision.path, decision.fullPath}, decision.days);
-    window.ExitProgram(0);
+    RunScheduledJob(*this, {decision.path, decision.fullPath}, decision.days);
+    ExitProgram(RunEnd::Finished);
+}
+
+// An unattended run writes its log as it goes from here on, so that one ended at any moment
+// leaves a record; the window's log starts with its first scan. An old list must not pass
+// for this run's. A file that cannot be removed stays, as it always did.
+void Run::StartRecords() {
+    const RunSettings& settings = State().settings;
+    if (settings.interactive)
+        (void)RemoveOwnFile(settings.programDirectory + kLogFileName);
+    else
+        Log().StartFile(settings.programDirectory + kLogFileName);
+    (void)RemoveOwnFile(settings.programDirectory + kCsvFileName);
+}
+
+void Run::ExitProgram(RunEnd end) {
+    if (State().settings.debug)
+        AddLog("Return Code = " + std::to_string(ReturnCode(end)));
+    end_ = end;
+    ended_ = true;
+    WriteLogFile();
+}
+
+void Run::EndWithoutWindow(unsigned long code) {
+    end_ = RunEnd::EndedEarly;
+    ended_ = true;
+    // Without its window the program can do nothing; a scheduled run must still leave a
+    // trace of why it ended.
+    try {
+        WriteWholeFile(ProgramDirectory() + kLogFileName,
+                       "ERROR: The main window could not be created. " + ReasonText(code) + "\r\n");
+    } catch (...) {
+    }
+}
+
+void Run::WriteSettings(int32_t days, const std::string& drivePath, bool maximized) {
+    SettingsValues values;
+    values.debug = State().settings.debug;
+    values.daysOld = days;
+    values.drivePath = drivePath;
+    values.maximized = maximized;
+    WriteSettingsFile(State().settings.programDirectory + kIniFileName, values);
+    AddLog("Settings Saved.");
+}
+
+void Run::Command(ActionRef command) {
+    std::string message;
+    if (RunCaught(command, message) != Outcome::Failed)
+        return;
+    try {
+        // The log file tells why the command ended, whatever failed.
+        AddLog(ErrorReportText(message));
+        Log().FlushQuietly();
+        DisableDelete();
+        ReturnToIdle();
+        View().Ask(Question::ErrorReport, message);
+    } catch (...) {
+        // The report itself must not let anything escape.
+    }
+}
+
+void Run::ScanNow(const std::string& root, int32_t days) {
+    Command([&] { ::ScanNow(*this, root, days); });
+}
+
+void Run::DeleteFiles() {
+    Command([&] { ::DeleteFiles(*this); });
+}
+
+bool Run::RequestEnd(EndRequest why) {
+    RunState& state = State();
+    if (!Busy() || (why == EndRequest::SessionEnd && state.settings.interactive))
+        return false;
+    // An unattended run stops at the next item as Stop does, says why, and ends early;
+    // an interactive one stops as by Stop.
+    if (!state.settings.interactive && state.stop.reason.empty())
+        state.stop.reason = why == EndRequest::Close ? kCloseLine : kSessionEndLine;
+    state.stop.requested = true;
+    return true;
+}
+
+bool Run::SessionEnds() {
+    // If the process goes on, the stop at the next item finds the line there and does not
+    // add it again.
+    if (!RequestEnd(EndRequest::SessionEnd))
+        return false;
+    AddLog(State().stop.reason);
+    Log().FlushQuietly();
+    return true;
 }
 
 void RunScheduledJob(CommandHost& host, const TypedRoot& root, int32_t days) {
@@ -100,9 +233,5 @@ void RunScheduledJob(CommandHost& host, const TypedRoot& root, int32_t days) {
         return;
     if (host.State().counters.old > 0)
         DeleteFiles(host);
-    try {
-        FinishScan(host);
-    } catch (const std::bad_alloc&) {
-        EndByResourceError(host, kTooManyFilesText);
-    }
+    InPhase(host, Phase::Scan, [&] { FinishScan(host); });
 }

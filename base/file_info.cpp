@@ -106,7 +106,8 @@ void TFileInfo::SetFilename(const std::string& filename) {
     timeStamp_ = TTimeStamp();
     dos83_.clear();
     if (!listed) {
-        MessageBeep(MB_OK);
+        if (beep_)
+            beep_();
         return;
     }
     const WIN32_FIND_DATAW& entry = search.Entry();

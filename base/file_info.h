@@ -17,6 +17,9 @@ struct TTimeStamp {
 
 class TFileInfo {
   public:
+    // `beep` sounds where a file searched for is missing: the window floor gives the system's
+    // default beep, which this floor cannot make.
+    explicit TFileInfo(void (*beep)() = nullptr) : beep_(beep) {}
     void SetFilename(const std::string& filename);
 
     const std::string& Filename() const { return filename_; }
@@ -31,6 +34,7 @@ class TFileInfo {
     const std::string& DOS83() const { return dos83_; }
 
   private:
+    void (*beep_)();
     std::string filename_;
     TVersion version_;
     std::string short_, withoutExtension_, extension_;

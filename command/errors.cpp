@@ -1,5 +1,6 @@
 #include "command/errors.h"
 
+#include <new>
 #include <windows.h>
 
 std::string InOutErrorText(unsigned long code) {
@@ -59,4 +60,28 @@ AppError CannotCreateFile(const std::string& path, unsigned long code) {
 
 AppError CannotOpenDirectory(const std::string& path, unsigned long code) {
     return AppError("Cannot open directory \"" + path + "\". " + ReasonText(code));
+}
+
+Outcome RunCaught(ActionRef action, std::string& message) noexcept {
+    const char* text = nullptr;
+    try {
+        action();
+        return Outcome::Completed;
+    } catch (const SilentAbort&) {
+        return Outcome::Aborted;
+    } catch (const std::bad_alloc&) {
+        text = "Out of memory";
+    } catch (const std::exception& e) {
+        try {
+            message = e.what();
+            return Outcome::Failed;
+        } catch (...) {
+            text = "Out of memory";
+        }
+    } catch (...) {
+        text = "Unexpected error";
+    }
+    message.clear();
+    message.append(text); // short enough to need no block of its own
+    return Outcome::Failed;
 }

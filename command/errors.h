@@ -2,12 +2,36 @@
 #pragma once
 #include <stdexcept>
 #include <string>
+#include <type_traits>
 
 #include "fs/fs_result.h"
 
 // Ends an operation that was stopped by the user or by a resource-error dialog.
 // The general error report discards it without a message.
 struct SilentAbort {};
+
+// How a guarded action ended.
+enum class Outcome { Completed, Aborted, Failed };
+
+// A reference to something to call, made without allocating: a std::function of a lambda
+// with a few captures allocates, and that allocation, made before any guard, could let an
+// exception out of a window procedure when memory runs short.
+class ActionRef {
+  public:
+    template <typename Action>
+    ActionRef(Action&& action) // NOLINT: made from lambdas at every call
+        : action_(&action),
+          call_([](void* a) { (*static_cast<std::remove_reference_t<Action>*>(a))(); }) {}
+    void operator()() const { call_(action_); }
+
+  private:
+    void* action_;
+    void (*call_)(void*);
+};
+
+// Runs `action` and catches whatever escapes it: the silent abort ends it as Aborted, any
+// other error as Failed with its text in `message` ("Out of memory", "Unexpected error").
+Outcome RunCaught(ActionRef action, std::string& message) noexcept;
 
 // An error that the general error report shows with its text.
 class AppError : public std::runtime_error {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "fs/file_identity.h"
 #include "fs/replacement_file.h"
 
 class OwnFiles {

@@ -4,7 +4,7 @@
 #include "command/errors.h"
 #include "command/text_file.h"
 #include "fs/path_text.h"
-#include "fs/replacement_file.h"
+#include "fs/plain_file.h"
 
 #include <windows.h>
 

@@ -6,11 +6,6 @@
 #include <algorithm>
 #include <unordered_map>
 
-FsResult ScannedTree::Open(ListedScan::Index directory, HANDLE& handle) {
-    scan_.StepsTo(directory, steps_);
-    return tree_.Open(steps_, handle);
-}
-
 void ListedFileDeletion::Delete(size_t row, bool lastInDirectory) {
     const ListedScan::Index directory = scan_.FileRow(row).directory;
     HANDLE handle = nullptr;

@@ -14,23 +14,6 @@
 // The code of a file written since it was listed.
 const DWORD kChangedSinceListed = ERROR_FILE_INVALID;
 
-// The directories a scan listed, each reached from the root's handle through the scan's
-// table (see ListedTree). The way down to the last one asked for is kept, so the rows of
-// one directory, or its subdirectories one after another, build it once.
-class ScannedTree {
-  public:
-    // `root` is the scan's root, open while the tree is used.
-    ScannedTree(const ListedScan& scan, HANDLE root) : scan_(scan), tree_(root) {}
-    FsResult Open(ListedScan::Index directory, HANDLE& handle);
-    // Closes the handles held on `directory` and below, before that directory is removed.
-    void Release(ListedScan::Index directory) { tree_.Release(directory); }
-
-  private:
-    const ListedScan& scan_;
-    ListedTree tree_;
-    std::vector<ListedStep> steps_; // the way to the directory opened last
-};
-
 // Deletes listed files, each through its own handle, only when it lies where it was listed
 // below the root and is still old by the cut-off that listed it, and reports each outcome.
 // Each file is opened by the exact name the system listed, whatever the list shows for it.
@@ -69,7 +52,7 @@ class ListedFileDeletion {
     void Confirm(ListedScan::Index directory);
 
     const ListedScan& scan_;
-    ScannedTree tree_;
+    ListedTree tree_;
     DispositionSupport support_;
     FsResult rootStatus_;
     Report report_;

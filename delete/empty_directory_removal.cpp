@@ -1,5 +1,6 @@
 #include "delete/empty_directory_removal.h"
 
+#include "base/at_scope_end.h"
 #include "command/errors.h"
 #include "delete/bound_deletion.h"
 #include "fs/tree_walk.h"
@@ -156,7 +157,7 @@ class EmptyDirectoryVisit {
     CommandHost& host_;
     ListedScan& scan_;
     DateTime cutOff_;
-    ScannedTree tree_;
+    ListedTree tree_;
     DispositionSupport support_;
 };
 
@@ -175,32 +176,17 @@ ChunkedVector<ListedScan::Index> DeepestFirst(const ListedScan& scan) {
 
 } // namespace
 
-namespace {
-
-// The rows of the phase take their places in the list once it ends, however it ends.
-class PlaceRowsAtEnd {
-  public:
-    explicit PlaceRowsAtEnd(CommandHost& host) : host_(host) {}
-    PlaceRowsAtEnd(const PlaceRowsAtEnd&) = delete;
-    PlaceRowsAtEnd& operator=(const PlaceRowsAtEnd&) = delete;
-    ~PlaceRowsAtEnd() {
+void RemoveEmptyDirectories(CommandHost& host) {
+    // The rows of the phase take their places in the list once it ends, however it ends.
+    const AtScopeEnd placeRows([&host] {
         try {
-            host_.Found().PlaceDirectoryRows(LocaleSortKey);
-            host_.FoundListChanged();
+            host.Found().PlaceDirectoryRows(LocaleSortKey);
+            host.FoundListChanged();
         } catch (const std::bad_alloc&) {
             // The rows stay unseen; the phase's end already tells why.
         }
-    }
-
-  private:
-    CommandHost& host_;
-};
-
-} // namespace
-
-void RemoveEmptyDirectories(CommandHost& host) {
-    PlaceRowsAtEnd placeRows(host);
-    try {
+    });
+    InPhase(host, Phase::Removal, [&] {
         host.AddLog("Deleting empty directories...");
         // The scan's root, taken by its identity, and the subdirectories that scan listed:
         // no second walk, and nothing made since is a candidate.
@@ -216,7 +202,5 @@ void RemoveEmptyDirectories(CommandHost& host) {
             visit.Visit(order[i]);
         }
         host.AddLog(std::to_string(host.State().counters.removed) + " empty directories deleted.");
-    } catch (const std::bad_alloc&) {
-        EndByResourceError(host, "RESOURCE ERROR: Too many directories.");
-    }
+    });
 }

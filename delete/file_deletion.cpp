@@ -5,8 +5,6 @@
 #include "delete/empty_directory_removal.h"
 #include "report/csv_report.h"
 
-#include <new>
-
 namespace {
 
 // A file is deleted only through a handle to it in the directory where it was listed, and
@@ -50,21 +48,17 @@ void DeleteListedFiles(CommandHost& host) {
 void DeleteFiles(CommandHost& host) {
     RunState& state = host.State();
     state.stop.requested = false;
-    try {
+    InPhase(host, Phase::Deletion, [&] {
         host.EnterBusy();
         host.AddLog("Deleting files...");
         DeleteListedFiles(host);
         host.AddLog(std::to_string(state.counters.deleted) + " files deleted.");
-    } catch (const std::bad_alloc&) {
-        EndByResourceError(host, "RESOURCE ERROR: Out of memory while deleting files.");
-    }
+    });
     RemoveEmptyDirectories(host);
-    try {
+    InPhase(host, Phase::Deletion, [&] {
         host.AddLog("Finished.");
         WriteToCSVFile(host);
         host.WriteLogFile();
-    } catch (const std::bad_alloc&) {
-        EndByResourceError(host, "RESOURCE ERROR: Out of memory while deleting files.");
-    }
+    });
     host.ReturnToIdle();
 }

@@ -117,7 +117,9 @@ BoundDirectory BoundDirectory::OpenListedChild(const BoundDirectory& parent,
     return child;
 }
 
-FsResult ListedTree::Open(const std::vector<ListedStep>& steps, HANDLE& directory) {
+FsResult ListedTree::Open(uint32_t directory, HANDLE& reached) {
+    ways_.StepsTo(directory, steps_);
+    const std::vector<ListedStep>& steps = steps_;
     size_t kept = 0;
     while (kept < chain_.size() && kept < steps.size() &&
            chain_[kept].directory == steps[kept].directory)
@@ -137,7 +139,7 @@ FsResult ListedTree::Open(const std::vector<ListedStep>& steps, HANDLE& director
             return kNotWhereListed;
         chain_.push_back({step.directory, std::move(handle)});
     }
-    directory = chain_.empty() ? root_ : chain_.back().handle.get();
+    reached = chain_.empty() ? root_ : chain_.back().handle.get();
     return FsResult::Success();
 }
 

@@ -78,16 +78,26 @@ struct ListedStep {
     FileId id;
 };
 
-// The listed directories below a root, reached from the root's handle one name at a time.
-// The chain of open handles from the root down to the last directory reached is kept, so
-// rows of the same directory, or of its neighbours, open nothing again.
+// The ways down to the directories a scan listed (its directory table).
+class ListedWays {
+  public:
+    virtual ~ListedWays() = default;
+    // `steps` becomes the way from the root to `directory` (none for the root). What it held
+    // already, the way to the directory asked for before, is kept as far as it is shared.
+    virtual void StepsTo(uint32_t directory, std::vector<ListedStep>& steps) const = 0;
+};
+
+// The listed directories below a root, reached from the root's handle one exact name at a
+// time along the scan's ways. The chain of open handles from the root down to the last
+// directory reached is kept, so rows of the same directory, or of its neighbours, open
+// nothing again.
 class ListedTree {
   public:
-    // `root` is open and stays open while the tree is used.
-    explicit ListedTree(HANDLE root) : root_(root) {}
-    // The open directory at the end of `steps` (the root for none); fails with
-    // kNotWhereListed when one on the way is not the listed directory.
-    FsResult Open(const std::vector<ListedStep>& steps, HANDLE& directory);
+    // `root` is open and stays open while the tree is used, as does `ways`.
+    ListedTree(const ListedWays& ways, HANDLE root) : ways_(ways), root_(root) {}
+    // The open directory `directory` (the root for 0); fails with kNotWhereListed when one
+    // on the way is not the listed directory.
+    FsResult Open(uint32_t directory, HANDLE& reached);
     // Closes the handles held on `directory` and below, before that directory is removed.
     void Release(uint32_t directory);
 
@@ -96,6 +106,8 @@ class ListedTree {
         uint32_t directory;
         FileHandle handle;
     };
+    const ListedWays& ways_;
     HANDLE root_;
-    std::vector<Link> chain_; // below the root, each inside the one before
+    std::vector<ListedStep> steps_; // the way to the directory opened last
+    std::vector<Link> chain_;       // below the root, each inside the one before
 };

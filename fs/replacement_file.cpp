@@ -43,29 +43,6 @@ void DeleteIfSame(const std::wstring& name, HANDLE ours) {
 
 } // namespace
 
-FsResult ReadIdentity(HANDLE handle, FileIdentity& identity) {
-    BY_HANDLE_FILE_INFORMATION info{};
-    if (!GetFileInformationByHandle(handle, &info))
-        return GetLastError();
-    identity.volume = info.dwVolumeSerialNumber;
-    identity.id = (FileId(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
-    // As the run's listing names it, where that reads wide ids.
-    return WideIdsInForce::Now() ? QueryFileId(handle, identity.id) : FsResult::Success();
-}
-
-FsResult ReadIdentityOfPath(const std::string& path, bool linkItself, FileIdentity& identity) {
-    std::wstring wide;
-    if (!ToExactWide(path, wide))
-        return ERROR_INVALID_NAME;
-    const DWORD flags =
-        FILE_FLAG_BACKUP_SEMANTICS | (linkItself ? FILE_FLAG_OPEN_REPARSE_POINT : 0);
-    FileHandle file(CreateFileW(wide.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr,
-                                OPEN_EXISTING, flags, nullptr));
-    if (!file.valid())
-        return GetLastError();
-    return ReadIdentity(file.get(), identity);
-}
-
 ReplacementFile::~ReplacementFile() {
     Discard();
 }
@@ -139,38 +116,4 @@ FsResult RemoveOwnFile(const std::string& path) {
     const DWORD code = renamed ? 0 : GetLastError();
     const FsResult deleted = MarkForDeletion(file.get());
     return renamed ? deleted : FsResult(code);
-}
-
-FsResult ReadPlainFile(const std::string& directory, const std::string& name, std::string& text,
-                       DWORD& attributes) {
-    text.clear();
-    attributes = 0;
-    std::wstring wideDirectory, wideName;
-    if (!ToExactWide(directory, wideDirectory) || !ToExactWide(name, wideName))
-        return ERROR_INVALID_NAME;
-    // Opened for this alone: a directory whose final path the system cannot give (which a
-    // BoundDirectory needs) still holds readable settings.
-    FileHandle dir(CreateFileW(wideDirectory.c_str(), FILE_LIST_DIRECTORY | SYNCHRONIZE, kShareAll,
-                               nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    if (!dir.valid())
-        return GetLastError();
-    FileHandle file;
-    const FsResult opened = OpenInDirectory(
-        dir.get(), wideName, FILE_READ_DATA | FILE_READ_ATTRIBUTES, ItemKind::kFile, file);
-    if (!opened.Ok())
-        return opened;
-    unsigned long links = 0;
-    FILETIME created, written, accessed;
-    if (IsLinkHandle(file.get()) || !ReadLinkCount(file.get(), links).Ok() || links != 1 ||
-        !ReadStamps(file.get(), created, written, accessed, attributes).Ok())
-        return kNotWhereListed;
-    char buffer[65536];
-    for (;;) {
-        DWORD got = 0;
-        if (!ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr))
-            return GetLastError();
-        if (got == 0)
-            return FsResult::Success();
-        text.append(buffer, got);
-    }
 }

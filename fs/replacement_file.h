@@ -9,16 +9,6 @@
 #include "fs/nt_files.h"
 #include "fs/unique_handle.h"
 
-// Volume and file index: what a file is, whatever its names.
-struct FileIdentity {
-    DWORD volume = 0;
-    FileId id = 0;
-};
-FsResult ReadIdentity(HANDLE handle, FileIdentity& identity);
-// The identity of what `path` names, a file or a directory; with `linkItself`, a link is
-// taken as the link, not as what it points to.
-FsResult ReadIdentityOfPath(const std::string& path, bool linkItself, FileIdentity& identity);
-
 class ReplacementFile {
   public:
     ReplacementFile() = default;
@@ -52,10 +42,3 @@ class ReplacementFile {
 // there goes as a link and its target stays (some systems delete a link's target when it
 // is deleted by name). ERROR_FILE_NOT_FOUND is no failure.
 FsResult RemoveOwnFile(const std::string& path);
-
-// The whole content of the file `name` in `directory` where it is a plain file of one name:
-// ERROR_FILE_NOT_FOUND when there is none, kNotWhereListed when it is a link or has another
-// name too (its content is then none of the program's). Opened without waiting for an
-// oplock holder. `attributes` are the file's.
-FsResult ReadPlainFile(const std::string& directory, const std::string& name, std::string& text,
-                       DWORD& attributes);

@@ -5,8 +5,10 @@
 
 #include "fs/exact_names.h"
 
-const char* const ListedScan::kCaptions[5] = {"File", "Created", "Modified", "Accessed",
-                                              "Age (Days)"};
+const FoundColumn ListedScan::kColumns[kColumnCount] = {
+    {"File", 350, false},     {"Created", 120, false},  {"Modified", 120, false},
+    {"Accessed", 120, false}, {"Age (Days)", 70, true},
+};
 
 namespace {
 

@@ -49,12 +49,22 @@ struct ScanDirectory {
 static_assert(sizeof(ScanRow) == 40, "a listed file takes 40 bytes beside its name");
 static_assert(sizeof(ScanDirectory) == 24, "a listed directory takes 24 bytes beside its name");
 
-class ListedScan {
+// A column of the list, as the list view and the CSV file both show it: its caption (the
+// file's header too), its width at 96 dots per inch, and whether its text stands right.
+struct FoundColumn {
+    const char* caption;
+    int width;
+    bool alignRight;
+};
+
+class ListedScan : public ListedWays {
   public:
     using Index = uint32_t;
     static const Index kRoot = 0;
+    // The columns in order; Text gives a row's text in each.
     enum Column { File = 0, Created = 1, Modified = 2, Accessed = 3, Age = 4 };
-    static const char* const kCaptions[5];
+    static constexpr int kColumnCount = 5;
+    static const FoundColumn kColumns[kColumnCount];
 
     // Empties the value and makes the root directory 0.
     void Start(const ScanRoot& root);
@@ -84,7 +94,7 @@ class ListedScan {
     // open. The steps it already shares with that way are kept: a walk up from a directory
     // stops where it meets them, so neighbours and each parent after its child cost what
     // differs, and a chain of any depth is not named again at every level.
-    void StepsTo(Index directory, std::vector<ListedStep>& steps) const;
+    void StepsTo(Index directory, std::vector<ListedStep>& steps) const override;
 
     // Files, in the list's order: appended in order, a tail reordered by SortFilesFrom.
     void AppendFile(const ScanRow& row) { files_.push_back(row); }

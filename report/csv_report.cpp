@@ -1,7 +1,5 @@
 #include "report/csv_report.h"
 
-#include <new>
-
 namespace {
 
 const size_t kPieceBytes = 64 * 1024;
@@ -27,15 +25,15 @@ void AppendField(std::string& text, const std::string& cell, bool alwaysQuoted) 
 void WriteCsvText(const ListedScan& list, const RegionalFormats& formats, const TextSink& sink) {
     std::string piece;
     piece.reserve(kPieceBytes + 4096);
-    for (int column = 0; column < 5; ++column) {
+    for (int column = 0; column < ListedScan::kColumnCount; ++column) {
         if (column > 0)
             piece += ',';
-        piece += ListedScan::kCaptions[column];
+        piece += ListedScan::kColumns[column].caption;
     }
     piece += "\r\n";
     std::string cell;
     for (size_t row = 0; row < list.Count(); ++row) {
-        for (int column = 0; column < 5; ++column) {
+        for (int column = 0; column < ListedScan::kColumnCount; ++column) {
             if (column > 0)
                 piece += ',';
             list.Text(row, column, formats, cell);
@@ -57,7 +55,7 @@ std::string CsvText(const ListedScan& list, const RegionalFormats& formats) {
 }
 
 void WriteToCSVFile(CommandHost& host) {
-    try {
+    InPhase(host, Phase::CsvFile, [&] {
         const std::string path = host.State().settings.programDirectory + kCsvFileName;
         // A request to stop is heard between pieces; the file then stays as it was.
         WriteProducedFile(path, [&host](const TextSink& sink) {
@@ -68,7 +66,5 @@ void WriteToCSVFile(CommandHost& host) {
         });
         if (host.State().settings.debug)
             host.AddLog("Written to CSV file " + path);
-    } catch (const std::bad_alloc&) {
-        EndByResourceError(host, "RESOURCE ERROR: Out of memory while writing the CSV file.");
-    }
+    });
 }

@@ -7,8 +7,6 @@
 #include "fs/tree_walk.h"
 #include "list/scan_builder.h"
 
-#include <new>
-
 namespace {
 
 // Files first, then subdirectories: every file is examined as the listing hands it over,
@@ -71,13 +69,7 @@ class OldFileWalk : public TreeVisitor {
                (!IsKnownId(entry.id) && inProgramDirectory_ && own.IsOwnName(entry.name));
     }
 
-    template <typename Step> void Guarded(Step step) {
-        try {
-            step();
-        } catch (const std::bad_alloc&) {
-            EndByResourceError(host_, kTooManyFilesText);
-        }
-    }
+    template <typename Step> void Guarded(Step step) { InPhase(host_, Phase::Scan, step); }
 
     void ExamineFile(const ListedEntry& entry) {
         Guarded([&] {
@@ -121,11 +113,7 @@ void FindOldFiles(CommandHost& host, const std::string& root, DateTime cutOff) {
                                     host.Log().FileHandle(), rootIdentity.volume);
     ThrowIfFailed(ChangeDirectory(state.settings.startDirectory));
     ListedScan& scan = host.Found();
-    try {
-        scan.Start(listed);
-    } catch (const std::bad_alloc&) {
-        EndByResourceError(host, kTooManyFilesText);
-    }
+    InPhase(host, Phase::Scan, [&] { scan.Start(listed); });
     ScanBuilder builder(scan, kLocaleOrder);
     OldFileWalk walk(host, builder, cutOff);
     WalkTree(top, listed.prefix, top.FinalPath(), walk);

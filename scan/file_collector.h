@@ -5,9 +5,6 @@
 
 #include "command/command_host.h"
 
-// The line and dialog of a scan that ran out of memory.
-const char kTooManyFilesText[] = "RESOURCE ERROR: Too many files.";
-
 // `root` is a full path. Every entry is read through a handle to the directory the walk has
 // checked it is in, so nothing outside the root is ever listed. The found-file list becomes
 // what this scan listed, its root included. A directory below the root that cannot be entered is

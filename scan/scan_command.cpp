@@ -7,8 +7,6 @@
 #include "report/csv_report.h"
 #include "scan/file_collector.h"
 
-#include <new>
-
 namespace {
 
 void ScanAndReport(CommandHost& host, const std::string& root, const std::string& fullRoot,
@@ -47,7 +45,8 @@ TypedRoot ResolveRoot(const std::string& typed, const RunSettings& settings) {
 }
 
 bool ScanForOldFiles(CommandHost& host, const TypedRoot& root, int32_t days) {
-    try {
+    // The CSV file names its own shortage; one elsewhere is the scan's.
+    return InPhase(host, Phase::Scan, [&] {
         RunState& state = host.State();
         if (!IsExistingDirectory(root.full)) {
             host.AddLog("ERROR: Path " + root.typed + " does not exist.");
@@ -58,10 +57,7 @@ bool ScanForOldFiles(CommandHost& host, const TypedRoot& root, int32_t days) {
         }
         ScanAndReport(host, root.typed, root.full, days);
         return true;
-    } catch (const std::bad_alloc&) {
-        // The CSV file names its own shortage; one here is the scan's.
-        EndByResourceError(host, kTooManyFilesText);
-    }
+    });
 }
 
 void FinishScan(CommandHost& host) {
@@ -71,10 +67,8 @@ void FinishScan(CommandHost& host) {
 }
 
 void ScanNow(CommandHost& host, const std::string& root, int32_t days) {
-    try {
+    InPhase(host, Phase::Scan, [&] {
         if (ScanForOldFiles(host, ResolveRoot(root, host.State().settings), days))
             FinishScan(host);
-    } catch (const std::bad_alloc&) {
-        EndByResourceError(host, kTooManyFilesText);
-    }
+    });
 }

@@ -46,7 +46,7 @@ TEST_F(ScanFixture, ListsOldFilesOfEveryAttributeButNeverEntersHiddenOrSystemDir
                      "Looking for files older than 30 days (Created before " + CutOffText() + ")",
                      "Searching...", "6 files found under " + r, "5 files older than 30 days.",
                      "Finished."}));
-    EXPECT_EQ(host.events, (Lines{"busy", "delete enabled", "idle"}));
+    EXPECT_EQ(host.events, (Lines{"busy", "idle with list"}));
     EXPECT_EQ(host.state.counters.examined, 6);
     EXPECT_EQ(host.pumps, 7) << "one message pump per file examined, one per piece of the CSV file";
     EXPECT_EQ(host.found.Text(0, ListedScan::Age, host.formats), "100");

@@ -3,12 +3,28 @@
 #include "fs/current_directory.h"
 #include "fs/path_text.h"
 
-RecordingHost::RecordingHost(const std::string& programDirectory) {
+namespace {
+
+RegionalFormats TestFormats() {
+    RegionalFormats formats;
+    formats.shortDate = "dd/MM/yyyy";
+    formats.longTime = "HH:mm:ss";
+    return formats;
+}
+
+} // namespace
+
+void RecordingView::Show(ViewState state) {
+    static const char* const kNames[] = {"busy", "idle", "idle with list", "open"};
+    events.push_back(kNames[static_cast<int>(state)]);
+}
+
+RecordingHost::RecordingHost(const std::string& programDirectory)
+    : CommandHost(TestFormats()), state(State()), log(Log()), found(Found()), formats(Formats()) {
+    ShowIn(*this);
     state.settings.programDirectory = WithTrailingBackslash(programDirectory);
     if (!CurrentDirectoryPrefix(state.settings.startDirectory).Ok())
         state.settings.startDirectory = ".\\";
-    formats.shortDate = "dd/MM/yyyy";
-    formats.longTime = "HH:mm:ss";
 }
 
 std::vector<std::string> RecordingHost::Lines() const {

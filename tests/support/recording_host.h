@@ -1,4 +1,4 @@
-// A CommandHost that records what the commands ask of the window.
+// A CommandHost whose view records what the commands show and ask.
 #pragma once
 #include <functional>
 #include <string>
@@ -6,38 +6,44 @@
 
 #include "command/command_host.h"
 
-class RecordingHost : public CommandHost {
+class RecordingView : public RunView {
   public:
-    // Program directory: a folder of its own, so log and CSV files can be read back.
-    explicit RecordingHost(const std::string& programDirectory);
-
-    RunState& State() override { return state; }
-    ActivityLog& Log() override { return log; }
-    ListedScan& Found() override { return found; }
-    const RegionalFormats& Formats() const override { return formats; }
-    void EnterBusy() override { events.push_back("busy"); }
-    void ReturnToIdle() override { events.push_back("idle"); }
-    void EnableDelete() override { events.push_back("delete enabled"); }
-    void FoundListChanged() override {}
-    void ProcessMessages() override {
+    void AppendText(const std::string&) override {}
+    void ClearText() override {}
+    void Show(ViewState state) override;
+    void RowsAdded() override {}
+    void LetMessagesRun() override {
         ++pumps;
         if (onPump)
             onPump(pumps);
     }
-    void ShowErrorDialog(const std::string& text) override { dialogs.push_back(text); }
+    bool PersonCanSee() override { return true; }
+    void Ask(Question, const std::string& text) override { dialogs.push_back(text); }
+
+    int pumps = 0;
+    std::function<void(int)> onPump;
+    // "busy", "idle", "idle with list" (Delete Files offered), "open".
+    std::vector<std::string> events;
+    std::vector<std::string> dialogs;
+};
+
+class RecordingHost : private RecordingView, public CommandHost {
+  public:
+    // Program directory: a folder of its own, so log and CSV files can be read back.
+    explicit RecordingHost(const std::string& programDirectory);
 
     // The log's lines, without their CR LF.
     std::vector<std::string> Lines() const;
     std::vector<std::string> FoundFiles() const;
 
-    RunState state;
-    ActivityLog log;
-    ListedScan found;
-    RegionalFormats formats;
+    RunState& state;
+    ActivityLog& log;
+    ListedScan& found;
+    const RegionalFormats& formats;
     int32_t days = 30;
     std::string root;
-    int pumps = 0;
-    std::function<void(int)> onPump;
-    std::vector<std::string> events;
-    std::vector<std::string> dialogs;
+    using RecordingView::dialogs;
+    using RecordingView::events;
+    using RecordingView::onPump;
+    using RecordingView::pumps;
 };

@@ -42,7 +42,8 @@ TEST(FileInfo, NamePartsOfOtherFilesDirectoriesAndMissingOnes) {
     const std::string dir = TempDir();
     for (const char* name : {"archive.tar.gz", "README"})
         std::ofstream(dir + "\\" + name) << "x";
-    TFileInfo info;
+    static int beeps = 0;
+    TFileInfo info([] { ++beeps; });
     info.SetFilename(dir + "\\archive.tar.gz");
     EXPECT_EQ(info.Extension(), ".gz");
     EXPECT_EQ(info.WithoutExtension(), "archive.tar");
@@ -60,8 +61,11 @@ TEST(FileInfo, NamePartsOfOtherFilesDirectoriesAndMissingOnes) {
     EXPECT_FALSE(info.DOS83().empty());
 
     // A wildcard or a trailing dot must not describe another file that it happens to match.
+    EXPECT_EQ(beeps, 0) << "each of those was found";
     for (const char* other : {"\\arch*.gz", "\\README.", "\\README "}) {
+        const int before = beeps;
         info.SetFilename(dir + other);
+        EXPECT_EQ(beeps, before + 1) << "one beep for a missing file: " << other;
         EXPECT_EQ(info.Short(), "") << other;
         EXPECT_EQ(info.Size(), 0) << other;
         EXPECT_EQ(info.TimeStamp().Creation, 0.0) << other;

@@ -24,9 +24,11 @@ void Pump() {
 }
 
 struct WindowFixture : ::testing::Test {
-    TForm1 form;
+    ::Run run; // testing::Test has a Run of its own
+    TForm1 form{run};
     void SetUp() override {
         ASSERT_TRUE(form.Create());
+        run.ShowIn(form);
         // Start with the size the design gives the client area at the window's resolution.
         const Scale scale{WindowDpi(form.Handle())};
         ResizeClient(scale(617), scale(466));
@@ -60,7 +62,7 @@ TEST_F(WindowFixture, TheLogViewKeepsTheNewestLinesOfALongLog) {
     const int lines = 200;
     const std::string path = "C:\\" + std::string(1000, 'd') + "\\file";
     for (int i = 0; i < lines; ++i)
-        form.Log().Add("ERROR: Could not delete " + path + std::to_string(i) + ".txt");
+        run.Log().Add("ERROR: Could not delete " + path + std::to_string(i) + ".txt");
     HWND memo = form.Control(IdMemo);
     const int length = GetWindowTextLengthA(memo);
     EXPECT_LE(length, kLogViewTail);
@@ -74,7 +76,7 @@ TEST_F(WindowFixture, TheLogViewKeepsTheNewestLinesOfALongLog) {
     EXPECT_EQ(text.substr(text.size() - last.size()), last);
     EXPECT_EQ(text.find(path + "0.txt"), std::string::npos) << "the oldest lines went";
     EXPECT_EQ(text.compare(0, 6, "ERROR:"), 0) << "cut at a line's start";
-    EXPECT_GT(form.Log().Text().size(), static_cast<size_t>(2 * kLogViewTail))
+    EXPECT_GT(run.Log().Text().size(), static_cast<size_t>(2 * kLogViewTail))
         << "the log itself keeps every line";
 }
 
@@ -87,7 +89,7 @@ TEST_F(WindowFixture, SwitchesBetweenTheIdleAndBusyStates) {
     EXPECT_FALSE(Enabled(IdStop));
     EXPECT_FALSE(Visible(IdProgressBar));
 
-    form.EnterBusy();
+    run.EnterBusy();
     for (ControlId id : inputs)
         EXPECT_FALSE(Enabled(id)) << id;
     EXPECT_TRUE(Enabled(IdStop));
@@ -96,18 +98,22 @@ TEST_F(WindowFixture, SwitchesBetweenTheIdleAndBusyStates) {
     EXPECT_TRUE(Enabled(IdHelp));
     EXPECT_TRUE(Enabled(IdAbout));
 
-    form.EnableDelete();
-    form.ReturnToIdle();
+    run.EnableDelete();
+    run.ReturnToIdle();
     for (ControlId id : inputs)
         EXPECT_TRUE(Enabled(id)) << id;
-    EXPECT_TRUE(Enabled(IdDelete)) << "the idle state leaves Delete Files as it was";
+    EXPECT_TRUE(Enabled(IdDelete)) << "a scan that found old files offers Delete Files";
     EXPECT_FALSE(Enabled(IdStop));
     EXPECT_FALSE(Visible(IdProgressBar));
+
+    run.EnterBusy();
+    run.ReturnToIdle();
+    EXPECT_FALSE(Enabled(IdDelete)) << "a command that listed nothing to delete";
 }
 
 TEST_F(WindowFixture, TheTimerStepsTheBarByTenAndWraps) {
     HWND bar = form.Control(IdProgressBar);
-    form.EnterBusy();
+    run.EnterBusy();
     EXPECT_EQ(SendMessageA(bar, PBM_GETPOS, 0, 0), 0);
     for (int i = 0; i < 3; ++i)
         form.Timer1Timer();
@@ -115,7 +121,7 @@ TEST_F(WindowFixture, TheTimerStepsTheBarByTenAndWraps) {
     for (int i = 0; i < 8; ++i)
         form.Timer1Timer();
     EXPECT_LT(SendMessageA(bar, PBM_GETPOS, 0, 0), 30) << "past 100 it starts again";
-    form.ReturnToIdle();
+    run.ReturnToIdle();
 }
 
 TEST_F(WindowFixture, SplitsThePanelAndFollowsTheAnchorsOnResize) {
@@ -167,29 +173,29 @@ TEST_F(WindowFixture, TheDaysFieldClampsOnFocusLossAndStepsWithinRange) {
 }
 
 TEST_F(WindowFixture, EscapeActsAsStopOnlyWhileStopIsEnabled) {
-    form.State().stop.requested = false;
+    run.State().stop.requested = false;
     SendMessageA(form.Handle(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-    EXPECT_FALSE(form.State().stop.requested);
-    form.EnterBusy();
+    EXPECT_FALSE(run.State().stop.requested);
+    run.EnterBusy();
     SendMessageA(form.Handle(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-    EXPECT_TRUE(form.State().stop.requested);
-    form.ReturnToIdle();
+    EXPECT_TRUE(run.State().stop.requested);
+    run.ReturnToIdle();
 }
 
 TEST_F(WindowFixture, ClosingWhileBusyStopsFirstAndClosesAfterwards) {
     HWND hwnd = form.Handle();
-    form.EnterBusy();
+    run.EnterBusy();
     SendMessageA(hwnd, WM_CLOSE, 0, 0);
     EXPECT_TRUE(IsWindow(hwnd)) << "the window must outlive the running operation";
-    EXPECT_TRUE(form.State().stop.requested);
+    EXPECT_TRUE(run.State().stop.requested);
 }
 
 TEST_F(WindowFixture, TheListShowsTheStoreThroughOwnerData) {
     ScanRoot root;
     root.prefix = "C:\\";
     root.scanStart = 140;
-    FillScan(form.Found(), root, {{"b.txt", 100, 2, 3}, {"a.txt", 90, 5, 6}}, kLocaleOrder);
-    form.FoundListChanged();
+    FillScan(run.Found(), root, {{"b.txt", 100, 2, 3}, {"a.txt", 90, 5, 6}}, kLocaleOrder);
+    run.FoundListChanged();
     HWND list = form.Control(IdListView);
     EXPECT_EQ(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), 2);
     char text[64] = "";
@@ -235,7 +241,7 @@ Layout ReadLayout(WindowFixture& f) {
     Layout layout;
     layout.places = ChildPlaces(f.form.Handle());
     layout.fontHeight = FontHeight(f.form.Control(IdLabel1));
-    for (int i = 0; i < 5; ++i)
+    for (int i = 0; i < ListedScan::kColumnCount; ++i)
         layout.columns.push_back(ListView_GetColumnWidth(f.form.Control(IdListView), i));
     for (ControlId id : {IdScanNow, IdDelete, IdStop, IdSaveSettings, IdAbout, IdHelp, IdClose}) {
         BUTTON_IMAGELIST images{};
@@ -366,14 +372,14 @@ TEST_F(WindowFixture, ASecondScanWithAsManyRowsRepaintsTheList) {
     for (const char* tree : trees) {
         UpdateWindow(list);
         ASSERT_FALSE(GetUpdateRect(list, nullptr, FALSE)) << "painted before the scan";
-        form.EnterBusy();
-        form.Found().Clear();
-        form.FoundListChanged();
+        run.EnterBusy();
+        run.Found().Clear();
+        run.FoundListChanged();
         ScanRoot root;
         root.prefix = tree;
-        FillScan(form.Found(), root, {{"a.txt", 1, 2, 3}, {"b.txt", 1, 2, 3}}, kLocaleOrder);
-        form.FoundListChanged();
-        form.ReturnToIdle();
+        FillScan(run.Found(), root, {{"a.txt", 1, 2, 3}, {"b.txt", 1, 2, 3}}, kLocaleOrder);
+        run.FoundListChanged();
+        run.ReturnToIdle();
         EXPECT_EQ(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), 2);
         EXPECT_TRUE(GetUpdateRect(list, nullptr, FALSE)) << "the rows on screen are " << tree;
     }
@@ -389,8 +395,8 @@ TEST_F(WindowFixture, AListOfMillionsGoesToItsEndAndPagesDown) {
     ScanRoot root;
     root.prefix = "D:\\Data\\";
     root.scanStart = 40100;
-    FillGenerated(form.Found(), root, rows, kByteOrder);
-    form.FoundListChanged();
+    FillGenerated(run.Found(), root, rows, kByteOrder);
+    run.FoundListChanged();
     ShowWindow(form.Handle(), SW_SHOWNOACTIVATE);
     HWND list = form.Control(IdListView);
     ASSERT_EQ(static_cast<size_t>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)), rows);
@@ -413,7 +419,7 @@ TEST_F(WindowFixture, AListOfMillionsGoesToItsEndAndPagesDown) {
     item.pszText = text;
     item.cchTextMax = sizeof text;
     SendMessageA(list, LVM_GETITEMTEXTA, rows - 1, reinterpret_cast<LPARAM>(&item));
-    EXPECT_EQ(std::string(text), form.Found().FileText(rows - 1));
+    EXPECT_EQ(std::string(text), run.Found().FileText(rows - 1));
     key(VK_HOME);
     const LRESULT page = SendMessageA(list, LVM_GETCOUNTPERPAGE, 0, 0);
     key(VK_NEXT);
@@ -428,8 +434,8 @@ TEST_F(WindowFixture, AListOfMillionsGoesToItsEndAndPagesDown) {
 TEST_F(WindowFixture, ATextThatCannotBeMadeShowsEmptyAndIsLoggedOnce) {
     ScanRoot root;
     root.prefix = "C:\\" + std::string(60, 'p') + "\\";
-    FillScan(form.Found(), root, {{"a.txt", 1, 2, 3}, {"b.txt", 1, 2, 3}}, kByteOrder);
-    form.FoundListChanged();
+    FillScan(run.Found(), root, {{"a.txt", 1, 2, 3}, {"b.txt", 1, 2, 3}}, kByteOrder);
+    run.FoundListChanged();
     HWND list = form.Control(IdListView);
     char text[300] = "unchanged";
     LVITEMA item{};
@@ -446,7 +452,7 @@ TEST_F(WindowFixture, ATextThatCannotBeMadeShowsEmptyAndIsLoggedOnce) {
         EXPECT_STREQ(text, "");
     }
     Pump();
-    const std::string log = form.Log().Text();
+    const std::string log = run.Log().Text();
     const std::string line = "RESOURCE ERROR: Out of memory while showing the list.\r\n";
     EXPECT_NE(log.find(line), std::string::npos);
     EXPECT_EQ(log.find(line), log.rfind(line)) << "once";

@@ -99,8 +99,8 @@ std::string TAboutBox::Text(AboutControlId id) const {
 }
 
 void TAboutBox::Paint() {
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(Handle(), &paint);
+    const Painting paint(Handle());
+    const HDC dc = paint.dc();
     RECT panel = ToRect(scale_(kPanel1)), bevel = ToRect(scale_(kBevel1));
     DrawEdge(dc, &panel, BDR_SUNKENOUTER | BDR_RAISEDINNER, BF_RECT);
     DrawEdge(dc, &bevel, BDR_SUNKENOUTER, BF_RECT);
@@ -108,7 +108,6 @@ void TAboutBox::Paint() {
     if (icon_.valid())
         DrawIconEx(dc, icon.left, icon.top, icon_.get(), icon.width, icon.height, 0, nullptr,
                    DI_NORMAL);
-    EndPaint(Handle(), &paint);
 }
 
 void TAboutBox::URLClick() {

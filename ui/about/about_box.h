@@ -5,6 +5,7 @@
 #include "ui/toolkit/gdi_objects.h"
 #include "ui/toolkit/dpi.h"
 #include "base/file_info.h"
+#include "ui/toolkit/error_report.h"
 #include "ui/toolkit/glyphs.h"
 #include "ui/toolkit/modal_window.h"
 
@@ -40,7 +41,7 @@ class TAboutBox : public ModalWindow {
     void URLClick();
     void DonateClick();
 
-    TFileInfo FileInfo1;
+    TFileInfo FileInfo1{DefaultBeep};
     GlyphImages glyphs_;
     Font font_;
     Font productFont_;

@@ -149,8 +149,8 @@ void HelpView::ScrollTo(int position) {
 }
 
 void HelpView::Paint() {
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(Handle(), &paint);
+    const Painting paint(Handle());
+    const HDC dc = paint.dc();
     RECT client;
     GetClientRect(Handle(), &client);
     const Brush page(CreateSolidBrush(kPage));
@@ -180,7 +180,6 @@ void HelpView::Paint() {
             LineTo(dc, piece.box.right, piece.box.bottom - width - scroll_);
         }
     }
-    EndPaint(Handle(), &paint);
 }
 
 SIZE HelpView::Measure(HDC dc, int font, const std::string& text) const {

@@ -6,7 +6,6 @@ namespace {
 
 // Each new row count repaints the visible rows, which costs far more than adding rows.
 const DWORD kListRefreshMs = 200;
-const int kColumns = 5;
 
 } // namespace
 
@@ -32,7 +31,7 @@ void FoundListView::CatchUp(DWORD now) {
 
 template <typename Item> const char* FoundListView::Requested(const Item& item) {
     const bool exists = item.iItem >= 0 && static_cast<size_t>(item.iItem) < rows_.Count() &&
-                        item.iSubItem >= 0 && item.iSubItem < kColumns;
+                        item.iSubItem >= 0 && item.iSubItem < ListedScan::kColumnCount;
     if (!(item.mask & LVIF_TEXT) || !exists || item.cchTextMax <= 0)
         return nullptr;
     try {

@@ -22,13 +22,8 @@
 
 namespace {
 
-const UINT kInitMessage = WM_APP + 1;
 // A text of the found-file list could not be made for lack of memory.
 const UINT kListShortageMessage = WM_APP + 2;
-const char kListShortageLine[] = "RESOURCE ERROR: Out of memory while showing the list.";
-// The last lines of unattended runs that could not do their work.
-const char kCloseLine[] = "ERROR: The run was ended early: the program was asked to close.";
-const char kSessionEndLine[] = "ERROR: The run was ended early: the Windows session is ending.";
 char ReadDecimalSeparator() {
     char buffer[8];
     return GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, buffer, sizeof buffer) > 1
@@ -38,25 +33,23 @@ char ReadDecimalSeparator() {
 
 } // namespace
 
-TForm1::TForm1()
-    : formats_(RegionalFormats::FromSystem()), decimalSeparator_(ReadDecimalSeparator()) {
-    log_.AttachView(this);
-}
+TForm1::TForm1(Run& run, int showCommand)
+    : run_(run), foundView_(run.Found(), run.Formats()), decimalSeparator_(ReadDecimalSeparator()),
+      showCommand_(showCommand) {}
 
 TForm1::~TForm1() = default;
-
-void TForm1::Show(int showCommand) {
-    // The window becomes visible only once Init has chosen interactive mode, so an
-    // unattended run is never seen, also where layered windows are not composited.
-    showCommand_ = showCommand;
-    PostMessageA(Handle(), kInitMessage, 0, 0);
-}
 
 void TForm1::DispatchLoopMessage(MSG& msg) {
     if (!IsDialogMessageA(Handle(), &msg)) {
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
+}
+
+void TForm1::RunMessageLoop() {
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0)
+        DispatchLoopMessage(msg);
 }
 
 LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -67,25 +60,13 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_PAINT:
         PaintBevel();
         return 0;
-    case kInitMessage:
-        if (RunGuardedOutcome([this] { Init(); },
-                              [this](const std::string& message) {
-                                  ReturnToIdle();
-                                  Enable(IdDelete, false);
-                                  if (!state_.settings.interactive)
-                                      log_.Add(ErrorReportText(message));
-                              }) != Outcome::Completed)
-            EndAfterFailedStart();
-        if (closePending_)
-            DestroyWindow(Handle());
-        return 0;
     case WM_COMMAND:
-        OnCommand(LOWORD(wParam), HIWORD(wParam));
+        routes_.Dispatch(LOWORD(wParam), HIWORD(wParam));
         return 0;
     case WM_NOTIFY:
         return OnNotify(reinterpret_cast<NMHDR*>(lParam));
     case kListShortageMessage:
-        log_.Add(kListShortageLine);
+        run_.AddLog(ResourceLine(Phase::ListView));
         return 0;
     case WM_TIMER:
         if (wParam == kBusyTimer)
@@ -110,59 +91,25 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_QUERYENDSESSION:
         // The session may end; an unattended run stops at its next item.
-        RequestEnd(kSessionEndLine);
+        if (run_.RequestEnd(Run::EndRequest::SessionEnd))
+            closePending_ = true;
         return TRUE;
     case WM_ENDSESSION:
-        if (wParam)
-            OnEndSession();
+        if (wParam && run_.SessionEnds())
+            closePending_ = true;
         return 0;
     case WM_DESTROY:
-        PostQuitMessage(returnCode_);
+        PostQuitMessage(0);
         return 0;
     }
     return Default(message, wParam, lParam);
 }
 
-void TForm1::OnCommand(int id, int code) {
-    if (id == IdDaysOldEdit && code == EN_KILLFOCUS) {
-        const std::string text = DaysText();
-        const std::string fixed = DaysTextOnExit(text);
-        if (fixed != text)
-            SetDaysText(fixed);
-        return;
-    }
-    if (code != BN_CLICKED)
-        return;
-    switch (id) {
-    case IdScanNow:
-        RunCommand(&TForm1::ScanNowClick);
-        break;
-    case IdDelete:
-        RunCommand(&TForm1::DeleteFilesClick);
-        break;
-    case IdStop:
-        StopBitBtnClick();
-        break;
-    case IDCANCEL: // Esc: the window's cancel button is Stop, while it is enabled
-        if (IsWindowEnabled(Control(IdStop)))
-            StopBitBtnClick();
-        break;
-    case IdSaveSettings:
-        RunGuarded([this] { SaveSettingsButtonClick(); });
-        break;
-    case IdSelectDrivePath:
-        RunGuarded([this] { DrivePathButtonClick(); });
-        break;
-    case IdHelp:
-        RunGuarded([this] { HelpBitBtnClick(); });
-        break;
-    case IdAbout:
-        RunGuarded([this] { AboutBitBtnClick(); });
-        break;
-    case IdClose:
-        PostMessageA(Handle(), WM_CLOSE, 0, 0);
-        break;
-    }
+void TForm1::DaysOldEditExit() {
+    const std::string text = DaysText();
+    const std::string fixed = DaysTextOnExit(text);
+    if (fixed != text)
+        SetDaysText(fixed);
 }
 
 LRESULT TForm1::OnNotify(NMHDR* header) {
@@ -181,132 +128,92 @@ LRESULT TForm1::OnNotify(NMHDR* header) {
 }
 
 void TForm1::OnClose() {
-    if (RequestEnd(kCloseLine))
-        return;
-    if (busy_) {
-        // Destroying the window under a running loop would lose the log: stop it first,
-        // and close as soon as the operation has ended.
+    // Destroying the window under a running command would lose the log: the command stops
+    // first, and the window closes as soon as it has ended.
+    if (run_.RequestEnd(Run::EndRequest::Close))
         closePending_ = true;
-        state_.stop.requested = true;
-        return;
-    }
-    DestroyWindow(Handle());
+    else
+        DestroyWindow(Handle());
 }
 
-bool TForm1::RequestEnd(const char* reason) {
-    if (state_.settings.interactive || !busy_)
-        return false;
-    // An unattended run stops at the next item as Stop does, says why, and ends with 2.
-    if (state_.stop.reason.empty())
-        state_.stop.reason = reason;
-    state_.stop.requested = true;
-    closePending_ = true;
-    return true;
-}
-
-void TForm1::OnEndSession() {
-    // The process may end as soon as this returns: leave the log with the reason now. If it
-    // goes on, the stop at the next item finds the line there and does not add it again.
-    if (!RequestEnd(kSessionEndLine))
-        return;
-    log_.Add(state_.stop.reason);
-    log_.FlushQuietly();
-}
-
-void TForm1::RunCommand(void (TForm1::*command)()) {
-    RunGuardedOutcome([&] { (this->*command)(); },
-                      [this](const std::string& message) {
-                          // The log file tells why the command ended, whatever failed.
-                          log_.Add(ErrorReportText(message));
-                          log_.FlushQuietly();
-                          ReturnToIdle();
-                          Enable(IdDelete, false);
-                      });
+void TForm1::CloseIfPending() {
     if (closePending_)
         DestroyWindow(Handle());
 }
 
-void TForm1::EndAfterFailedStart() {
-    // A start that was cut short by an error or a silent abort must not leave an invisible
-    // process waiting: end it with return code 2.
-    try {
-        ExitProgram(2);
-    } catch (...) {
-        returnCode_ = 2;
-        PostQuitMessage(2);
-    }
+void TForm1::SubclassControls() {
+    SubclassControl(Control(IdDaysOldEdit),
+                    [this](HWND edit, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+                        return DaysEditMessage(edit, message, wParam, lParam, result);
+                    });
+    SubclassControl(Control(IdDrivePathEdit),
+                    [](HWND edit, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+                        if (message != WM_GETDLGCODE)
+                            return false;
+                        // Entering the path field by Tab leaves its text unselected.
+                        result = DefSubclassProc(edit, message, wParam, lParam) & ~DLGC_HASSETSEL;
+                        return true;
+                    });
+    SubclassControl(Control(IdSelectDrivePath),
+                    [](HWND, UINT message, WPARAM wParam, LPARAM, LRESULT& result) {
+                        if (message != WM_SETFOCUS)
+                            return false;
+                        // The path button never takes the keyboard focus: hand it back.
+                        if (wParam)
+                            SetFocus(reinterpret_cast<HWND>(wParam));
+                        result = 0;
+                        return true;
+                    });
 }
 
-LRESULT CALLBACK TForm1::ControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
-                                     UINT_PTR, DWORD_PTR data) {
-    auto* self = reinterpret_cast<TForm1*>(data);
-    bool handled = false;
-    LRESULT result = 0;
-    RunGuarded([&] {
-        const int id = GetDlgCtrlID(hwnd);
-        if (id == IdDaysOldEdit) {
-            result = self->DaysEditMessage(hwnd, message, wParam, lParam, handled);
-        } else if (id == IdDrivePathEdit && message == WM_GETDLGCODE) {
-            // Entering the path field by Tab leaves its text unselected.
-            result = DefSubclassProc(hwnd, message, wParam, lParam) & ~DLGC_HASSETSEL;
-            handled = true;
-        } else if (id == IdSelectDrivePath && message == WM_SETFOCUS) {
-            // The path button never takes the keyboard focus: hand it back.
-            if (wParam)
-                SetFocus(reinterpret_cast<HWND>(wParam));
-            handled = true;
-        }
-    });
-    if (message == WM_NCDESTROY)
-        RemoveWindowSubclass(hwnd, ControlProc, 1);
-    return handled ? result : DefSubclassProc(hwnd, message, wParam, lParam);
-}
-
-LRESULT TForm1::DaysEditMessage(HWND edit, UINT message, WPARAM wParam, LPARAM lParam,
-                                bool& handled) {
+bool TForm1::DaysEditMessage(HWND edit, UINT message, WPARAM wParam, LPARAM lParam,
+                             LRESULT& result) {
     switch (message) {
     case WM_GETDLGCODE:
-        handled = true;
         // Enter comes to the field (and is refused there); Tab and Esc stay with the window.
+        result = DefSubclassProc(edit, message, wParam, lParam);
         if (lParam && reinterpret_cast<MSG*>(lParam)->wParam == VK_RETURN)
-            return DefSubclassProc(edit, message, wParam, lParam) | DLGC_WANTMESSAGE;
-        return DefSubclassProc(edit, message, wParam, lParam);
+            result |= DLGC_WANTMESSAGE;
+        return true;
     case WM_CHAR:
-        if (!IsDaysCharAccepted(static_cast<char>(wParam), decimalSeparator_)) {
-            MessageBeep(MB_OK);
-            handled = true;
-        }
-        return 0;
+        if (IsDaysCharAccepted(static_cast<char>(wParam), decimalSeparator_))
+            return false;
+        DefaultBeep();
+        result = 0;
+        return true;
     case WM_KEYDOWN:
-        if (wParam == VK_UP || wParam == VK_DOWN) {
-            SetDaysText(std::to_string(SteppedDays(DaysText(), wParam == VK_UP ? 1 : -1)));
-            handled = true;
-        }
-        return 0;
+        if (wParam != VK_UP && wParam != VK_DOWN)
+            return false;
+        SetDaysText(std::to_string(SteppedDays(DaysText(), wParam == VK_UP ? 1 : -1)));
+        result = 0;
+        return true;
     }
-    return 0;
+    return false;
 }
 
 void TForm1::ScanNowClick() {
-    ScanNow(*this, RootPath(), DaysValue());
+    run_.ScanNow(RootPath(), DaysValue());
+    CloseIfPending();
 }
 
 void TForm1::DeleteFilesClick() {
-    DeleteFiles(*this);
+    run_.DeleteFiles();
+    CloseIfPending();
 }
 
 void TForm1::StopBitBtnClick() {
-    state_.stop.requested = true;
+    run_.Stop();
 }
 
 void TForm1::SaveSettingsButtonClick() {
-    WriteSettings();
+    run_.WriteSettings(DaysValue(), RootPath(), IsZoomed(Handle()) != FALSE);
 }
 
 void TForm1::DrivePathButtonClick() {
-    std::string start = FullPathAgainst(RootPath(), state_.settings.startDirectory);
+    const RunSettings& settings = run_.State().settings;
+    std::string start = FullPathAgainst(RootPath(), settings.startDirectory);
     if (!IsExistingDirectory(start))
-        start = state_.settings.startDirectory;
+        start = settings.startDirectory;
     DirectoryChooser chooser;
     if (!chooser.Create())
         return;
@@ -314,8 +221,8 @@ void TForm1::DrivePathButtonClick() {
     const bool confirmed = chooser.Choose(Handle(), start, chosen);
     if (confirmed)
         SetDrivePath(chosen);
-    if (state_.settings.debug)
-        log_.Add("Path selected = " + (confirmed ? chosen : start));
+    if (settings.debug)
+        run_.AddLog("Path selected = " + (confirmed ? chosen : start));
 }
 
 void TForm1::HelpBitBtnClick() {
@@ -324,6 +231,10 @@ void TForm1::HelpBitBtnClick() {
 
 void TForm1::AboutBitBtnClick() {
     AboutBox.ShowModal(Handle());
+}
+
+void TForm1::CloseBitBtnClick() {
+    PostMessageA(Handle(), WM_CLOSE, 0, 0);
 }
 
 void TForm1::Timer1Timer() {

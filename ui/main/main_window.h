@@ -1,17 +1,18 @@
-// TForm1: the main window. It owns the controls, the found-file list, the activity log and
-// the run state, and carries out the commands through the CommandHost interface.
+// TForm1: the main window. It owns the controls and shows the run (app/run.h) it carries:
+// the run's log, its found-file list, its busy and idle states. The user's commands go to the
+// run; the window decides nothing of it.
 #pragma once
 #include <string>
 
 #include "ui/toolkit/gdi_objects.h"
-#include <functional>
 
-#include "command/run_window.h"
+#include "app/run.h"
 #include "ui/about/about_box.h"
 #include "ui/toolkit/dpi.h"
 #include "ui/main/found_list_view.h"
 #include "ui/toolkit/glyphs.h"
 #include "ui/help/help_window.h"
+#include "ui/toolkit/control_table.h"
 #include "ui/toolkit/window_base.h"
 
 enum ControlId {
@@ -40,50 +41,34 @@ const UINT_PTR kBusyTimer = 1;
 // The characters the log view keeps at most: the newest lines of the log.
 const int kLogViewTail = 64 * 1024;
 
-class TForm1 : public Window, public RunWindow, private LogView {
+class TForm1 : public Window, public RunView {
   public:
-    TForm1();
+    // The window shows `run` and hands it the user's commands; `showCommand` is the
+    // process's, applied when the run opens the window for use.
+    TForm1(Run& run, int showCommand = SW_SHOWNORMAL);
     ~TForm1() override;
 
     bool Create();
-    // Applies the process's show command; the first showing runs Init.
-    void Show(int showCommand);
     // Dispatches one message of the application's loop (dialog keys included).
     void DispatchLoopMessage(MSG& msg);
-    int ReturnCode() const { return returnCode_; }
+    // The application's loop, until the window is closed.
+    void RunMessageLoop();
     HWND Control(ControlId id) const { return GetDlgItem(Handle(), id); }
     // Bevel1, the sunken frame round the settings, in client coordinates.
     RECT BevelRect() const;
 
-    // CommandHost
-    RunState& State() override { return state_; }
-    ActivityLog& Log() override { return log_; }
-    ListedScan& Found() override { return found_; }
-    const RegionalFormats& Formats() const override { return formats_; }
-    void EnterBusy() override;
-    void ReturnToIdle() override;
-    void EnableDelete() override;
-    void FoundListChanged() override;
-    void ProcessMessages() override;
-    void ShowErrorDialog(const std::string& text) override;
-
-    // RunWindow
-    void ShowForUse() override;
-    void ExitProgram(int32_t code) override;
-    void EndUntouched(int32_t code) override;
-    void ShowInformationDialog(const std::string& text) override;
-    bool DesktopIsVisible() override;
+    // RunView
+    void AppendText(const std::string& text) override;
+    void ClearText() override;
+    void Show(ViewState state) override;
+    void RowsAdded() override;
+    void LetMessagesRun() override;
+    bool PersonCanSee() override;
+    void Ask(Question question, const std::string& text) override;
 
     // The days field read as a whole number (0 when it is not one), and the path field.
     int32_t DaysValue();
     std::string RootPath();
-
-    // Start-up and settings. Init reads the settings, then hands the run to `start` (set
-    // before the first showing); without one the window opens for use.
-    void OnStart(std::function<void()> start) { start_ = std::move(start); }
-    void Init();
-    void ReadSettings();
-    void WriteSettings();
     void SetDaysText(const std::string& text);
     void SetDrivePath(const std::string& path);
 
@@ -95,6 +80,9 @@ class TForm1 : public Window, public RunWindow, private LogView {
     void DrivePathButtonClick();
     void HelpBitBtnClick();
     void AboutBitBtnClick();
+    void CloseBitBtnClick();
+    // The days field lost the keyboard focus: a value out of range takes the nearest bound.
+    void DaysOldEditExit();
     void Timer1Timer();
     void Panel1Resize();
 
@@ -103,23 +91,19 @@ class TForm1 : public Window, public RunWindow, private LogView {
     void ApplyDpi(int dpi) override;
 
   private:
-    // LogView
-    void AppendText(const std::string& text) override;
-    void ClearText() override;
-
     void CreateControls();
     void AddHint(HWND control, const char* hint);
     void LayOut();
     void FitColumnsToHeaders();
     void SetWindowIcons();
-    void OnCommand(int id, int code);
     LRESULT OnNotify(NMHDR* header);
     void OnClose();
-    // Stops an unattended run that is busy for a request to end; false when none runs.
-    bool RequestEnd(const char* reason);
-    void OnEndSession();
-    void RunCommand(void (TForm1::*command)());
-    void EndAfterFailedStart();
+    void CloseIfPending();
+    // The window opens for use: its fields as the settings give them, the help window and
+    // the About box made, then shown in the saved state.
+    void Open();
+    void EnterBusy();
+    void ReturnToIdle(bool deletable);
     // The first showing, in the saved maximised state: maximised at once, or on restoring
     // when started minimised.
     void ShowInStartState();
@@ -127,21 +111,18 @@ class TForm1 : public Window, public RunWindow, private LogView {
     void PaintBevel();
     std::string DaysText() const;
     void Enable(ControlId id, bool enabled) { EnableWindow(Control(id), enabled ? TRUE : FALSE); }
-    // Enables and disables the controls as the busy or the idle state has them.
-    void ApplyState(bool busy);
+    // The fields' and the path button's own keyboard rules.
+    void SubclassControls();
+    bool DaysEditMessage(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
-    static LRESULT CALLBACK ControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
-                                        UINT_PTR id, DWORD_PTR data);
-    LRESULT DaysEditMessage(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
+    static constexpr int kControlCount = 17;
+    static const ControlRow<TForm1> kControls[kControlCount];
 
+    Run& run_;
+    CommandRoutes routes_;
     TForm2 Form2;
     TAboutBox AboutBox;
-    RunState state_;
-    std::function<void()> start_;
-    ActivityLog log_;
-    ListedScan found_;
-    RegionalFormats formats_;
-    FoundListView foundView_{found_, formats_};
+    FoundListView foundView_;
     char decimalSeparator_ = '.';
     GlyphImages glyphs_;
     Font font_;
@@ -149,7 +130,6 @@ class TForm1 : public Window, public RunWindow, private LogView {
     Scale scale_;
     HWND tooltip_ = nullptr;
     SIZE minimumSize_{0, 0};
-    int32_t returnCode_ = 0;
     bool busy_ = false;
     bool closePending_ = false;
     int showCommand_ = SW_SHOWNORMAL;

@@ -1,5 +1,5 @@
-// The main window as the commands' host: its fields, its busy and idle states, the
-// messages it lets run during a command, and its log view.
+// The main window as the run's view: its fields, its busy and idle states, the messages it
+// lets run during a command, its log view and its dialogs.
 #include "ui/main/main_window.h"
 
 #include "base/days.h"
@@ -11,21 +11,6 @@
 namespace {
 
 const DWORD kPumpIntervalMs = 5;
-
-enum class Enabled { No, Yes, Unchanged };
-struct StateRow {
-    ControlId control;
-    Enabled busy, idle;
-};
-// The busy and idle states in one table. Delete Files is enabled only by a scan that found
-// old files (EnableDelete), never by the idle state itself.
-const StateRow kStates[] = {
-    {IdScanNow, Enabled::No, Enabled::Yes},         {IdDelete, Enabled::No, Enabled::Unchanged},
-    {IdClose, Enabled::No, Enabled::Yes},           {IdStop, Enabled::Yes, Enabled::No},
-    {IdDaysOldEdit, Enabled::No, Enabled::Yes},     {IdDaysUpDown, Enabled::No, Enabled::Yes},
-    {IdSelectDrivePath, Enabled::No, Enabled::Yes}, {IdSaveSettings, Enabled::No, Enabled::Yes},
-    {IdProgressBar, Enabled::Yes, Enabled::No},
-};
 
 } // namespace
 
@@ -49,6 +34,21 @@ void TForm1::SetDrivePath(const std::string& path) {
     SetWindowTextA(Control(IdDrivePathEdit), path.c_str());
 }
 
+void TForm1::Show(ViewState state) {
+    switch (state) {
+    case ViewState::Busy:
+        EnterBusy();
+        return;
+    case ViewState::Idle:
+    case ViewState::IdleWithList:
+        ReturnToIdle(state == ViewState::IdleWithList);
+        return;
+    case ViewState::Open:
+        Open();
+        return;
+    }
+}
+
 void TForm1::EnterBusy() {
     busy_ = true;
     // The keyboard goes to Stop, the one command that works now, rather than to a control
@@ -58,43 +58,33 @@ void TForm1::EnterBusy() {
     Enable(IdStop, true);
     if (hadFocus)
         SetFocus(Control(IdStop));
-    ApplyState(true);
+    ApplyEnabled(Handle(), kControls, true);
     SetTimer(Handle(), kBusyTimer, 500, nullptr);
     ShowWindow(Control(IdProgressBar), SW_SHOWNA);
 }
 
-void TForm1::ReturnToIdle() {
+void TForm1::ReturnToIdle(bool deletable) {
     KillTimer(Handle(), kBusyTimer);
     ShowWindow(Control(IdProgressBar), SW_HIDE);
     Enable(IdScanNow, true);
     // Disabling the focused Stop button would leave the keyboard with nowhere to go.
     if (GetFocus() == Control(IdStop))
         SetFocus(Control(IdScanNow));
-    ApplyState(false);
+    ApplyEnabled(Handle(), kControls, false);
+    // Delete Files: only for the list of a scan that found old files.
+    Enable(IdDelete, deletable);
     busy_ = false;
     if (foundView_.HasChanges())
         foundView_.ShowRows();
 }
 
-void TForm1::ApplyState(bool busy) {
-    for (const StateRow& row : kStates) {
-        const Enabled enabled = busy ? row.busy : row.idle;
-        if (enabled != Enabled::Unchanged)
-            Enable(row.control, enabled == Enabled::Yes);
-    }
-}
-
-void TForm1::EnableDelete() {
-    Enable(IdDelete, true);
-}
-
-void TForm1::FoundListChanged() {
+void TForm1::RowsAdded() {
     foundView_.Changed();
     if (!busy_)
         foundView_.ShowRows();
 }
 
-void TForm1::ProcessMessages() {
+void TForm1::LetMessagesRun() {
     // Asking the window system whether anything waits costs a round trip (tens of
     // microseconds under Wine), which per file would cost more than the walk itself. The
     // question is asked at most once per few milliseconds: input still runs within a
@@ -117,13 +107,27 @@ void TForm1::ProcessMessages() {
     }
 }
 
-void TForm1::ShowErrorDialog(const std::string& text) {
-    ::ShowErrorDialog(text);
+bool TForm1::PersonCanSee() {
+    return DesktopIsVisible();
+}
+
+void TForm1::Ask(Question question, const std::string& text) {
+    switch (question) {
+    case Question::Error:
+        ShowErrorDialog(text);
+        return;
+    case Question::Information:
+        ShowInformationDialog(text);
+        return;
+    case Question::ErrorReport:
+        ShowErrorReport(text);
+        return;
+    }
 }
 
 void TForm1::AppendText(const std::string& text) {
     // An unattended run never shows its window: its lines go to the log file alone.
-    if (!state_.settings.interactive)
+    if (!run_.State().settings.interactive)
         return;
     HWND memo = Control(IdMemo);
     int end = GetWindowTextLengthA(memo);

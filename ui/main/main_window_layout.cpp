@@ -1,5 +1,6 @@
-// The main window's controls: their design at 96 dots per inch, their creation, and their
-// places and fonts at the window's resolution.
+// The main window's controls: one table of them (design at 96 dots per inch, glyphs, hints,
+// busy and idle states, clicks), their creation, and their places and fonts at the window's
+// resolution.
 #include "ui/main/main_window.h"
 
 #include "ui/toolkit/fonts.h"
@@ -29,52 +30,76 @@ const int kDesignClientHeight = 466;
 const Box kPanel1 = {8, 128, 601, 300};
 const Box kBevel1 = {8, 6, 602, 79};
 
-// Design positions in client coordinates at 96 dots per inch, with the edges each control
-// keeps its distance to; labels take the size of their text.
-const ControlPlace kPlaces[] = {
-    {IdLabel1, {16, 18, 114, 13}, kLeft | kTop, kTextSize},
-    {IdDaysOldEdit, {132, 10, 33, 22}, kLeft | kTop, kDesignSize},
-    {IdDaysUpDown, {165, 10, 16, 22}, kLeft | kTop, kDesignSize},
-    {IdLabel2, {184, 18, 30, 13}, kLeft | kTop, kTextSize},
-    {IdSaveSettings, {502, 16, 97, 25}, kLeft | kTop, kContentSize},
-    {IdDrivePathLabel, {16, 40, 120, 13}, kLeft | kTop, kTextSize},
-    {IdDrivePathEdit, {16, 56, 553, 21}, kLeft | kTop, kDesignSize},
-    {IdSelectDrivePath, {576, 56, 23, 22}, kLeft | kTop, kDesignSize},
-    {IdScanNow, {8, 96, 89, 25}, kLeft | kTop, kContentSize},
-    {IdDelete, {105, 96, 89, 25}, kLeft | kTop, kContentSize},
-    {IdStop, {201, 96, 75, 25}, kLeft | kTop, kContentSize},
-    {IdProgressBar, {289, 96, 321, 25}, kLeft | kTop, kGivesWay},
-    {IdAbout, {8, 435, 75, 25}, kLeft | kBottom, kContentSize},
-    {IdHelp, {96, 435, 75, 25}, kLeft | kBottom, kContentSize},
-    {IdClose, {535, 435, 75, 25}, kRight | kBottom, kContentSize},
-};
-
-const struct {
-    ControlId id;
-    int resource;
-    int alignment;
-} kGlyphs[] = {
-    {IdScanNow, IDB_GLYPH_SCAN, BUTTON_IMAGELIST_ALIGN_LEFT},
-    {IdDelete, IDB_GLYPH_DELETE, BUTTON_IMAGELIST_ALIGN_LEFT},
-    {IdStop, IDB_GLYPH_STOP, BUTTON_IMAGELIST_ALIGN_LEFT},
-    {IdAbout, IDB_GLYPH_QUESTION, BUTTON_IMAGELIST_ALIGN_LEFT},
-    {IdHelp, IDB_GLYPH_QUESTION, BUTTON_IMAGELIST_ALIGN_LEFT},
-    {IdClose, IDB_GLYPH_CLOSE, BUTTON_IMAGELIST_ALIGN_LEFT},
-    {IdSaveSettings, IDB_GLYPH_SAVE, BUTTON_IMAGELIST_ALIGN_LEFT},
-    {IdSelectDrivePath, IDB_GLYPH_FOLDER, BUTTON_IMAGELIST_ALIGN_CENTER},
-};
-
-const struct {
-    const char* caption;
-    int width;
-    int format;
-} kColumns[5] = {{"File", 350, LVCFMT_LEFT},
-                 {"Created", 120, LVCFMT_LEFT},
-                 {"Modified", 120, LVCFMT_LEFT},
-                 {"Accessed", 120, LVCFMT_LEFT},
-                 {"Age (Days)", 70, LVCFMT_RIGHT}};
+const DWORD kButton = WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON;
+const DWORD kField = WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL;
+const int kLeftGlyph = BUTTON_IMAGELIST_ALIGN_LEFT;
+const DWORD kList =
+    WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_SINGLESEL | LVS_SHOWSELALWAYS;
+const DWORD kLogView =
+    WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL;
+const Box kByPanel = {0, 0, 0, 0}; // placed by the panel split, not by the table
+const Enabled kNo = Enabled::No, kYes = Enabled::Yes, kKeep = Enabled::Unchanged;
 
 } // namespace
+
+// In creation order, which is the tab order. Delete Files is enabled only by the idle state
+// of a scan that found old files; the list and the log view are placed by the panel split.
+// One control a row, its fields in the order of ControlRow.
+// clang-format off
+const ControlRow<TForm1> TForm1::kControls[kControlCount] = {
+    {IdScanNow, WC_BUTTONA, "Scan Now", kButton, 0,
+     {8, 96, 89, 25}, kLeft | kTop, kContentSize, IDB_GLYPH_SCAN, kLeftGlyph,
+     "Scan for files older than specified days (Does not delete)", kNo, kYes, &TForm1::ScanNowClick},
+    {IdDelete, WC_BUTTONA, "Delete Files", kButton | WS_DISABLED, 0,
+     {105, 96, 89, 25}, kLeft | kTop, kContentSize, IDB_GLYPH_DELETE, kLeftGlyph,
+     "Delete the files listed below.", kNo, kKeep, &TForm1::DeleteFilesClick},
+    {IdStop, WC_BUTTONA, "&Stop", kButton | WS_DISABLED, 0,
+     {201, 96, 75, 25}, kLeft | kTop, kContentSize, IDB_GLYPH_STOP, kLeftGlyph,
+     "Stop the current operation.", kYes, kNo, &TForm1::StopBitBtnClick},
+    {IdAbout, WC_BUTTONA, "&About...", kButton, 0,
+     {8, 435, 75, 25}, kLeft | kBottom, kContentSize, IDB_GLYPH_QUESTION, kLeftGlyph,
+     nullptr, kKeep, kKeep, &TForm1::AboutBitBtnClick},
+    {IdHelp, WC_BUTTONA, "&Help", kButton, 0,
+     {96, 435, 75, 25}, kLeft | kBottom, kContentSize, IDB_GLYPH_QUESTION, kLeftGlyph,
+     nullptr, kKeep, kKeep, &TForm1::HelpBitBtnClick},
+    {IdClose, WC_BUTTONA, "&Close", kButton, 0,
+     {535, 435, 75, 25}, kRight | kBottom, kContentSize, IDB_GLYPH_CLOSE, kLeftGlyph,
+     "Exit the application.", kNo, kYes, &TForm1::CloseBitBtnClick},
+    {IdDaysOldEdit, WC_EDITA, "30", kField, WS_EX_CLIENTEDGE,
+     {132, 10, 33, 22}, kLeft | kTop, kDesignSize, 0, 0,
+     "The number of days files must be before being deleted.", kNo, kYes, nullptr},
+    {IdDaysUpDown, UPDOWN_CLASSA, nullptr, WS_VISIBLE, 0,
+     {165, 10, 16, 22}, kLeft | kTop, kDesignSize, 0, 0,
+     nullptr, kNo, kYes, nullptr},
+    {IdSaveSettings, WC_BUTTONA, "Save Settings", kButton, 0,
+     {502, 16, 97, 25}, kLeft | kTop, kContentSize, IDB_GLYPH_SAVE, kLeftGlyph,
+     "Save the number of days and path settings.", kNo, kYes, &TForm1::SaveSettingsButtonClick},
+    {IdDrivePathEdit, WC_EDITA, "", kField | ES_READONLY, WS_EX_CLIENTEDGE,
+     {16, 56, 553, 21}, kLeft | kTop, kDesignSize, 0, 0,
+     "Use the button to select the drive/path you want to search.", kKeep, kKeep, nullptr},
+    {IdListView, WC_LISTVIEWA, "", kList, WS_EX_CLIENTEDGE,
+     kByPanel, 0, kDesignSize, 0, 0,
+     nullptr, kKeep, kKeep, nullptr},
+    {IdMemo, WC_EDITA, "", kLogView, WS_EX_CLIENTEDGE,
+     kByPanel, 0, kDesignSize, 0, 0,
+     nullptr, kKeep, kKeep, nullptr},
+    {IdSelectDrivePath, WC_BUTTONA, "", WS_VISIBLE | BS_PUSHBUTTON | BS_FLAT, 0,
+     {576, 56, 23, 22}, kLeft | kTop, kDesignSize, IDB_GLYPH_FOLDER, BUTTON_IMAGELIST_ALIGN_CENTER,
+     "Choose another search drive/path.", kNo, kYes, &TForm1::DrivePathButtonClick},
+    {IdProgressBar, PROGRESS_CLASSA, nullptr, WS_DISABLED, 0,
+     {289, 96, 321, 25}, kLeft | kTop, kGivesWay, 0, 0,
+     nullptr, kYes, kNo, nullptr},
+    {IdLabel1, WC_STATICA, "Remove files older than", WS_VISIBLE, 0,
+     {16, 18, 114, 13}, kLeft | kTop, kTextSize, 0, 0,
+     nullptr, kKeep, kKeep, nullptr},
+    {IdLabel2, WC_STATICA, "days.", WS_VISIBLE, 0,
+     {184, 18, 30, 13}, kLeft | kTop, kTextSize, 0, 0,
+     nullptr, kKeep, kKeep, nullptr},
+    {IdDrivePathLabel, WC_STATICA, "Drive Path to Search:", WS_VISIBLE, 0,
+     {16, 40, 120, 13}, kLeft | kTop, kTextSize, 0, 0,
+     nullptr, kKeep, kKeep, nullptr},
+};
+// clang-format on
 
 bool TForm1::Create() {
     // Sized for the resolution new windows start with; a screen of another one sends
@@ -85,12 +110,10 @@ bool TForm1::Create() {
     const SIZE outer =
         OuterSize(scale(kDesignClientWidth), scale(kDesignClientHeight), style, 0, dpi);
     HICON icon = LoadIconA(GetModuleHandleA(nullptr), "MAINICON");
-    // Not layered: the window is first shown by Init, once it has chosen interactive mode,
-    // so nothing needs hiding before. (Wine restored a maximised window whose layered
+    // Not layered: the window is first shown when the run opens it for use, so nothing
+    // needs hiding before. (Wine restored a maximised window whose layered
     // style was switched off afterwards.)
-    if (!CreateTopLevel("TForm1", "Vantrell", style, 0, outer.cx, outer.cy, icon))
-        return false;
-    return Form2.Create() && AboutBox.Create();
+    return CreateTopLevel("TForm1", "Vantrell", style, 0, outer.cx, outer.cy, icon);
 }
 
 void TForm1::AddHint(HWND control, const char* hint) {
@@ -107,68 +130,43 @@ void TForm1::CreateControls() {
     tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP,
                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Handle(),
                                nullptr, GetModuleHandleA(nullptr), nullptr);
-    const DWORD button = WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON;
-    // Creation order is the tab order.
-    HWND scan = AddChildControl(Handle(), IdScanNow, WC_BUTTONA, "Scan Now", button, 0);
-    HWND del =
-        AddChildControl(Handle(), IdDelete, WC_BUTTONA, "Delete Files", button | WS_DISABLED, 0);
-    HWND stop = AddChildControl(Handle(), IdStop, WC_BUTTONA, "&Stop", button | WS_DISABLED, 0);
-    AddChildControl(Handle(), IdAbout, WC_BUTTONA, "&About...", button, 0);
-    AddChildControl(Handle(), IdHelp, WC_BUTTONA, "&Help", button, 0);
-    HWND close = AddChildControl(Handle(), IdClose, WC_BUTTONA, "&Close", button, 0);
-    HWND days = AddChildControl(Handle(), IdDaysOldEdit, WC_EDITA, "30",
-                                WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE);
-    HWND spin = AddChildControl(Handle(), IdDaysUpDown, UPDOWN_CLASSA, nullptr, WS_VISIBLE, 0);
-    HWND save = AddChildControl(Handle(), IdSaveSettings, WC_BUTTONA, "Save Settings", button, 0);
-    HWND path =
-        AddChildControl(Handle(), IdDrivePathEdit, WC_EDITA, "",
-                        WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL | ES_READONLY, WS_EX_CLIENTEDGE);
-    HWND list = AddChildControl(Handle(), IdListView, WC_LISTVIEWA, "",
-                                WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA |
-                                    LVS_SINGLESEL | LVS_SHOWSELALWAYS,
-                                WS_EX_CLIENTEDGE);
+    for (const ControlRow<TForm1>& row : kControls) {
+        HWND control = CreateControl(Handle(), row);
+        if (row.hint)
+            AddHint(control, row.hint);
+        if (row.click)
+            routes_.On(row.id, BN_CLICKED, [this, click = row.click] { (this->*click)(); });
+    }
+    // Esc: the window's cancel button is Stop, while it is enabled.
+    routes_.On(IDCANCEL, BN_CLICKED, [this] {
+        if (IsWindowEnabled(Control(IdStop)))
+            StopBitBtnClick();
+    });
+    routes_.On(IdDaysOldEdit, EN_KILLFOCUS, [this] { DaysOldEditExit(); });
+
+    HWND list = Control(IdListView);
     foundView_.Attach(list);
-    HWND memo = AddChildControl(Handle(), IdMemo, WC_EDITA, "",
-                                WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_READONLY |
-                                    ES_AUTOVSCROLL,
-                                WS_EX_CLIENTEDGE);
     // No limit of the control's own: beyond the default 30,000 characters it would stop
     // taking lines, and one below a long line would cut it. The view keeps its newest
     // kLogViewTail bytes itself (see the log's host).
-    SendMessageA(memo, EM_SETLIMITTEXT, 0, 0);
-    HWND folder = AddChildControl(Handle(), IdSelectDrivePath, WC_BUTTONA, "",
-                                  WS_VISIBLE | BS_PUSHBUTTON | BS_FLAT, 0);
-    AddChildControl(Handle(), IdProgressBar, PROGRESS_CLASSA, nullptr, WS_DISABLED, 0);
-    AddChildControl(Handle(), IdLabel1, WC_STATICA, "Remove files older than", WS_VISIBLE, 0);
-    AddChildControl(Handle(), IdLabel2, WC_STATICA, "days.", WS_VISIBLE, 0);
-    AddChildControl(Handle(), IdDrivePathLabel, WC_STATICA, "Drive Path to Search:", WS_VISIBLE, 0);
-
-    SendMessageA(days, EM_LIMITTEXT, kDaysMaxLength, 0);
-    SendMessageA(spin, UDM_SETRANGE32, kMinDays, kMaxDays);
+    SendMessageA(Control(IdMemo), EM_SETLIMITTEXT, 0, 0);
+    SendMessageA(Control(IdDaysOldEdit), EM_LIMITTEXT, kDaysMaxLength, 0);
+    SendMessageA(Control(IdDaysUpDown), UDM_SETRANGE32, kMinDays, kMaxDays);
     SendMessageA(Control(IdProgressBar), PBM_SETRANGE32, 0, 100);
     SendMessageA(Control(IdProgressBar), PBM_SETSTEP, 10, 0);
-    for (HWND subclassed : {days, path, folder})
-        SetWindowSubclass(subclassed, ControlProc, 1, reinterpret_cast<DWORD_PTR>(this));
+    SubclassControls();
 
     ListView_SetExtendedListViewStyle(list, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
-    for (int i = 0; i < 5; ++i) {
+    for (int i = 0; i < ListedScan::kColumnCount; ++i) {
+        const FoundColumn& found = ListedScan::kColumns[i];
         LVCOLUMNA column{};
         column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
-        column.pszText = const_cast<char*>(kColumns[i].caption);
-        column.cx = kColumns[i].width;
-        column.fmt = kColumns[i].format;
+        column.pszText = const_cast<char*>(found.caption);
+        column.cx = found.width;
+        column.fmt = found.alignRight ? LVCFMT_RIGHT : LVCFMT_LEFT;
         SendMessageA(list, LVM_INSERTCOLUMNA, static_cast<WPARAM>(i),
                      reinterpret_cast<LPARAM>(&column));
     }
-
-    AddHint(days, "The number of days files must be before being deleted.");
-    AddHint(save, "Save the number of days and path settings.");
-    AddHint(path, "Use the button to select the drive/path you want to search.");
-    AddHint(folder, "Choose another search drive/path.");
-    AddHint(scan, "Scan for files older than specified days (Does not delete)");
-    AddHint(del, "Delete the files listed below.");
-    AddHint(stop, "Stop the current operation.");
-    AddHint(close, "Exit the application.");
     ApplyDpi(WindowDpi(Handle()));
 }
 
@@ -181,10 +179,9 @@ void TForm1::ApplyDpi(int dpi) {
     SetControlFonts(Handle(), font.get());
     font_ = std::move(font);
     SetWindowIcons();
-    for (const auto& glyph : kGlyphs)
-        glyphs_.Apply(Control(glyph.id), glyph.resource, glyph.alignment, scale_);
+    ApplyGlyphs(Handle(), kControls, glyphs_, scale_);
     // Column widths, the user's own included, and the minimum size keep their share.
-    for (int i = 0; i < 5; ++i) {
+    for (int i = 0; i < ListedScan::kColumnCount; ++i) {
         const int width = ListView_GetColumnWidth(Control(IdListView), i);
         ListView_SetColumnWidth(Control(IdListView), i, MulDiv(width, dpi, before.dpi));
     }
@@ -213,8 +210,8 @@ void TForm1::FitColumnsToHeaders() {
     HWND header = ListView_GetHeader(list);
     const int margins = 2 * static_cast<int>(SendMessageA(header, HDM_GETBITMAPMARGIN, 0, 0));
     const auto font = reinterpret_cast<HFONT>(SendMessageA(header, WM_GETFONT, 0, 0));
-    for (int i = 0; i < 5; ++i) {
-        const int need = TextExtent(header, font, kColumns[i].caption).cx + margins;
+    for (int i = 0; i < ListedScan::kColumnCount; ++i) {
+        const int need = TextExtent(header, font, ListedScan::kColumns[i].caption).cx + margins;
         if (ListView_GetColumnWidth(list, i) < need)
             ListView_SetColumnWidth(list, i, need);
     }
@@ -223,7 +220,8 @@ void TForm1::FitColumnsToHeaders() {
 void TForm1::LayOut() {
     RECT client;
     GetClientRect(Handle(), &client);
-    PlaceControls(Handle(), kPlaces, sizeof kPlaces / sizeof kPlaces[0], scale_,
+    const std::vector<ControlPlace> places = PlacesOf(kControls);
+    PlaceControls(Handle(), places.data(), places.size(), scale_,
                   client.right - scale_(kDesignClientWidth),
                   client.bottom - scale_(kDesignClientHeight));
     InvalidateRect(Handle(), nullptr, TRUE);
@@ -240,11 +238,9 @@ RECT TForm1::BevelRect() const {
 
 void TForm1::PaintBevel() {
     // Bevel1 is drawn by the window itself: a frame with no window of its own.
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(Handle(), &paint);
+    const Painting paint(Handle());
     RECT frame = BevelRect();
-    DrawEdge(dc, &frame, BDR_SUNKENOUTER, BF_RECT);
-    EndPaint(Handle(), &paint);
+    DrawEdge(paint.dc(), &frame, BDR_SUNKENOUTER, BF_RECT);
 }
 
 void TForm1::Panel1Resize() {

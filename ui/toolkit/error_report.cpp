@@ -2,7 +2,6 @@
 
 #include "command/errors.h"
 
-#include <new>
 #include <windows.h>
 
 namespace {
@@ -39,6 +38,10 @@ void ShowErrorReport(const std::string& message) {
     Box(ErrorReportText(message), "Vantrell", MB_ICONERROR);
 }
 
+void DefaultBeep() {
+    MessageBeep(MB_OK);
+}
+
 void ShowInformationDialog(const std::string& text) {
     Box(text, "Information", MB_ICONINFORMATION);
 }
@@ -50,18 +53,9 @@ void ShowErrorDialog(const std::string& text) {
 Outcome RunGuardedOutcome(ActionRef action,
                           const std::function<void(const std::string&)>& failure) {
     std::string message;
-    try {
-        action();
-        return Outcome::Completed;
-    } catch (const SilentAbort&) {
-        return Outcome::Aborted;
-    } catch (const std::bad_alloc&) {
-        message = "Out of memory";
-    } catch (const std::exception& e) {
-        message = e.what();
-    } catch (...) {
-        message = "Unexpected error";
-    }
+    const Outcome outcome = RunCaught(action, message);
+    if (outcome != Outcome::Failed)
+        return outcome;
     try {
         if (failure)
             failure(message);

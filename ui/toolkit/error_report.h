@@ -2,7 +2,8 @@
 #pragma once
 #include <functional>
 #include <string>
-#include <type_traits>
+
+#include "command/errors.h"
 
 // True when a person can see this process's window station (WinSta0 of a logged-on user).
 // A task run "whether the user is logged on or not", or by a service, runs on a station no
@@ -12,27 +13,12 @@ bool DesktopIsVisible();
 // A message box captioned "Vantrell" with the error icon, text by the full-stop rule.
 void ShowErrorReport(const std::string& message);
 
+// The system's default beep: a key refused, a file looked for and missing.
+void DefaultBeep();
+
 // Modal "Information" and "Error" dialogs centred on the screen.
 void ShowInformationDialog(const std::string& text);
 void ShowErrorDialog(const std::string& text);
-
-enum class Outcome { Completed, Aborted, Failed };
-
-// A reference to something to call, made without allocating: a std::function of a lambda
-// with a few captures allocates, and that allocation, made before any guard, could let an
-// exception out of a window procedure when memory runs short.
-class ActionRef {
-  public:
-    template <typename Action>
-    ActionRef(Action&& action) // NOLINT: made from lambdas at every call
-        : action_(&action),
-          call_([](void* a) { (*static_cast<std::remove_reference_t<Action>*>(a))(); }) {}
-    void operator()() const { call_(action_); }
-
-  private:
-    void* action_;
-    void (*call_)(void*);
-};
 
 // Runs `action`; an escaped error is shown by the general error report and the silent abort
 // is discarded. `failure` receives the message of an error before it is shown.

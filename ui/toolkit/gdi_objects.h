@@ -1,8 +1,9 @@
 // Owners for the window layer's handles, on the file system's UniqueHandle: GDI objects,
-// icons, device contexts, and objects selected into a device context, so that none is ever
-// left behind, whatever a paint or measuring step returns or throws.
+// icons, image lists, device contexts, a paint, and objects selected into a device context,
+// so that none is ever left behind, whatever a paint or measuring step returns or throws.
 #pragma once
 #include <windows.h>
+#include <commctrl.h>
 
 #include "fs/unique_handle.h"
 
@@ -23,11 +24,36 @@ struct IconTraits {
     static void Close(Handle h) { DestroyIcon(h); }
 };
 
+// Image lists made with ImageList_Create.
+struct ImageListTraits {
+    using Handle = HIMAGELIST;
+    static Handle Empty() { return nullptr; }
+    static bool IsValid(Handle h) { return h != nullptr; }
+    static void Close(Handle h) { ImageList_Destroy(h); }
+};
+
 using GdiObject = UniqueHandle<GdiTraits<HGDIOBJ>>;
 using Font = UniqueHandle<GdiTraits<HFONT>>;
 using Brush = UniqueHandle<GdiTraits<HBRUSH>>;
 using Pen = UniqueHandle<GdiTraits<HPEN>>;
 using Icon = UniqueHandle<IconTraits>;
+using ImageList = UniqueHandle<ImageListTraits>;
+
+// One WM_PAINT's drawing: BeginPaint here, EndPaint however the drawing ends, so the window
+// is never left invalid (and painted again for ever).
+class Painting {
+  public:
+    explicit Painting(HWND window) : window_(window), dc_(BeginPaint(window, &paint_)) {}
+    Painting(const Painting&) = delete;
+    Painting& operator=(const Painting&) = delete;
+    ~Painting() { EndPaint(window_, &paint_); }
+    HDC dc() const { return dc_; }
+
+  private:
+    HWND window_;
+    PAINTSTRUCT paint_{};
+    HDC dc_;
+};
 
 // A window's device context from GetDC, released with it.
 class WindowDc {

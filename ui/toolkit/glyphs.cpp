@@ -9,11 +9,6 @@ const int kStatePicture[6] = {0, 0, 0, 1, 0, 0};
 
 } // namespace
 
-GlyphImages::~GlyphImages() {
-    for (const auto& [button, list] : lists_)
-        ImageList_Destroy(list);
-}
-
 bool GlyphImages::Apply(HWND button, int resourceId, int alignment, const Scale& scale) {
     GdiObject source(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(resourceId),
                                 IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
@@ -38,23 +33,22 @@ bool GlyphImages::Apply(HWND button, int resourceId, int alignment, const Scale&
                        kStatePicture[state] * designSize, 0, designSize, designSize, SRCCOPY);
     }
 
-    HIMAGELIST list = ImageList_Create(size, size, ILC_COLOR24 | ILC_MASK, 6, 0);
-    if (!list)
+    ImageList list(ImageList_Create(size, size, ILC_COLOR24 | ILC_MASK, 6, 0));
+    if (!list.valid())
         return false;
-    ImageList_AddMasked(list, static_cast<HBITMAP>(strip.get()), transparent);
+    ImageList_AddMasked(list.get(), static_cast<HBITMAP>(strip.get()), transparent);
     BUTTON_IMAGELIST images{};
-    images.himl = list;
+    images.himl = list.get();
     images.margin = {scale(3), 0, 0, 0};
     images.uAlign = static_cast<UINT>(alignment);
     SendMessageA(button, BCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(&images));
     // The button no longer uses its earlier list.
     for (auto& [owner, old] : lists_) {
         if (owner == button) {
-            ImageList_Destroy(old);
-            old = list;
+            old = std::move(list);
             return true;
         }
     }
-    lists_.emplace_back(button, list);
+    lists_.emplace_back(button, std::move(list));
     return true;
 }

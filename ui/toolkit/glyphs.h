@@ -10,13 +10,13 @@
 #include <commctrl.h>
 
 #include "ui/toolkit/dpi.h"
+#include "ui/toolkit/gdi_objects.h"
 
 class GlyphImages {
   public:
     GlyphImages() = default;
     GlyphImages(const GlyphImages&) = delete;
     GlyphImages& operator=(const GlyphImages&) = delete;
-    ~GlyphImages();
 
     // Puts the glyph, scaled, on a push button: the left picture for every state but the
     // disabled one, which shows the right picture. A button's earlier glyph is replaced.
@@ -24,5 +24,6 @@ class GlyphImages {
     bool Apply(HWND button, int resourceId, int alignment, const Scale& scale);
 
   private:
-    std::vector<std::pair<HWND, HIMAGELIST>> lists_;
+    // Each button's list, destroyed with the images or when the button gets another.
+    std::vector<std::pair<HWND, ImageList>> lists_;
 };
