@@ -9,7 +9,7 @@
 #include "command/activity_log.h"
 #include "command/run_state.h"
 #include "command/run_view.h"
-#include "list/listed_scan.h"
+#include "list/found_list.h"
 
 #include <new>
 
@@ -26,7 +26,7 @@ class CommandHost {
     RunState& State() { return state_; }
     ActivityLog& Log() { return log_; }
     // The found-file list: what the last scan listed.
-    ListedScan& Found() { return found_; }
+    FoundList& Found() { return found_; }
     const RegionalFormats& Formats() const { return formats_; }
     bool Busy() const { return busy_; }
 
@@ -56,7 +56,7 @@ class CommandHost {
   private:
     RunState state_;
     ActivityLog log_;
-    ListedScan found_;
+    FoundList found_;
     RegionalFormats formats_;
     RunView* view_;
     bool busy_ = false;

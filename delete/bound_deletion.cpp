@@ -7,7 +7,7 @@
 #include <unordered_map>
 
 void ListedFileDeletion::Delete(size_t row, bool lastInDirectory) {
-    const ListedScan::Index directory = scan_.FileRow(row).directory;
+    const FoundList::Index directory = scan_.FileRow(row).directory;
     HANDLE handle = nullptr;
     FsResult outcome = rootStatus_;
     if (outcome.Ok())
@@ -20,7 +20,7 @@ void ListedFileDeletion::Delete(size_t row, bool lastInDirectory) {
         Confirm(directory);
 }
 
-ChunkedVector<size_t> LastRowsOfDirectories(const ListedScan& scan) {
+ChunkedVector<size_t> LastRowsOfDirectories(const FoundList& scan) {
     ChunkedVector<size_t> last;
     for (size_t i = 0; i < scan.DirectoryCount(); ++i)
         last.push_back(SIZE_MAX);
@@ -64,7 +64,7 @@ FsResult ListedFileDeletion::DeleteInDirectory(HANDLE directory, size_t row) {
 
 // One listing of the directory tells which names are still there with their file; where it
 // cannot be listed, each name is looked up on its own.
-void ListedFileDeletion::Confirm(ListedScan::Index directory) {
+void ListedFileDeletion::Confirm(FoundList::Index directory) {
     const auto found = unconfirmed_.find(directory);
     if (found == unconfirmed_.end())
         return;

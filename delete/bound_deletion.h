@@ -9,7 +9,7 @@
 
 #include "fs/bound_directory.h"
 #include "fs/item_removal.h"
-#include "list/listed_scan.h"
+#include "list/found_list.h"
 
 // The code of a file written since it was listed.
 const DWORD kChangedSinceListed = ERROR_FILE_INVALID;
@@ -30,7 +30,7 @@ class ListedFileDeletion {
     using Report = std::function<void(size_t row, FsResult outcome)>;
     // `root` is the scan's root, open and checked by identity; where it is not, every
     // deletion fails with `rootStatus`.
-    ListedFileDeletion(const ListedScan& scan, HANDLE root, FsResult rootStatus, Report report)
+    ListedFileDeletion(const FoundList& scan, HANDLE root, FsResult rootStatus, Report report)
         : scan_(scan), tree_(scan, root), rootStatus_(rootStatus), report_(std::move(report)) {}
     ListedFileDeletion(const ListedFileDeletion&) = delete;
     ListedFileDeletion& operator=(const ListedFileDeletion&) = delete;
@@ -49,16 +49,16 @@ class ListedFileDeletion {
     // ERROR_IO_PENDING when the outcome waits for the name to be seen gone.
     FsResult DeleteInDirectory(HANDLE directory, size_t row);
     // Lists the directory once and reports its waiting rows.
-    void Confirm(ListedScan::Index directory);
+    void Confirm(FoundList::Index directory);
 
-    const ListedScan& scan_;
+    const FoundList& scan_;
     ListedTree tree_;
     DispositionSupport support_;
     FsResult rootStatus_;
     Report report_;
     // In chunks: one directory may wait for half a million names.
-    std::unordered_map<ListedScan::Index, ChunkedVector<Unconfirmed>> unconfirmed_;
+    std::unordered_map<FoundList::Index, ChunkedVector<Unconfirmed>> unconfirmed_;
 };
 
 // For each directory of the scan, the last file row in it (SIZE_MAX for none).
-ChunkedVector<size_t> LastRowsOfDirectories(const ListedScan& scan);
+ChunkedVector<size_t> LastRowsOfDirectories(const FoundList& scan);

@@ -35,7 +35,7 @@ class EmptyDirectoryVisit {
     EmptyDirectoryVisit(CommandHost& host, HANDLE root)
         : host_(host), scan_(host.Found()), cutOff_(scan_.Root().cutOff), tree_(scan_, root) {}
 
-    void Visit(ListedScan::Index directory) {
+    void Visit(FoundList::Index directory) {
         if (host_.State().settings.debug)
             Debug("Checking directory " + PathOf(directory));
         FileHandle dir;
@@ -89,7 +89,7 @@ class EmptyDirectoryVisit {
   private:
     // The directory open, kNotWhereListed when it or one above it is not the listed one, or
     // another failure (it cannot be opened: passed over as not empty).
-    FsResult Open(ListedScan::Index directory, std::wstring& name, HANDLE& parent, FileHandle& dir,
+    FsResult Open(FoundList::Index directory, std::wstring& name, HANDLE& parent, FileHandle& dir,
                   FsResult& removal, ItemFacts& facts) {
         const ScanDirectory& listed = scan_.Directory(directory);
         name = scan_.ExactName(listed.name);
@@ -114,7 +114,7 @@ class EmptyDirectoryVisit {
     // Read-only, then hidden, each cleared on its own (a failure to clear is ignored); a
     // directory that then stays gets its bits back.
     void Remove(HANDLE parent, const std::wstring& name, FileHandle& dir,
-                ListedScan::Index directory, DWORD attributes, FileId id) {
+                FoundList::Index directory, DWORD attributes, FileId id) {
         const DWORD original = attributes;
         for (DWORD bit : {DWORD(FILE_ATTRIBUTE_READONLY), DWORD(FILE_ATTRIBUTE_HIDDEN)})
             if ((attributes & bit) &&
@@ -143,19 +143,19 @@ class EmptyDirectoryVisit {
     }
 
     // Made only for a line that names it: a chain's every level would make it again.
-    std::string PathOf(ListedScan::Index directory) const {
+    std::string PathOf(FoundList::Index directory) const {
         std::string path = scan_.DirectoryText(directory);
         path.pop_back(); // its trailing backslash
         return path;
     }
 
-    void LogFailure(ListedScan::Index directory, DWORD code) {
+    void LogFailure(FoundList::Index directory, DWORD code) {
         host_.AddLog("ERROR: Could not delete empty directory: " + PathOf(directory));
         host_.AddLog("REASON: " + ReasonText(code));
     }
 
     CommandHost& host_;
-    ListedScan& scan_;
+    FoundList& scan_;
     DateTime cutOff_;
     ListedTree tree_;
     DispositionSupport support_;
@@ -163,11 +163,11 @@ class EmptyDirectoryVisit {
 
 // Every listed directory below the root, deepest first; within a level, the last listed
 // first.
-ChunkedVector<ListedScan::Index> DeepestFirst(const ListedScan& scan) {
-    ChunkedVector<ListedScan::Index> order;
+ChunkedVector<FoundList::Index> DeepestFirst(const FoundList& scan) {
+    ChunkedVector<FoundList::Index> order;
     for (size_t i = 1; i < scan.DirectoryCount(); ++i)
-        order.push_back(static_cast<ListedScan::Index>(i));
-    std::sort(order.begin(), order.end(), [&scan](ListedScan::Index a, ListedScan::Index b) {
+        order.push_back(static_cast<FoundList::Index>(i));
+    std::sort(order.begin(), order.end(), [&scan](FoundList::Index a, FoundList::Index b) {
         const uint32_t levelA = scan.Directory(a).level, levelB = scan.Directory(b).level;
         return levelA != levelB ? levelA > levelB : a > b;
     });
@@ -190,12 +190,12 @@ void RemoveEmptyDirectories(CommandHost& host) {
         host.AddLog("Deleting empty directories...");
         // The scan's root, taken by its identity, and the subdirectories that scan listed:
         // no second walk, and nothing made since is a candidate.
-        const ListedScan& scan = host.Found();
+        const FoundList& scan = host.Found();
         const BoundDirectory top = BoundDirectory::OpenPath(scan.Root().path);
         ThrowIfFailed(scan.IsScannedRoot(top));
         const WideIdsInForce ids(top.WideIds());
         EmptyDirectoryVisit visit(host, top.Handle());
-        const ChunkedVector<ListedScan::Index> order = DeepestFirst(scan);
+        const ChunkedVector<FoundList::Index> order = DeepestFirst(scan);
         for (size_t i = 0; i < order.size(); ++i) {
             // Nothing after a stop: an unattended run then ends early, not with "Finished.".
             HearStop(host);

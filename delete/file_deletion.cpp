@@ -10,7 +10,7 @@ namespace {
 // A file is deleted only through a handle to it in the directory where it was listed, and
 // only while it is still old by the cut-off of the scan that listed it (see
 // ListedFileDeletion); a deletion counts once its name is gone.
-void ReportDeletion(CommandHost& host, const ListedScan& scan, size_t row, FsResult deleted) {
+void ReportDeletion(CommandHost& host, const FoundList& scan, size_t row, FsResult deleted) {
     if (deleted.Ok()) {
         ++host.State().counters.deleted;
         return;
@@ -24,7 +24,7 @@ void ReportDeletion(CommandHost& host, const ListedScan& scan, size_t row, FsRes
 // directory that the removal of empty ones may take.
 void DeleteListedFiles(CommandHost& host) {
     RunState& state = host.State();
-    const ListedScan& scan = host.Found();
+    const FoundList& scan = host.Found();
     const BoundDirectory root = BoundDirectory::OpenPath(scan.Root().path);
     const WideIdsInForce ids(root.WideIds());
     ListedFileDeletion deletion(

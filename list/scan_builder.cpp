@@ -32,7 +32,7 @@ void ScanBuilder::AddFile(const std::string& shown, const std::wstring& exact, F
 void ScanBuilder::AddSubdirectory(const std::string& shown, const std::wstring& exact, FileId id,
                                   bool entered) {
     Level& level = levels_[depth_ - 1];
-    const ListedScan::Index index =
+    const FoundList::Index index =
         scan_.AddDirectory(level.directory, scan_.AddName(shown, exact), id);
     if (entered)
         level.entered.push_back(index);

@@ -10,12 +10,12 @@
 #pragma once
 #include <deque>
 
-#include "list/listed_scan.h"
+#include "list/found_list.h"
 
 class ScanBuilder {
   public:
     // `scan` has been started.
-    ScanBuilder(ListedScan& scan, const ListOrder& order) : scan_(scan), order_(order) {}
+    ScanBuilder(FoundList& scan, const ListOrder& order) : scan_(scan), order_(order) {}
     // A scan that ended early (a stop, a resource error) leaves no rows it never showed:
     // rows whose order was not settled are taken off the list, so nothing unseen is deleted.
     ~ScanBuilder();
@@ -43,16 +43,16 @@ class ScanBuilder {
     static const uint32_t kSubdirectory = 0x80000000u;
     static const size_t kKeptElements = 1024; // a level's chunks kept between directories
     struct Level {
-        ListedScan::Index directory = ListedScan::kRoot;
-        ChunkedVector<ScanRow> files;             // old files, as listed
-        ChunkedVector<ListedScan::Index> entered; // subdirectories to enter, as listed
-        ChunkedVector<uint32_t> order;            // files and kSubdirectory | entered
-        ChunkedVector<uint32_t> enteringOrder;    // entered, by position
-        ChunkedVector<uint8_t> joinsPrevious;     // by position: interleaves with the one before
-        size_t next = 0;                          // the next item of `order`
-        size_t groupStart = SIZE_MAX;             // first file row of an open group
-        size_t firstFile = 0;                     // its first file row while it is listed
-        bool holds = false;                       // whether its listing holds the list
+        FoundList::Index directory = FoundList::kRoot;
+        ChunkedVector<ScanRow> files;            // old files, as listed
+        ChunkedVector<FoundList::Index> entered; // subdirectories to enter, as listed
+        ChunkedVector<uint32_t> order;           // files and kSubdirectory | entered
+        ChunkedVector<uint32_t> enteringOrder;   // entered, by position
+        ChunkedVector<uint8_t> joinsPrevious;    // by position: interleaves with the one before
+        size_t next = 0;                         // the next item of `order`
+        size_t groupStart = SIZE_MAX;            // first file row of an open group
+        size_t firstFile = 0;                    // its first file row while it is listed
+        bool holds = false;                      // whether its listing holds the list
         // Empties it for the next directory at its depth; what one large directory
         // needed is not kept for the rest of the scan.
         void Empty() {
@@ -69,12 +69,12 @@ class ScanBuilder {
     void OpenGroup(Level& level);
     void CloseGroup(Level& level);
 
-    ListedScan& scan_;
+    FoundList& scan_;
     ListOrder order_;
     // The first `depth_` are in use; the others keep their first chunks for the next
     // directory at that depth. A deque: a chain of any depth never asks for one large block.
     std::deque<Level> levels_;
     size_t depth_ = 0;
-    ListedScan::Index entering_ = ListedScan::kRoot;
+    FoundList::Index entering_ = FoundList::kRoot;
     int openGroups_ = 0;
 };

@@ -22,22 +22,22 @@ void AppendField(std::string& text, const std::string& cell, bool alwaysQuoted) 
 
 } // namespace
 
-void WriteCsvText(const ListedScan& list, const RegionalFormats& formats, const TextSink& sink) {
+void WriteCsvText(const FoundList& found, const RegionalFormats& formats, const TextSink& sink) {
     std::string piece;
     piece.reserve(kPieceBytes + 4096);
-    for (int column = 0; column < ListedScan::kColumnCount; ++column) {
+    for (int column = 0; column < FoundList::kColumnCount; ++column) {
         if (column > 0)
             piece += ',';
-        piece += ListedScan::kColumns[column].caption;
+        piece += FoundList::kColumns[column].caption;
     }
     piece += "\r\n";
     std::string cell;
-    for (size_t row = 0; row < list.Count(); ++row) {
-        for (int column = 0; column < ListedScan::kColumnCount; ++column) {
+    for (size_t row = 0; row < found.Count(); ++row) {
+        for (int column = 0; column < FoundList::kColumnCount; ++column) {
             if (column > 0)
                 piece += ',';
-            list.Text(row, column, formats, cell);
-            AppendField(piece, cell, column == ListedScan::File);
+            found.Text(row, column, formats, cell);
+            AppendField(piece, cell, column == FoundList::File);
         }
         piece += "\r\n";
         if (piece.size() >= kPieceBytes) {
@@ -48,9 +48,9 @@ void WriteCsvText(const ListedScan& list, const RegionalFormats& formats, const 
     sink(piece);
 }
 
-std::string CsvText(const ListedScan& list, const RegionalFormats& formats) {
+std::string CsvText(const FoundList& found, const RegionalFormats& formats) {
     std::string text;
-    WriteCsvText(list, formats, [&text](const std::string& piece) { text += piece; });
+    WriteCsvText(found, formats, [&text](const std::string& piece) { text += piece; });
     return text;
 }
 

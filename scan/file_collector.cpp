@@ -112,7 +112,7 @@ void FindOldFiles(CommandHost& host, const std::string& root, DateTime cutOff) {
     state.ownFiles = OwnFiles::Find(ExecutablePath(), state.settings.programDirectory,
                                     host.Log().FileHandle(), rootIdentity.volume);
     ThrowIfFailed(ChangeDirectory(state.settings.startDirectory));
-    ListedScan& scan = host.Found();
+    FoundList& scan = host.Found();
     InPhase(host, Phase::Scan, [&] { scan.Start(listed); });
     ScanBuilder builder(scan, kLocaleOrder);
     OldFileWalk walk(host, builder, cutOff);

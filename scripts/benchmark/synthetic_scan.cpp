@@ -71,7 +71,7 @@ int main(int argc, char** argv) {
     root.prefix = "D:\\Data\\";
     root.id = 1;
     root.scanStart = 41000;
-    ListedScan scan;
+    FoundList scan;
     const size_t before = current;
     auto start = std::chrono::steady_clock::now();
     const bool flat = argc > 2 && std::string(argv[2]) == "flat";

@@ -92,7 +92,7 @@ TEST_F(OutOfMemory, AnUnattendedScanEndsWithItsLineAtEveryPointAndDeletesNothing
             ASSERT_EQ(Remaining(), 25) << "nothing is deleted after a partial scan";
         }
         for (size_t row = 0; row < host.found.Count(); ++row)
-            ASSERT_FALSE(host.found.Text(row, ListedScan::File, host.formats).empty());
+            ASSERT_FALSE(host.found.Text(row, FoundList::File, host.formats).empty());
     }
     EXPECT_TRUE(completed) << "no run got through";
 }

@@ -15,7 +15,7 @@ TEST(LastRowsOfDirectories, MarksTheLastRowOfEachDirectoryWhateverComesBetween) 
         files.push_back({path, 1, 1, 1});
     ScanRoot root;
     root.prefix = "C:\\";
-    ListedScan scan;
+    FoundList scan;
     FillScan(scan, root, files, kByteOrder);
     ASSERT_EQ(FileTexts(scan),
               (std::vector<std::string>{"C:\\big\\a1.txt", "C:\\big\\a1x\\f.txt", "C:\\big\\a2.txt",

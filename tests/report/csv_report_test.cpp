@@ -13,7 +13,7 @@ TEST(CsvText, QuotesThePathAndEveryFieldThatHoldsACommaOrAQuote) {
     ScanRoot root;
     root.prefix = "C:\\";
     root.scanStart = 39600;
-    ListedScan list;
+    FoundList list;
     FillScan(list, root,
              {{"My \"Files\"\\a,b.txt", 39570.5, 39571.25, 39572}, {"Empty\\x", 1, 1, 1}},
              kByteOrder);
@@ -41,7 +41,7 @@ TEST(CsvText, ComesInPiecesThatMakeTheWholeText) {
         files.push_back({"dir" + std::to_string(i % 7) + "\\file" + std::to_string(i), 1, 2, 3});
     ScanRoot root;
     root.prefix = "D:\\";
-    ListedScan list;
+    FoundList list;
     FillScan(list, root, files, kByteOrder);
     const RegionalFormats formats;
     std::vector<size_t> pieces;

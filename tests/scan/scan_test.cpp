@@ -49,7 +49,7 @@ TEST_F(ScanFixture, ListsOldFilesOfEveryAttributeButNeverEntersHiddenOrSystemDir
     EXPECT_EQ(host.events, (Lines{"busy", "idle with list"}));
     EXPECT_EQ(host.state.counters.examined, 6);
     EXPECT_EQ(host.pumps, 7) << "one message pump per file examined, one per piece of the CSV file";
-    EXPECT_EQ(host.found.Text(0, ListedScan::Age, host.formats), "100");
+    EXPECT_EQ(host.found.Text(0, FoundList::Age, host.formats), "100");
     EXPECT_EQ(ReadWholeFile(host.state.settings.programDirectory + kLogFileName), host.log.Text());
     EXPECT_TRUE(tree.Exists("a.txt")) << "a scan deletes nothing";
 }

@@ -41,6 +41,6 @@ std::vector<std::string> RecordingHost::Lines() const {
 std::vector<std::string> RecordingHost::FoundFiles() const {
     std::vector<std::string> files;
     for (size_t i = 0; i < found.Count(); ++i)
-        files.push_back(found.Text(i, ListedScan::File, formats));
+        files.push_back(found.Text(i, FoundList::File, formats));
     return files;
 }

@@ -38,7 +38,7 @@ class RecordingHost : private RecordingView, public CommandHost {
 
     RunState& state;
     ActivityLog& log;
-    ListedScan& found;
+    FoundList& found;
     const RegionalFormats& formats;
     int32_t days = 30;
     std::string root;

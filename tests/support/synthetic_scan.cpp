@@ -107,7 +107,7 @@ struct Generator {
 
 } // namespace
 
-size_t FillGenerated(ListedScan& scan, const ScanRoot& root, size_t rows, const ListOrder& order,
+size_t FillGenerated(FoundList& scan, const ScanRoot& root, size_t rows, const ListOrder& order,
                      bool flat) {
     scan.Start(root);
     ScanBuilder builder(scan, order);
@@ -117,7 +117,7 @@ size_t FillGenerated(ListedScan& scan, const ScanRoot& root, size_t rows, const 
     return generator.textBytes;
 }
 
-void FillScan(ListedScan& scan, const ScanRoot& root, const std::vector<SyntheticFile>& files,
+void FillScan(FoundList& scan, const ScanRoot& root, const std::vector<SyntheticFile>& files,
               const ListOrder& order) {
     scan.Start(root);
     ScanBuilder builder(scan, order);
@@ -142,10 +142,10 @@ std::vector<std::string> SortedWhole(const std::string& prefix,
     return sorted;
 }
 
-std::vector<std::string> FileTexts(const ListedScan& scan) {
+std::vector<std::string> FileTexts(const FoundList& scan) {
     std::vector<std::string> texts;
     const RegionalFormats formats;
     for (size_t i = 0; i < scan.Count(); ++i)
-        texts.push_back(scan.Text(i, ListedScan::File, formats));
+        texts.push_back(scan.Text(i, FoundList::File, formats));
     return texts;
 }

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "list/listed_scan.h"
+#include "list/found_list.h"
 
 struct SyntheticFile {
     std::string path; // below the root, "\" between names
@@ -14,13 +14,13 @@ struct SyntheticFile {
 // Starts `scan` at `root` and gives it the files as a walk would: each directory listed in
 // the order its names first appear, its files before its subdirectories. Directories get
 // identities 1, 2, ... in that order.
-void FillScan(ListedScan& scan, const ScanRoot& root, const std::vector<SyntheticFile>& files,
+void FillScan(FoundList& scan, const ScanRoot& root, const std::vector<SyntheticFile>& files,
               const ListOrder& order);
 
 // Starts `scan` at `root` and gives it `rows` files as a data drive holds them: about 100 a
 // directory, ten subdirectories each, names of about 20 characters; or, `flat`, all of them
 // in the root. Returns the bytes of the shown names with their NULs.
-size_t FillGenerated(ListedScan& scan, const ScanRoot& root, size_t rows, const ListOrder& order,
+size_t FillGenerated(FoundList& scan, const ScanRoot& root, size_t rows, const ListOrder& order,
                      bool flat = false);
 
 // What the list held before it was one value: every whole path (`prefix` and the file's)
@@ -31,4 +31,4 @@ std::vector<std::string> SortedWhole(const std::string& prefix,
                                      const ListOrder& order);
 
 // The File texts of the rows the scan shows.
-std::vector<std::string> FileTexts(const ListedScan& scan);
+std::vector<std::string> FileTexts(const FoundList& scan);

@@ -241,7 +241,7 @@ Layout ReadLayout(WindowFixture& f) {
     Layout layout;
     layout.places = ChildPlaces(f.form.Handle());
     layout.fontHeight = FontHeight(f.form.Control(IdLabel1));
-    for (int i = 0; i < ListedScan::kColumnCount; ++i)
+    for (int i = 0; i < FoundList::kColumnCount; ++i)
         layout.columns.push_back(ListView_GetColumnWidth(f.form.Control(IdListView), i));
     for (ControlId id : {IdScanNow, IdDelete, IdStop, IdSaveSettings, IdAbout, IdHelp, IdClose}) {
         BUTTON_IMAGELIST images{};

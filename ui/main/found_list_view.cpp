@@ -11,10 +11,10 @@ const DWORD kListRefreshMs = 200;
 
 void FoundListView::ShowRows() {
     changed_ = false;
-    if (rows_.Count() == 0)
+    if (found_.Count() == 0)
         shortage_ = told_ = false;
-    if (rows_.Count() != shownRows_) {
-        shownRows_ = rows_.Count();
+    if (found_.Count() != shownRows_) {
+        shownRows_ = found_.Count();
         ListView_SetItemCountEx(list_, static_cast<int>(shownRows_), LVSICF_NOSCROLL);
         return; // a new count repaints every row
     }
@@ -30,12 +30,12 @@ void FoundListView::CatchUp(DWORD now) {
 }
 
 template <typename Item> const char* FoundListView::Requested(const Item& item) {
-    const bool exists = item.iItem >= 0 && static_cast<size_t>(item.iItem) < rows_.Count() &&
-                        item.iSubItem >= 0 && item.iSubItem < ListedScan::kColumnCount;
+    const bool exists = item.iItem >= 0 && static_cast<size_t>(item.iItem) < found_.Count() &&
+                        item.iSubItem >= 0 && item.iSubItem < FoundList::kColumnCount;
     if (!(item.mask & LVIF_TEXT) || !exists || item.cchTextMax <= 0)
         return nullptr;
     try {
-        rows_.Text(static_cast<size_t>(item.iItem), item.iSubItem, formats_, text_);
+        found_.Text(static_cast<size_t>(item.iItem), item.iSubItem, formats_, text_);
     } catch (const std::bad_alloc&) {
         text_.clear();
         shortage_ = true;

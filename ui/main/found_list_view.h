@@ -9,12 +9,12 @@
 
 #include <string>
 
-#include "list/listed_scan.h"
+#include "list/found_list.h"
 
 class FoundListView {
   public:
-    FoundListView(const ListedScan& rows, const RegionalFormats& formats)
-        : rows_(rows), formats_(formats) {}
+    FoundListView(const FoundList& found, const RegionalFormats& formats)
+        : found_(found), formats_(formats) {}
     void Attach(HWND list) { list_ = list; }
 
     // Rows were added, or the list was cleared.
@@ -39,7 +39,7 @@ class FoundListView {
     // The text of the cell an item asks for, or null when it asks for none that exists.
     template <typename Item> const char* Requested(const Item& item);
 
-    const ListedScan& rows_;
+    const FoundList& found_;
     const RegionalFormats& formats_;
     std::string text_; // the last text made
     bool shortage_ = false;

@@ -226,11 +226,11 @@ void TForm1::DrivePathButtonClick() {
 }
 
 void TForm1::HelpBitBtnClick() {
-    Form2.ShowModal(Handle());
+    HelpWindow().ShowModal(Handle());
 }
 
 void TForm1::AboutBitBtnClick() {
-    AboutBox.ShowModal(Handle());
+    About().ShowModal(Handle());
 }
 
 void TForm1::CloseBitBtnClick() {

@@ -2,6 +2,7 @@
 // the run's log, its found-file list, its busy and idle states. The user's commands go to the
 // run; the window decides nothing of it.
 #pragma once
+#include <memory>
 #include <string>
 
 #include "ui/toolkit/gdi_objects.h"
@@ -120,8 +121,11 @@ class TForm1 : public Window, public RunView {
 
     Run& run_;
     CommandRoutes routes_;
-    TForm2 Form2;
-    TAboutBox AboutBox;
+    // Made when first needed: a scheduled run makes neither.
+    TForm2& HelpWindow();
+    TAboutBox& About();
+    std::unique_ptr<TForm2> Form2;
+    std::unique_ptr<TAboutBox> AboutBox;
     FoundListView foundView_;
     char decimalSeparator_ = '.';
     GlyphImages glyphs_;

@@ -157,8 +157,8 @@ void TForm1::CreateControls() {
     SubclassControls();
 
     ListView_SetExtendedListViewStyle(list, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
-    for (int i = 0; i < ListedScan::kColumnCount; ++i) {
-        const FoundColumn& found = ListedScan::kColumns[i];
+    for (int i = 0; i < FoundList::kColumnCount; ++i) {
+        const FoundColumn& found = FoundList::kColumns[i];
         LVCOLUMNA column{};
         column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
         column.pszText = const_cast<char*>(found.caption);
@@ -181,7 +181,7 @@ void TForm1::ApplyDpi(int dpi) {
     SetWindowIcons();
     ApplyGlyphs(Handle(), kControls, glyphs_, scale_);
     // Column widths, the user's own included, and the minimum size keep their share.
-    for (int i = 0; i < ListedScan::kColumnCount; ++i) {
+    for (int i = 0; i < FoundList::kColumnCount; ++i) {
         const int width = ListView_GetColumnWidth(Control(IdListView), i);
         ListView_SetColumnWidth(Control(IdListView), i, MulDiv(width, dpi, before.dpi));
     }
@@ -210,8 +210,8 @@ void TForm1::FitColumnsToHeaders() {
     HWND header = ListView_GetHeader(list);
     const int margins = 2 * static_cast<int>(SendMessageA(header, HDM_GETBITMAPMARGIN, 0, 0));
     const auto font = reinterpret_cast<HFONT>(SendMessageA(header, WM_GETFONT, 0, 0));
-    for (int i = 0; i < ListedScan::kColumnCount; ++i) {
-        const int need = TextExtent(header, font, ListedScan::kColumns[i].caption).cx + margins;
+    for (int i = 0; i < FoundList::kColumnCount; ++i) {
+        const int need = TextExtent(header, font, FoundList::kColumns[i].caption).cx + margins;
         if (ListView_GetColumnWidth(list, i) < need)
             ListView_SetColumnWidth(list, i, need);
     }

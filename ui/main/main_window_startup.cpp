@@ -27,12 +27,34 @@ void TForm1::Open() {
     const SettingsValues& settings = run_.ReadSettings();
     SetDaysText(std::to_string(settings.daysOld));
     SetDrivePath(settings.drivePath);
-    // Made only for a window someone works: a scheduled run parses no help page.
-    if (!Form2.Create() || !AboutBox.Create())
-        throw AppError("The help window could not be created. " + ReasonText(GetLastError()));
-    Form2.StartLoadingPage();
+    // The help page starts loading for a window someone works, never in a scheduled run.
+    HelpWindow().StartLoadingPage();
     ShowInStartState();
     SetFocus(Control(IdScanNow)); // the first control in tab order
+}
+
+TForm2& TForm1::HelpWindow() {
+    if (!Form2) {
+        auto made = std::make_unique<TForm2>();
+        if (!made->Create()) {
+            const DWORD code = GetLastError();
+            throw AppError("The help window could not be created. " + ReasonText(code));
+        }
+        Form2 = std::move(made);
+    }
+    return *Form2;
+}
+
+TAboutBox& TForm1::About() {
+    if (!AboutBox) {
+        auto made = std::make_unique<TAboutBox>();
+        if (!made->Create()) {
+            const DWORD code = GetLastError();
+            throw AppError("The About box could not be created. " + ReasonText(code));
+        }
+        AboutBox = std::move(made);
+    }
+    return *AboutBox;
 }
 
 // Wine without a window manager gives a window first shown maximised its normal size again

@@ -1,11 +1,11 @@
-#include "list/listed_scan.h"
+#include "list/found_list.h"
 
 #include <algorithm>
 #include <cstring>
 
 #include "fs/exact_names.h"
 
-const FoundColumn ListedScan::kColumns[kColumnCount] = {
+const FoundColumn FoundList::kColumns[kColumnCount] = {
     {"File", 350, false},     {"Created", 120, false},  {"Modified", 120, false},
     {"Accessed", 120, false}, {"Age (Days)", 70, true},
 };
@@ -18,13 +18,13 @@ const char kShownIsExact = 0, kExactFollows = 1;
 
 } // namespace
 
-void ListedScan::Start(const ScanRoot& root) {
+void FoundList::Start(const ScanRoot& root) {
     Clear();
     root_ = root;
     directories_.push_back({kRoot, AddName(std::string(), std::wstring()), root.id, 0, 0});
 }
 
-void ListedScan::Clear() {
+void FoundList::Clear() {
     root_ = ScanRoot();
     names_.Clear();
     directories_.clear();
@@ -34,14 +34,14 @@ void ListedScan::Clear() {
     heldFrom_ = SIZE_MAX;
 }
 
-FsResult ListedScan::IsScannedRoot(const BoundDirectory& root) const {
+FsResult FoundList::IsScannedRoot(const BoundDirectory& root) const {
     if (!root.IsOpen())
         return root.Status();
     return IsSameRoot(root, root_.id, root_.finalPath) ? FsResult::Success()
                                                        : FsResult(kNotWhereListed);
 }
 
-TextPool::Offset ListedScan::AddName(const std::string& shown, const std::wstring& exact) {
+TextPool::Offset FoundList::AddName(const std::string& shown, const std::wstring& exact) {
     std::wstring back;
     const bool same = ToExactWide(shown, back) && back == exact;
     std::string entry = shown;
@@ -55,7 +55,7 @@ TextPool::Offset ListedScan::AddName(const std::string& shown, const std::wstrin
     return names_.Add(entry.data(), entry.size());
 }
 
-std::wstring ListedScan::ExactName(TextPool::Offset name) const {
+std::wstring FoundList::ExactName(TextPool::Offset name) const {
     const char* shown = names_.At(name);
     const char* tag = shown + std::strlen(shown) + 1;
     std::wstring exact;
@@ -70,13 +70,13 @@ std::wstring ListedScan::ExactName(TextPool::Offset name) const {
     return exact;
 }
 
-ListedScan::Index ListedScan::AddDirectory(Index parent, TextPool::Offset name, FileId id) {
+FoundList::Index FoundList::AddDirectory(Index parent, TextPool::Offset name, FileId id) {
     const Index index = static_cast<Index>(directories_.size());
     directories_.push_back({parent, name, id, directories_[parent].level + 1, 0});
     return index;
 }
 
-void ListedScan::AppendDirectoryText(Index directory, std::string& text) const {
+void FoundList::AppendDirectoryText(Index directory, std::string& text) const {
     text += root_.prefix;
     chain_.clear();
     for (Index at = directory; at != kRoot; at = directories_[at].parent)
@@ -87,13 +87,13 @@ void ListedScan::AppendDirectoryText(Index directory, std::string& text) const {
     }
 }
 
-std::string ListedScan::DirectoryText(Index directory) const {
+std::string FoundList::DirectoryText(Index directory) const {
     std::string text;
     AppendDirectoryText(directory, text);
     return text;
 }
 
-void ListedScan::StepsTo(Index directory, std::vector<ListedStep>& steps) const {
+void FoundList::StepsTo(Index directory, std::vector<ListedStep>& steps) const {
     const uint32_t level = directory == kRoot ? 0 : directories_[directory].level;
     Index at = directory;
     uint32_t shared = level; // the steps both ways hold, from the root
@@ -108,21 +108,21 @@ void ListedScan::StepsTo(Index directory, std::vector<ListedStep>& steps) const 
     }
 }
 
-std::string ListedScan::FileText(size_t row) const {
+std::string FoundList::FileText(size_t row) const {
     std::string text;
     AppendDirectoryText(files_[row].directory, text);
     text += ShownName(files_[row].name);
     return text;
 }
 
-void ListedScan::SortFilesFrom(size_t first, SortKey key) {
+void FoundList::SortFilesFrom(size_t first, SortKey key) {
     // Equal keys keep the order they came in, as the list's insertion always did.
     ChunkedVector<uint32_t> order = OrderByKey(
         files_.size() - first, [this, first](size_t i) { return FileText(first + i); }, key);
     ApplyOrder(first, order);
 }
 
-void ListedScan::SortDirectoryFilesFrom(size_t first, SortKey key) {
+void FoundList::SortDirectoryFilesFrom(size_t first, SortKey key) {
     ChunkedVector<uint32_t> order = OrderByKey(
         files_.size() - first,
         [this, first](size_t i) { return ShownName(files_[first + i].name); }, key);
@@ -131,7 +131,7 @@ void ListedScan::SortDirectoryFilesFrom(size_t first, SortKey key) {
 
 // Row by row along each cycle of the permutation, so no second copy of the rows is made;
 // a position done is marked by pointing at itself.
-void ListedScan::ApplyOrder(size_t first, ChunkedVector<uint32_t>& order) {
+void FoundList::ApplyOrder(size_t first, ChunkedVector<uint32_t>& order) {
     for (size_t start = 0; start < order.size(); ++start) {
         if (order[start] == start)
             continue;
@@ -150,7 +150,7 @@ void ListedScan::ApplyOrder(size_t first, ChunkedVector<uint32_t>& order) {
     }
 }
 
-size_t ListedScan::FirstFileAfter(const char* k, size_t from, SortKey key) const {
+size_t FoundList::FirstFileAfter(const char* k, size_t from, SortKey key) const {
     const auto after = [&](size_t file) { return std::strcmp(k, key(FileText(file)).c_str()) < 0; };
     // Galloping from `from`, then halving: a few keys for a place near the one before.
     size_t low = from, high = from, step = 1;
@@ -169,12 +169,12 @@ size_t ListedScan::FirstFileAfter(const char* k, size_t from, SortKey key) const
     return low;
 }
 
-void ListedScan::AddDirectoryRow(Index directory, DateTime created, DateTime modified,
-                                 DateTime accessed) {
+void FoundList::AddDirectoryRow(Index directory, DateTime created, DateTime modified,
+                                DateTime accessed) {
     waitingRows_.push_back({0, directory, created, modified, accessed});
 }
 
-void ListedScan::PlaceDirectoryRows(SortKey key) {
+void FoundList::PlaceDirectoryRows(SortKey key) {
     if (waitingRows_.size() == 0)
         return;
     // The rows placed before come first, so that equal keys keep the order they came in.
@@ -199,11 +199,11 @@ void ListedScan::PlaceDirectoryRows(SortKey key) {
     waitingRows_.clear();
 }
 
-size_t ListedScan::Count() const {
+size_t FoundList::Count() const {
     return std::min(files_.size(), heldFrom_) + directoryRows_.size();
 }
 
-size_t ListedScan::Locate(size_t row, const DirectoryRow*& directoryRow) const {
+size_t FoundList::Locate(size_t row, const DirectoryRow*& directoryRow) const {
     // Directory row j stands at before + j; those positions only grow.
     size_t low = 0, high = directoryRows_.size();
     while (low < high) {
@@ -221,8 +221,8 @@ size_t ListedScan::Locate(size_t row, const DirectoryRow*& directoryRow) const {
     return row - low;
 }
 
-void ListedScan::Text(size_t row, int column, const RegionalFormats& formats,
-                      std::string& text) const {
+void FoundList::Text(size_t row, int column, const RegionalFormats& formats,
+                     std::string& text) const {
     text.clear();
     const DirectoryRow* directoryRow = nullptr;
     const size_t at = Locate(row, directoryRow);
@@ -248,7 +248,7 @@ void ListedScan::Text(size_t row, int column, const RegionalFormats& formats,
     }
 }
 
-std::string ListedScan::Text(size_t row, int column, const RegionalFormats& formats) const {
+std::string FoundList::Text(size_t row, int column, const RegionalFormats& formats) const {
     std::string text;
     Text(row, column, formats, text);
     return text;

@@ -1,6 +1,6 @@
 // The found-file list as one value: its order against the whole-path sort it replaced, its
 // texts made when asked, the exact names kept for the deletion.
-#include "list/listed_scan.h"
+#include "list/found_list.h"
 #include "list/scan_builder.h"
 
 #include <algorithm>
@@ -33,7 +33,7 @@ std::vector<SyntheticFile> Files(std::initializer_list<const char*> paths) {
     return files;
 }
 
-TEST(ListedScan, TheLocaleSortKeyOrdersExactlyAsLstrcmpA) {
+TEST(FoundList, TheLocaleSortKeyOrdersExactlyAsLstrcmpA) {
     // Rows are ordered by sort keys made once per name; they must agree with lstrcmpA on
     // every pair, the hard cases included: case, hyphen, apostrophe, accents, separators.
     const char alphabet[] = "aAbBzZ09-'_. \\,~!\xE9\xC9\xFC\xDF\xE6";
@@ -53,7 +53,7 @@ TEST(ListedScan, TheLocaleSortKeyOrdersExactlyAsLstrcmpA) {
     }
 }
 
-TEST(ListedScan, OrdersAsTheWholePathSortOnHandPickedTrees) {
+TEST(FoundList, OrdersAsTheWholePathSortOnHandPickedTrees) {
     // Files beside directories of nearly their names interleave; directories whose names
     // differ only in case, hyphen or accent interleave their rows; equal keys keep the
     // walk's order.
@@ -68,13 +68,13 @@ TEST(ListedScan, OrdersAsTheWholePathSortOnHandPickedTrees) {
     };
     for (const ListOrder& order : {kLocaleOrder, kByteOrder})
         for (const auto& files : trees) {
-            ListedScan scan;
+            FoundList scan;
             FillScan(scan, Root(), files, order);
             EXPECT_EQ(FileTexts(scan), SortedWhole("C:\\T\\", files, order)) << files[0].path;
         }
 }
 
-TEST(ListedScan, OrdersAsTheWholePathSortOnRandomTrees) {
+TEST(FoundList, OrdersAsTheWholePathSortOnRandomTrees) {
     const char* const names[] = {"a", "A", "a-", "-a", "ab", "a-b", "a'b", "AB",  "b", "\xE9",
                                  "e", "E", "1",  "10", "9",  "a b", "a.b", "a_b", "~", "z"};
     std::mt19937 random(5);
@@ -90,37 +90,37 @@ TEST(ListedScan, OrdersAsTheWholePathSortOnRandomTrees) {
                 }) == files.end())
                 files.push_back({path, 1, 1, 1});
         }
-        ListedScan scan;
+        FoundList scan;
         FillScan(scan, Root(), files, kLocaleOrder);
         ASSERT_EQ(FileTexts(scan), SortedWhole("C:\\T\\", files, kLocaleOrder)) << "tree " << tree;
     }
 }
 
-TEST(ListedScan, MakesEachRowsTextsWhenAsked) {
-    ListedScan scan;
+TEST(FoundList, MakesEachRowsTextsWhenAsked) {
+    FoundList scan;
     FillScan(scan, Root(), Files({"b.txt", "Sub\\a.txt"}), kLocaleOrder);
     RegionalFormats formats;
     formats.shortDate = "yyyy-MM-dd";
     formats.longTime = "HH:mm:ss";
     ASSERT_EQ(scan.Count(), 2u);
-    EXPECT_EQ(scan.Text(0, ListedScan::File, formats), "C:\\T\\b.txt");
-    EXPECT_EQ(scan.Text(1, ListedScan::File, formats), "C:\\T\\Sub\\a.txt");
-    EXPECT_EQ(scan.Text(1, ListedScan::Created, formats), "2006-10-10 06:00:00");
-    EXPECT_EQ(scan.Text(1, ListedScan::Modified, formats), "2006-10-11 12:00:00");
-    EXPECT_EQ(scan.Text(1, ListedScan::Accessed, formats), "2006-10-12");
-    EXPECT_EQ(scan.Text(1, ListedScan::Age, formats), "1000");
+    EXPECT_EQ(scan.Text(0, FoundList::File, formats), "C:\\T\\b.txt");
+    EXPECT_EQ(scan.Text(1, FoundList::File, formats), "C:\\T\\Sub\\a.txt");
+    EXPECT_EQ(scan.Text(1, FoundList::Created, formats), "2006-10-10 06:00:00");
+    EXPECT_EQ(scan.Text(1, FoundList::Modified, formats), "2006-10-11 12:00:00");
+    EXPECT_EQ(scan.Text(1, FoundList::Accessed, formats), "2006-10-12");
+    EXPECT_EQ(scan.Text(1, FoundList::Age, formats), "1000");
     EXPECT_EQ(scan.FileText(1), "C:\\T\\Sub\\a.txt");
     EXPECT_EQ(scan.DirectoryText(scan.FileRow(1).directory), "C:\\T\\Sub\\");
 
     // The removal's directory rows stand at their places among the files.
-    const ListedScan::Index sub = scan.FileRow(1).directory;
+    const FoundList::Index sub = scan.FileRow(1).directory;
     scan.AddDirectoryRow(sub, 39000, 39000, 39000);
-    scan.AddDirectoryRow(ListedScan::kRoot, 39000, 39000, 39000);
+    scan.AddDirectoryRow(FoundList::kRoot, 39000, 39000, 39000);
     EXPECT_EQ(scan.Count(), 2u) << "unseen until placed";
     scan.PlaceDirectoryRows(LocaleSortKey);
     EXPECT_EQ(FileTexts(scan), (std::vector<std::string>{"C:\\T\\", "C:\\T\\b.txt", "C:\\T\\Sub\\",
                                                          "C:\\T\\Sub\\a.txt"}));
-    EXPECT_EQ(scan.Text(2, ListedScan::Age, formats), "1000");
+    EXPECT_EQ(scan.Text(2, FoundList::Age, formats), "1000");
     scan.Clear();
     EXPECT_EQ(scan.Count(), 0u);
 }
@@ -131,17 +131,17 @@ std::string CountedByteKey(const std::string& text) {
     return text;
 }
 
-TEST(ListedScan, DirectoryRowsTakeTheirPlacesWithKeysLinearInTheirNumber) {
+TEST(FoundList, DirectoryRowsTakeTheirPlacesWithKeysLinearInTheirNumber) {
     // Ten parents of 200 empty directories each and one file apiece: the removal adds the
     // rows deepest first, the last listed first, in two phases.
-    ListedScan scan;
+    FoundList scan;
     scan.Start(Root());
     std::vector<std::string> expected;
-    std::vector<ListedScan::Index> empty;
+    std::vector<FoundList::Index> empty;
     for (int p = 0; p < 10; ++p) {
         const std::string parent = "p" + std::to_string(p);
-        const ListedScan::Index at =
-            scan.AddDirectory(ListedScan::kRoot, scan.AddName(parent, L""), 0);
+        const FoundList::Index at =
+            scan.AddDirectory(FoundList::kRoot, scan.AddName(parent, L""), 0);
         expected.push_back("C:\\T\\" + parent + "\\");
         for (int e = 0; e < 200; ++e) {
             const std::string name = "e" + std::to_string(1000 + e);
@@ -158,7 +158,7 @@ TEST(ListedScan, DirectoryRowsTakeTheirPlacesWithKeysLinearInTheirNumber) {
         if (i == 1000)
             scan.PlaceDirectoryRows(CountedByteKey);
     }
-    for (ListedScan::Index p = 10; p-- > 0;)
+    for (FoundList::Index p = 10; p-- > 0;)
         scan.AddDirectoryRow(1 + p * 201, 39000, 39000, 39000); // each parent, emptied
     scan.PlaceDirectoryRows(CountedByteKey);
     EXPECT_EQ(FileTexts(scan), expected);
@@ -167,26 +167,26 @@ TEST(ListedScan, DirectoryRowsTakeTheirPlacesWithKeysLinearInTheirNumber) {
     EXPECT_LE(keysMade, 5u * (empty.size() + 10) + 3u * 1000) << keysMade;
 }
 
-TEST(ListedScan, StepsToADirectoryKeepOnlyWhatTheWayThereShares) {
+TEST(FoundList, StepsToADirectoryKeepOnlyWhatTheWayThereShares) {
     // root - a - b - c, root - a - d, root - e: asked in an order that climbs, jumps across
     // and comes back, each answer must be the whole way, as made afresh.
-    ListedScan scan;
+    FoundList scan;
     scan.Start(Root());
-    std::map<ListedScan::Index, std::wstring> nameOf;
-    const auto add = [&](ListedScan::Index parent, const char* name) {
+    std::map<FoundList::Index, std::wstring> nameOf;
+    const auto add = [&](FoundList::Index parent, const char* name) {
         const std::wstring exact(name, name + 1);
-        const ListedScan::Index at = scan.AddDirectory(parent, scan.AddName(name, exact), 7);
+        const FoundList::Index at = scan.AddDirectory(parent, scan.AddName(name, exact), 7);
         nameOf[at] = exact;
         return at;
     };
-    const ListedScan::Index a = add(ListedScan::kRoot, "a"), b = add(a, "b"), c = add(b, "c"),
-                            d = add(a, "d"), e = add(ListedScan::kRoot, "e");
-    const std::map<ListedScan::Index, std::vector<ListedScan::Index>> ways = {
-        {ListedScan::kRoot, {}}, {a, {a}}, {b, {a, b}}, {c, {a, b, c}}, {d, {a, d}}, {e, {e}}};
+    const FoundList::Index a = add(FoundList::kRoot, "a"), b = add(a, "b"), c = add(b, "c"),
+                           d = add(a, "d"), e = add(FoundList::kRoot, "e");
+    const std::map<FoundList::Index, std::vector<FoundList::Index>> ways = {
+        {FoundList::kRoot, {}}, {a, {a}}, {b, {a, b}}, {c, {a, b, c}}, {d, {a, d}}, {e, {e}}};
     std::vector<ListedStep> steps;
-    for (ListedScan::Index to : {c, b, c, d, e, c, a, ListedScan::kRoot, d, d, c}) {
+    for (FoundList::Index to : {c, b, c, d, e, c, a, FoundList::kRoot, d, d, c}) {
         scan.StepsTo(to, steps);
-        const std::vector<ListedScan::Index>& way = ways.at(to);
+        const std::vector<FoundList::Index>& way = ways.at(to);
         ASSERT_EQ(steps.size(), way.size()) << to;
         for (size_t i = 0; i < way.size(); ++i) {
             EXPECT_EQ(steps[i].directory, way[i]) << to;
@@ -195,7 +195,7 @@ TEST(ListedScan, StepsToADirectoryKeepOnlyWhatTheWayThereShares) {
     }
 }
 
-TEST(ListedScan, ManyTextsOrderAsOneStableSortAcrossRunsWithAtMostTwoKeysEach) {
+TEST(FoundList, ManyTextsOrderAsOneStableSortAcrossRunsWithAtMostTwoKeysEach) {
     // Runs of a large directory are ordered apart and merged: equal texts in different runs
     // must still keep their order, and no text may cost more than two keys.
     const size_t count = 3 * kKeyedRun + 123;
@@ -220,8 +220,8 @@ TEST(ListedScan, ManyTextsOrderAsOneStableSortAcrossRunsWithAtMostTwoKeysEach) {
     EXPECT_LE(keysMade, 2 * count);
 }
 
-TEST(ListedScan, KeepsTheExactNameWhereTheShownOneDiffers) {
-    ListedScan scan;
+TEST(FoundList, KeepsTheExactNameWhereTheShownOneDiffers) {
+    FoundList scan;
     scan.Start(Root());
     const struct {
         const char* shown;
@@ -241,8 +241,8 @@ TEST(ListedScan, KeepsTheExactNameWhereTheShownOneDiffers) {
     }
 }
 
-TEST(ListedScan, HeldRowsAreNotShownUntilTheirOrderIsSettled) {
-    ListedScan scan;
+TEST(FoundList, HeldRowsAreNotShownUntilTheirOrderIsSettled) {
+    FoundList scan;
     FillScan(scan, Root(), Files({"a.txt", "b.txt", "c.txt"}), kByteOrder);
     scan.HoldFilesFrom(1);
     EXPECT_EQ(scan.Count(), 1u);
@@ -250,11 +250,11 @@ TEST(ListedScan, HeldRowsAreNotShownUntilTheirOrderIsSettled) {
     EXPECT_EQ(scan.Count(), 3u);
 }
 
-TEST(ListedScan, AScanEndedWhileADirectoryIsListedKeepsOnlyTheRowsItShowed) {
+TEST(FoundList, AScanEndedWhileADirectoryIsListedKeepsOnlyTheRowsItShowed) {
     // Stopped inside a directory's listing, and inside a group of siblings whose rows
     // interleave: rows never shown must not stay on the list that Delete Files works from.
     for (bool inGroup : {false, true}) {
-        ListedScan scan;
+        FoundList scan;
         scan.Start(Root());
         {
             ScanBuilder builder(scan, inGroup ? kLocaleOrder : kByteOrder);

@@ -57,7 +57,7 @@ struct FoundColumn {
     bool alignRight;
 };
 
-class ListedScan : public ListedWays {
+class FoundList : public ListedWays {
   public:
     using Index = uint32_t;
     static const Index kRoot = 0;
