@@ -64,7 +64,7 @@ FsResult ActivityLog::CutBackToWholeLines() {
     return SetFilePointerEx(file_.Handle(), end, nullptr, FILE_BEGIN) &&
                    SetEndOfFile(file_.Handle())
                ? FsResult::Success()
-               : FsResult(GetLastError());
+               : FsResult(GetLastError(), FsStep::Write);
 }
 
 void ActivityLog::StartFile(const std::string& path) {

@@ -72,6 +72,12 @@ void EndByResourceError(CommandHost& host, const std::string& text) {
     throw SilentAbort{};
 }
 
+void LogReason(CommandHost& host, FsResult failed) {
+    host.AddLog("REASON: " + ReasonText(failed.Code()));
+    if (host.State().settings.debug)
+        host.AddLog(std::string("Failed step: ") + StepText(failed.Step()));
+}
+
 const char* ResourceLine(Phase phase) {
     switch (phase) {
     case Phase::Scan:

@@ -74,6 +74,10 @@ void HearStop(CommandHost& host);
 // silent abort.
 [[noreturn]] void EndByResourceError(CommandHost& host, const std::string& text);
 
+// "REASON: " and the system's text for why `failed` failed; with Debug on, the step that
+// failed too ("Failed step: opening").
+void LogReason(CommandHost& host, FsResult failed);
+
 // The phases that end with a resource line of their own when memory runs out.
 enum class Phase { Scan, Deletion, Removal, CsvFile, ListView };
 // "RESOURCE ERROR: Too many files." and the others: the one table of those lines.

@@ -32,7 +32,7 @@ ChunkedVector<size_t> LastRowsOfDirectories(const FoundList& scan) {
 FsResult ListedFileDeletion::DeleteInDirectory(HANDLE directory, size_t row) {
     const std::wstring name = scan_.ExactName(scan_.FileRow(row).name);
     if (name.empty())
-        return ERROR_INVALID_NAME;
+        return FsResult(ERROR_INVALID_NAME, FsStep::Name);
     // No attribute writes asked for: under Wine they turn the open into a write open, which
     // costs about half a deletion again.
     FileHandle file;
@@ -47,19 +47,19 @@ FsResult ListedFileDeletion::DeleteInDirectory(HANDLE directory, size_t row) {
         return read;
     DateTime createdValue = 0, writtenValue = 0;
     if (!AreOldStamps(created, written, scan_.Root().cutOff, createdValue, writtenValue))
-        return kChangedSinceListed;
+        return FsResult(kChangedSinceListed, FsStep::Check);
     // The listed file, not one put under its name since (or, on a share, one the server
     // reached through a junction of its own).
     const ScanRow& listed = scan_.FileRow(row);
     FileId id = 0;
     const FsResult identified = QueryFileId(file.get(), id);
     if (IsKnownId(listed.id) && (!identified.Ok() || id != listed.id))
-        return kNotWhereListed;
+        return FsResult(kNotWhereListed, FsStep::Check);
     const FsResult marked = MarkAndClose(directory, name, file, support_);
     if (!marked.Ok())
         return marked;
     unconfirmed_[listed.directory].push_back({row, id});
-    return ERROR_IO_PENDING;
+    return FsResult(ERROR_IO_PENDING, FsStep::None);
 }
 
 // One listing of the directory tells which names are still there with their file; where it
@@ -127,7 +127,7 @@ void ListedFileDeletion::Confirm(FoundList::Index directory) {
         const FsResult outcome =
             !listed.Ok() || !IsKnownId(item.id)
                 ? ConfirmGone(handle, scan_.ExactName(scan_.FileRow(item.row).name), item.id)
-            : stays[i] ? FsResult(kInUse)
+            : stays[i] ? FsResult(kInUse, FsStep::Check)
                        : FsResult::Success();
         report_(item.row, outcome);
     }

@@ -45,7 +45,7 @@ class EmptyDirectoryVisit {
         ItemFacts facts;
         const FsResult opened = Open(directory, name, parent, dir, removal, facts);
         if (opened.Code() == kNotWhereListed) {
-            LogFailure(directory, kNotWhereListed);
+            LogFailure(directory, opened);
             return;
         }
         // Listing a placeholder folder may show none of what the provider keeps for it, and its
@@ -81,7 +81,7 @@ class EmptyDirectoryVisit {
         ++host_.State().counters.old;
         scan_.AddDirectoryRow(directory, created, modified, accessed);
         if (!removal.Ok())
-            LogFailure(directory, removal.Code());
+            LogFailure(directory, removal);
         else
             Remove(parent, name, dir, directory, attributes, facts.id);
     }
@@ -94,7 +94,7 @@ class EmptyDirectoryVisit {
         const ScanDirectory& listed = scan_.Directory(directory);
         name = scan_.ExactName(listed.name);
         if (name.empty())
-            return kNotWhereListed;
+            return FsResult(kNotWhereListed, FsStep::Check);
         // No handle of the chain may keep the directory that is about to go.
         tree_.Release(directory);
         FsResult opened = tree_.Open(listed.parent, parent);
@@ -103,7 +103,7 @@ class EmptyDirectoryVisit {
         if (!opened.Ok())
             return opened;
         return IsListedItem(dir.get(), listed.id, facts) ? FsResult::Success()
-                                                         : FsResult(kNotWhereListed);
+                                                         : FsResult(kNotWhereListed, FsStep::Check);
     }
 
     void Debug(const std::string& line) {
@@ -124,7 +124,7 @@ class EmptyDirectoryVisit {
         if (!removed.Ok()) {
             if (attributes != original)
                 PutBitsBack(parent, name, id, original);
-            LogFailure(directory, removed.Code());
+            LogFailure(directory, removed);
             return;
         }
         ++host_.State().counters.removed;
@@ -149,9 +149,9 @@ class EmptyDirectoryVisit {
         return path;
     }
 
-    void LogFailure(FoundList::Index directory, DWORD code) {
+    void LogFailure(FoundList::Index directory, FsResult failed) {
         host_.AddLog("ERROR: Could not delete empty directory: " + PathOf(directory));
-        host_.AddLog("REASON: " + ReasonText(code));
+        LogReason(host_, failed);
     }
 
     CommandHost& host_;

@@ -16,7 +16,7 @@ void ReportDeletion(CommandHost& host, const FoundList& scan, size_t row, FsResu
         return;
     }
     host.AddLog("ERROR: Could not delete " + scan.FileText(row));
-    host.AddLog("REASON: " + ReasonText(deleted.Code()));
+    LogReason(host, deleted);
 }
 
 // Every file row in list order, under the scan's root taken by its identity: the path field

@@ -16,14 +16,14 @@ HANDLE OpenHandle(const std::wstring& path) {
 BoundDirectory BoundDirectory::FromHandle(HANDLE handle) {
     BoundDirectory dir;
     if (handle == INVALID_HANDLE_VALUE) {
-        dir.status_ = GetLastError();
+        dir.status_ = FsResult(GetLastError(), FsStep::Open);
         return dir;
     }
     dir.handle_.reset(handle);
     dir.finalPath_ = FinalPathOf(handle);
     if (dir.finalPath_.empty()) {
         const DWORD code = GetLastError();
-        dir.status_ = code != 0 ? code : ERROR_PATH_NOT_FOUND;
+        dir.status_ = FsResult(code != 0 ? code : ERROR_PATH_NOT_FOUND, FsStep::Query);
     } else {
         dir.wideIds_ = HasWideIds(handle);
         const WideIdsInForce form(dir.wideIds_);
@@ -44,7 +44,7 @@ BoundDirectory BoundDirectory::OpenPath(const std::string& path) {
     std::wstring wide;
     if (!ToExactWide(path, wide)) {
         BoundDirectory dir;
-        dir.status_ = ERROR_INVALID_NAME;
+        dir.status_ = FsResult(ERROR_INVALID_NAME, FsStep::Name);
         return dir;
     }
     return FromHandle(OpenHandle(wide));
@@ -103,14 +103,14 @@ BoundDirectory BoundDirectory::OpenListedChild(const BoundDirectory& parent,
         return child;
     ItemFacts facts;
     if (!IsListedItem(handle.get(), entry.id, facts)) {
-        child.status_ = kNotWhereListed;
+        child.status_ = FsResult(kNotWhereListed, FsStep::Check);
         return child;
     }
     // What it is now, where the listing could not say.
     child.id_ = IsKnownId(entry.id) ? entry.id : facts.id;
     child.finalPath_ = FinalPathOf(handle.get());
     if (!child.finalPath_.empty() && !IsUnderRoot(child.finalPath_, rootFinal)) {
-        child.status_ = kNotWhereListed;
+        child.status_ = FsResult(kNotWhereListed, FsStep::Check);
         return child;
     }
     child.handle_ = std::move(handle);
@@ -128,7 +128,7 @@ FsResult ListedTree::Open(uint32_t directory, HANDLE& reached) {
     for (size_t i = kept; i < steps.size(); ++i) {
         const ListedStep& step = steps[i];
         if (step.name.empty())
-            return kNotWhereListed;
+            return FsResult(kNotWhereListed, FsStep::Check);
         FileHandle handle;
         const FsResult opened =
             OpenInDirectory(chain_.empty() ? root_ : chain_.back().handle.get(), step.name,
@@ -136,7 +136,7 @@ FsResult ListedTree::Open(uint32_t directory, HANDLE& reached) {
         if (!opened.Ok())
             return opened;
         if (!IsListedItem(handle.get(), step.id))
-            return kNotWhereListed;
+            return FsResult(kNotWhereListed, FsStep::Check);
         chain_.push_back({step.directory, std::move(handle)});
     }
     reached = chain_.empty() ? root_ : chain_.back().handle.get();

@@ -6,17 +6,18 @@
 // Text going in is converted exactly; only text coming out (the current directory) would
 // pass through best fit, so that is read wide and converted here.
 FsResult ChangeDirectory(const std::string& path) {
-    return SetCurrentDirectoryA(path.c_str()) ? FsResult::Success() : FsResult(GetLastError());
+    return SetCurrentDirectoryA(path.c_str()) ? FsResult::Success()
+                                              : FsResult(GetLastError(), FsStep::CurrentDirectory);
 }
 
 FsResult CurrentDirectoryPrefix(std::string& prefix) {
     const std::wstring current = GrownWideText(
         [](wchar_t* buffer, DWORD size) { return GetCurrentDirectoryW(size, buffer); });
     if (current.empty())
-        return GetLastError();
+        return FsResult(GetLastError(), FsStep::CurrentDirectory);
     std::string narrow;
     if (!ToExactNarrow(current, narrow))
-        return ERROR_INVALID_NAME;
+        return FsResult(ERROR_INVALID_NAME, FsStep::Name);
     prefix = WithTrailingBackslash(narrow);
     return FsResult::Success();
 }

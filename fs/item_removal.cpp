@@ -13,7 +13,7 @@ FsResult WriteAttributes(HANDLE parent, const std::wstring& name, HANDLE item, D
     if (!opened.Ok())
         return opened;
     return IsSameFile(item, writer.get()) ? WriteAttributesThroughHandle(writer.get(), attributes)
-                                          : FsResult(kNotWhereListed);
+                                          : FsResult(kNotWhereListed, FsStep::Check);
 }
 
 // The classic disposition refuses a read-only file. Attributes belong to the file, not to
@@ -28,7 +28,7 @@ FsResult MarkClassicResettingReadOnly(HANDLE parent, const std::wstring& name, H
         return marked;
     unsigned long links = 0;
     if (!ReadLinkCount(item, links).Ok() || links != 1)
-        return ERROR_ACCESS_DENIED;
+        return FsResult(ERROR_ACCESS_DENIED, FsStep::Check);
     // The read-only bit alone: hidden, system and archive stay the file's.
     if (!WriteAttributes(parent, name, item, attributes & ~DWORD(FILE_ATTRIBUTE_READONLY)).Ok())
         return marked;
@@ -50,13 +50,13 @@ FsResult ConfirmGone(HANDLE parent, const std::wstring& name, FileId id) {
     if (looked.Code() == ERROR_FILE_NOT_FOUND)
         return FsResult::Success();
     if (looked.Code() == ERROR_DELETE_PENDING)
-        return kInUse;
+        return FsResult(kInUse, FsStep::Check);
     if (!looked.Ok())
         return looked;
     FileId now = 0;
     return QueryFileId(found.get(), now).Ok() && IsKnownId(id) && IsKnownId(now) && now != id
                ? FsResult::Success()
-               : FsResult(kInUse);
+               : FsResult(kInUse, FsStep::Check);
 }
 
 // The extended or the classic disposition, the handle closed. Even where the extended one

@@ -33,9 +33,9 @@ const auto kFileDispositionInformationEx = static_cast<FILE_INFORMATION_CLASS>(6
 const ULONG kDispositionDelete = 0x1, kDispositionPosix = 0x2, kDispositionIgnoreReadOnly = 0x10;
 
 // The one place where NT status values become Win32 error codes.
-FsResult ErrorOf(NTSTATUS status) {
+DWORD CodeOf(NTSTATUS status) {
     if (status >= 0)
-        return FsResult::Success();
+        return 0;
     if (status == kObjectNameNotFound)
         return ERROR_FILE_NOT_FOUND;
     if (status == kDeletePending)
@@ -45,15 +45,51 @@ FsResult ErrorOf(NTSTATUS status) {
     return RtlNtStatusToDosError(status);
 }
 
+FsResult ErrorOf(NTSTATUS status, FsStep step) {
+    return FsResult(CodeOf(status), step);
+}
+
+} // namespace
+
+const char* StepText(FsStep step) {
+    switch (step) {
+    case FsStep::None:
+        return "none";
+    case FsStep::Name:
+        return "converting the name";
+    case FsStep::Open:
+        return "opening";
+    case FsStep::Check:
+        return "checking it is the listed item";
+    case FsStep::Query:
+        return "reading its information";
+    case FsStep::Change:
+        return "changing it";
+    case FsStep::List:
+        return "listing";
+    case FsStep::CurrentDirectory:
+        return "the current directory";
+    case FsStep::Read:
+        return "reading";
+    case FsStep::Write:
+        return "writing";
+    }
+    return "unknown";
+}
+
+namespace {
+
 template <typename Info>
 FsResult QueryInfo(HANDLE handle, Info& info, FILE_INFORMATION_CLASS kind) {
     IO_STATUS_BLOCK io{};
-    return ErrorOf(SystemCalls().queryInformation(handle, &io, &info, sizeof info, kind));
+    return ErrorOf(SystemCalls().queryInformation(handle, &io, &info, sizeof info, kind),
+                   FsStep::Query);
 }
 
 template <typename Info> FsResult SetInfo(HANDLE handle, Info& info, FILE_INFORMATION_CLASS kind) {
     IO_STATUS_BLOCK io{};
-    return ErrorOf(SystemCalls().setInformation(handle, &io, &info, sizeof info, kind));
+    return ErrorOf(SystemCalls().setInformation(handle, &io, &info, sizeof info, kind),
+                   FsStep::Change);
 }
 
 FILETIME ToFileTime(const LARGE_INTEGER& value) {
@@ -138,7 +174,7 @@ FsResult ListWith(HANDLE directory, std::vector<char>& buffer, FILE_INFO_BY_HAND
     // file systems answer for a directory without even "." and "..".
     if (code == ERROR_NO_MORE_FILES || (kind == restart && code == ERROR_FILE_NOT_FOUND))
         return FsResult::Success();
-    return code;
+    return FsResult(code, FsStep::List);
 }
 
 // The answers by which a file system refuses a listing class it lacks.
@@ -176,12 +212,12 @@ FsResult OpenInDirectory(HANDLE parent, const std::wstring& name, ACCESS_MASK ac
         kindOption | kOpenReparsePoint | kOpenNoRecall | kSynchronousIo | kCompleteIfOplocked,
         nullptr, 0);
     if (status < 0)
-        return ErrorOf(status);
+        return ErrorOf(status, FsStep::Open);
     opened.reset(raw);
     // Granted while the holder of an oplock is asked to let go: it is in use.
     if (status == kOplockBreakInProgress) {
         opened.reset();
-        return kInUse;
+        return FsResult(kInUse, FsStep::Check);
     }
     return FsResult::Success();
 }
@@ -227,7 +263,7 @@ FsResult QueryFileId(HANDLE handle, FileId& id) {
     if (wideIdsInForce) {
         WideFileId wide{};
         if (!SystemCalls().getInformation(handle, kFileIdInfoClass, &wide, sizeof wide))
-            return GetLastError();
+            return FsResult(GetLastError(), FsStep::Query);
         id = FoldWideId(wide.id);
         return FsResult::Success();
     }
@@ -361,7 +397,7 @@ FsResult ReadStamps(HANDLE handle, FILETIME& created, FILETIME& written, FILETIM
                     DWORD& attributes) {
     FILE_BASIC_INFO info{};
     if (!SystemCalls().getInformation(handle, FileBasicInfo, &info, sizeof info))
-        return GetLastError();
+        return FsResult(GetLastError(), FsStep::Query);
     created = ToFileTime(info.CreationTime);
     written = ToFileTime(info.LastWriteTime);
     accessed = ToFileTime(info.LastAccessTime);
@@ -384,7 +420,7 @@ FsResult WriteAttributesThroughHandle(HANDLE handle, DWORD attributes) {
         info.FileAttributes = FILE_ATTRIBUTE_NORMAL;
     return SetFileInformationByHandle(handle, FileBasicInfo, &info, sizeof info)
                ? FsResult::Success()
-               : FsResult(GetLastError());
+               : FsResult(GetLastError(), FsStep::Change);
 }
 
 bool MeansNotSupported(long status) {
@@ -394,7 +430,7 @@ bool MeansNotSupported(long status) {
 
 FsResult MarkExtended(HANDLE item, DispositionSupport& support) {
     if (support.extendedLacking)
-        return ERROR_NOT_SUPPORTED;
+        return FsResult(ERROR_NOT_SUPPORTED, FsStep::Change);
     // POSIX semantics first; every variant is tried on any "not supported" answer.
     for (ULONG flags : {kDispositionDelete | kDispositionPosix | kDispositionIgnoreReadOnly,
                         kDispositionDelete | kDispositionIgnoreReadOnly}) {
@@ -405,10 +441,10 @@ FsResult MarkExtended(HANDLE item, DispositionSupport& support) {
         if (status >= 0)
             return FsResult::Success();
         if (!MeansNotSupported(status))
-            return ErrorOf(status);
+            return ErrorOf(status, FsStep::Change);
     }
     support.extendedLacking = true;
-    return ERROR_NOT_SUPPORTED;
+    return FsResult(ERROR_NOT_SUPPORTED, FsStep::Change);
 }
 
 FsResult MarkClassic(HANDLE item) {

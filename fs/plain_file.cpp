@@ -9,13 +9,13 @@ FsResult ReadPlainFile(const std::string& directory, const std::string& name, st
     attributes = 0;
     std::wstring wideDirectory, wideName;
     if (!ToExactWide(directory, wideDirectory) || !ToExactWide(name, wideName))
-        return ERROR_INVALID_NAME;
+        return FsResult(ERROR_INVALID_NAME, FsStep::Name);
     // Opened for this alone: a directory whose final path the system cannot give (which a
     // BoundDirectory needs) still holds readable settings.
     FileHandle dir(CreateFileW(wideDirectory.c_str(), FILE_LIST_DIRECTORY | SYNCHRONIZE, kShareAll,
                                nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     if (!dir.valid())
-        return GetLastError();
+        return FsResult(GetLastError(), FsStep::Open);
     FileHandle file;
     const FsResult opened = OpenInDirectory(
         dir.get(), wideName, FILE_READ_DATA | FILE_READ_ATTRIBUTES, ItemKind::kFile, file);
@@ -25,12 +25,12 @@ FsResult ReadPlainFile(const std::string& directory, const std::string& name, st
     FILETIME created, written, accessed;
     if (IsLinkHandle(file.get()) || !ReadLinkCount(file.get(), links).Ok() || links != 1 ||
         !ReadStamps(file.get(), created, written, accessed, attributes).Ok())
-        return kNotWhereListed;
+        return FsResult(kNotWhereListed, FsStep::Check);
     char buffer[65536];
     for (;;) {
         DWORD got = 0;
         if (!ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr))
-            return GetLastError();
+            return FsResult(GetLastError(), FsStep::Read);
         if (got == 0)
             return FsResult::Success();
         text.append(buffer, got);

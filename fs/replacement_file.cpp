@@ -11,7 +11,7 @@ namespace {
 // included.
 FsResult CreateSibling(const std::wstring& target, DWORD access, DWORD share, FileHandle& file,
                        std::wstring& name) {
-    FsResult created = ERROR_FILE_EXISTS;
+    FsResult created(ERROR_FILE_EXISTS, FsStep::Open);
     for (unsigned attempt = 0; attempt < 16 && created.Code() == ERROR_FILE_EXISTS; ++attempt) {
         wchar_t suffix[40];
         swprintf(suffix, sizeof suffix / sizeof suffix[0], L".%lx-%x.new", GetCurrentProcessId(),
@@ -19,7 +19,7 @@ FsResult CreateSibling(const std::wstring& target, DWORD access, DWORD share, Fi
         name = target + suffix;
         file.reset(CreateFileW(name.c_str(), access, share, nullptr, CREATE_NEW,
                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-        created = file.valid() ? FsResult::Success() : FsResult(GetLastError());
+        created = file.valid() ? FsResult::Success() : FsResult(GetLastError(), FsStep::Open);
     }
     return created;
 }
@@ -29,7 +29,7 @@ FsResult MarkForDeletion(HANDLE file) {
     disposition.DeleteFile = TRUE;
     return SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof disposition)
                ? FsResult::Success()
-               : FsResult(GetLastError());
+               : FsResult(GetLastError(), FsStep::Change);
 }
 
 // Deletes what `name` holds only while it is the file `ours` is open on: Wine deletes a
@@ -57,7 +57,7 @@ FsResult ReplacementFile::Create(const std::string& path) {
     Discard();
     inPlace_ = false;
     if (!ToExactWide(path, target_))
-        return ERROR_INVALID_NAME;
+        return FsResult(ERROR_INVALID_NAME, FsStep::Name);
     // Readers may look at the log while it grows and no one else may write it. No delete
     // access here: a reader that does not share deletion could not open it then; the
     // rename, by name, needs deletion shared.
@@ -70,9 +70,9 @@ FsResult ReplacementFile::Append(const char* data, size_t size) {
         const DWORD chunk = size > 0x10000000 ? 0x10000000 : static_cast<DWORD>(size);
         DWORD written = 0;
         if (!WriteFile(file_.get(), data, chunk, &written, nullptr))
-            return GetLastError();
+            return FsResult(GetLastError(), FsStep::Write);
         if (written == 0)
-            return ERROR_WRITE_FAULT;
+            return FsResult(ERROR_WRITE_FAULT, FsStep::Write);
         data += written;
         size -= written;
     }
@@ -80,14 +80,15 @@ FsResult ReplacementFile::Append(const char* data, size_t size) {
 }
 
 FsResult ReplacementFile::Flush() {
-    return FlushFileBuffers(file_.get()) ? FsResult::Success() : FsResult(GetLastError());
+    return FlushFileBuffers(file_.get()) ? FsResult::Success()
+                                         : FsResult(GetLastError(), FsStep::Write);
 }
 
 FsResult ReplacementFile::PutInPlace() {
     // A rename replaces whatever the target name holds, a link as the link; the handle
     // stays on the new file.
     if (!MoveFileExW(temporary_.c_str(), target_.c_str(), MOVEFILE_REPLACE_EXISTING))
-        return GetLastError();
+        return FsResult(GetLastError(), FsStep::Change);
     inPlace_ = true;
     return FsResult::Success();
 }
@@ -95,7 +96,7 @@ FsResult ReplacementFile::PutInPlace() {
 FsResult RemoveOwnFile(const std::string& path) {
     std::wstring target;
     if (!ToExactWide(path, target))
-        return ERROR_INVALID_NAME;
+        return FsResult(ERROR_INVALID_NAME, FsStep::Name);
     if (GetFileAttributesW(target.c_str()) == INVALID_FILE_ATTRIBUTES &&
         GetLastError() == ERROR_FILE_NOT_FOUND)
         return FsResult::Success();
@@ -115,5 +116,5 @@ FsResult RemoveOwnFile(const std::string& path) {
         SetFileInformationByHandle(file.get(), FileRenameInfo, rename, static_cast<DWORD>(bytes));
     const DWORD code = renamed ? 0 : GetLastError();
     const FsResult deleted = MarkForDeletion(file.get());
-    return renamed ? deleted : FsResult(code);
+    return renamed ? deleted : FsResult(code, FsStep::Change);
 }

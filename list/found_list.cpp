@@ -38,7 +38,7 @@ FsResult FoundList::IsScannedRoot(const BoundDirectory& root) const {
     if (!root.IsOpen())
         return root.Status();
     return IsSameRoot(root, root_.id, root_.finalPath) ? FsResult::Success()
-                                                       : FsResult(kNotWhereListed);
+                                                       : FsResult(kNotWhereListed, FsStep::Check);
 }
 
 TextPool::Offset FoundList::AddName(const std::string& shown, const std::wstring& exact) {

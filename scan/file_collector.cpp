@@ -53,12 +53,12 @@ class OldFileWalk : public TreeVisitor {
 
     void NotEntered(const std::string& prefix, const ListedEntry& entry, FsResult why) override {
         host_.AddLog("ERROR: Cannot enter directory " + prefix + entry.Shown());
-        host_.AddLog("REASON: " + ReasonText(why.Code()));
+        LogReason(host_, why);
     }
 
     void NotListed(const std::string& prefix, FsResult why) override {
         host_.AddLog("ERROR: Cannot list directory " + DirectoryOfPrefix(prefix));
-        host_.AddLog("REASON: " + ReasonText(why.Code()));
+        LogReason(host_, why);
     }
 
   private:

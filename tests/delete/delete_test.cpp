@@ -73,11 +73,16 @@ TEST_F(DeleteFixture, AFileHeldOpenIsLoggedWithItsReasonAndTheRestAreDeleted) {
         CreateFileA(tree.Path("held.txt").c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                     nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    host.state.settings.debug = true; // names the step that failed
     DeleteFiles(host);
     CloseHandle(held);
     const Lines lines = host.Lines();
-    EXPECT_TRUE(Contains(lines, "ERROR: Could not delete " + tree.Path("held.txt")));
-    EXPECT_TRUE(Contains(lines, "REASON: " + ReasonText(32)));
+    const auto error =
+        std::find(lines.begin(), lines.end(), "ERROR: Could not delete " + tree.Path("held.txt"));
+    ASSERT_NE(error, lines.end());
+    ASSERT_LT(error + 2, lines.end());
+    EXPECT_EQ(*(error + 1), "REASON: " + ReasonText(32));
+    EXPECT_EQ(*(error + 2), "Failed step: opening");
     EXPECT_TRUE(Contains(lines, "2 files deleted."));
     EXPECT_TRUE(tree.Exists("held.txt"));
     EXPECT_FALSE(tree.Exists("a.txt"));

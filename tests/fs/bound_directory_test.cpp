@@ -21,15 +21,6 @@ TEST(BoundPaths, APathIsUnderTheRootOnlyAtADelimiter) {
     EXPECT_FALSE(SameFinalPath(L"", L""));
 }
 
-// An identity of 0 or all ones is what a file system without indexes reports: it names no
-// file, so it never matches, not even itself.
-TEST(BoundPaths, OnlyKnownIdentitiesNameAFile) {
-    EXPECT_FALSE(IsKnownId(0));
-    EXPECT_FALSE(IsKnownId(~FileId(0)));
-    EXPECT_TRUE(IsKnownId(1));
-    EXPECT_TRUE(IsKnownId(0x0001000000000005ULL));
-}
-
 // A wide id as its two halves, low first, as FILE_ID_INFO holds them.
 struct WideId {
     unsigned char bytes[16];
