@@ -7,7 +7,7 @@
 #include <unordered_map>
 
 void ListedFileDeletion::Delete(size_t row, bool lastInDirectory) {
-    const FoundList::Index directory = scan_.FileRow(row).directory;
+    const FoundList::Index directory = scan_.FileDirectory(row);
     HANDLE handle = nullptr;
     FsResult outcome = rootStatus_;
     if (outcome.Ok())
@@ -25,12 +25,12 @@ ChunkedVector<size_t> LastRowsOfDirectories(const FoundList& scan) {
     for (size_t i = 0; i < scan.DirectoryCount(); ++i)
         last.push_back(SIZE_MAX);
     for (size_t row = 0; row < scan.FileCount(); ++row)
-        last[scan.FileRow(row).directory] = row;
+        last[scan.FileDirectory(row)] = row;
     return last;
 }
 
 FsResult ListedFileDeletion::DeleteInDirectory(HANDLE directory, size_t row) {
-    const std::wstring name = scan_.ExactName(scan_.FileRow(row).name);
+    const std::wstring name = scan_.ExactName(scan_.FileName(row));
     if (name.empty())
         return FsResult(ERROR_INVALID_NAME, FsStep::Name);
     // No attribute writes asked for: under Wine they turn the open into a write open, which
@@ -50,7 +50,7 @@ FsResult ListedFileDeletion::DeleteInDirectory(HANDLE directory, size_t row) {
         return FsResult(kChangedSinceListed, FsStep::Check);
     // The listed file, not one put under its name since (or, on a share, one the server
     // reached through a junction of its own).
-    const ScanRow& listed = scan_.FileRow(row);
+    const ScanRow listed = scan_.FileRow(row);
     FileId id = 0;
     const FsResult identified = QueryFileId(file.get(), id);
     if (IsKnownId(listed.id) && (!identified.Ok() || id != listed.id))
@@ -96,13 +96,13 @@ void ListedFileDeletion::Confirm(FoundList::Index directory) {
     bool named = false;
     const auto nameThem = [&] {
         for (size_t i = 0; i < waiting.size(); ++i)
-            byName[UpperCase(scan_.ExactName(scan_.FileRow(waiting[i].row).name))].push_back(i);
+            byName[UpperCase(scan_.ExactName(scan_.FileName(waiting[i].row)))].push_back(i);
         named = true;
     };
     // An entry with its identity stands for a waiting file of that identity and name; one
     // without (a listing class that carries none) for the waiting file of its name.
     const auto sameName = [&](const ListedEntry& entry, size_t i) {
-        const std::wstring name = scan_.ExactName(scan_.FileRow(waiting[i].row).name);
+        const std::wstring name = scan_.ExactName(scan_.FileName(waiting[i].row));
         return SameIgnoringCase(entry.name, name) || SameIgnoringCase(entry.shortName, name);
     };
     const FsResult listed = ForEachEntry(handle, kListBufferBytes, [&](ListedEntry&& entry) {
@@ -126,7 +126,7 @@ void ListedFileDeletion::Confirm(FoundList::Index directory) {
         const Unconfirmed& item = waiting[i];
         const FsResult outcome =
             !listed.Ok() || !IsKnownId(item.id)
-                ? ConfirmGone(handle, scan_.ExactName(scan_.FileRow(item.row).name), item.id)
+                ? ConfirmGone(handle, scan_.ExactName(scan_.FileName(item.row)), item.id)
             : stays[i] ? FsResult(kInUse, FsStep::Check)
                        : FsResult::Success();
         report_(item.row, outcome);

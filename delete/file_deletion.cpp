@@ -37,7 +37,7 @@ void DeleteListedFiles(CommandHost& host) {
             deletion.Finish();
             EndByStop(host);
         }
-        deletion.Delete(row, last[scan.FileRow(row).directory] == row);
+        deletion.Delete(row, last[scan.FileDirectory(row)] == row);
         host.ProcessMessages();
     }
     deletion.Finish();

@@ -29,6 +29,7 @@ void FoundList::Clear() {
     names_.Clear();
     directories_.clear();
     files_.clear();
+    runs_.clear();
     directoryRows_.clear();
     waitingRows_.clear();
     heldFrom_ = SIZE_MAX;
@@ -108,9 +109,50 @@ void FoundList::StepsTo(Index directory, std::vector<ListedStep>& steps) const {
     }
 }
 
+void FoundList::AppendFile(const ScanRow& row) {
+    ContinueRun(files_.size(), row.directory);
+    files_.push_back({row.name, row.id, row.created, row.modified, row.accessed});
+}
+
+void FoundList::ContinueRun(size_t row, Index directory) {
+    if (runs_.size() == 0 || runs_.back().directory != directory)
+        runs_.push_back({static_cast<uint32_t>(row), directory});
+}
+
+FoundList::Index FoundList::FileDirectory(size_t row) const {
+    // The last run that begins at or before the row.
+    size_t low = 0, high = runs_.size();
+    while (high - low > 1) {
+        const size_t middle = low + (high - low) / 2;
+        if (runs_[middle].first <= row)
+            low = middle;
+        else
+            high = middle;
+    }
+    return runs_[low].directory;
+}
+
+ScanRow FoundList::FileRow(size_t row) const {
+    const StoredRow& stored = files_[row];
+    return {FileDirectory(row), stored.name,     stored.id,
+            stored.created,     stored.modified, stored.accessed};
+}
+
+void FoundList::TruncateFiles(size_t first) {
+    files_.truncate(first);
+    DropRunsFrom(first);
+}
+
+void FoundList::DropRunsFrom(size_t row) {
+    size_t runs = runs_.size();
+    while (runs > 0 && runs_[runs - 1].first >= row)
+        --runs;
+    runs_.truncate(runs);
+}
+
 std::string FoundList::FileText(size_t row) const {
     std::string text;
-    AppendDirectoryText(files_[row].directory, text);
+    AppendDirectoryText(FileDirectory(row), text);
     text += ShownName(files_[row].name);
     return text;
 }
@@ -119,7 +161,14 @@ void FoundList::SortFilesFrom(size_t first, SortKey key) {
     // Equal keys keep the order they came in, as the list's insertion always did.
     ChunkedVector<uint32_t> order = OrderByKey(
         files_.size() - first, [this, first](size_t i) { return FileText(first + i); }, key);
+    // The rows' directories in their new order, before the runs are laid anew for them.
+    ChunkedVector<Index> directories;
+    for (size_t i = 0; i < order.size(); ++i)
+        directories.push_back(FileDirectory(first + order[i]));
     ApplyOrder(first, order);
+    DropRunsFrom(first);
+    for (size_t i = 0; i < directories.size(); ++i)
+        ContinueRun(first + i, directories[i]);
 }
 
 void FoundList::SortDirectoryFilesFrom(size_t first, SortKey key) {
@@ -135,7 +184,7 @@ void FoundList::ApplyOrder(size_t first, ChunkedVector<uint32_t>& order) {
     for (size_t start = 0; start < order.size(); ++start) {
         if (order[start] == start)
             continue;
-        const ScanRow held = files_[first + start];
+        const StoredRow held = files_[first + start];
         size_t at = start;
         for (;;) {
             const size_t from = order[at];
@@ -226,10 +275,10 @@ void FoundList::Text(size_t row, int column, const RegionalFormats& formats,
     text.clear();
     const DirectoryRow* directoryRow = nullptr;
     const size_t at = Locate(row, directoryRow);
-    const ScanRow* file = directoryRow ? nullptr : &files_[at];
+    const StoredRow* file = directoryRow ? nullptr : &files_[at];
     switch (column) {
     case File:
-        AppendDirectoryText(file ? file->directory : directoryRow->directory, text);
+        AppendDirectoryText(file ? FileDirectory(at) : directoryRow->directory, text);
         if (file)
             text += ShownName(file->name);
         return;

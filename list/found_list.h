@@ -1,6 +1,7 @@
 // What one scan listed, as one compact value: its root, its cut-off, a table of the
-// directories it listed (parent, name, identity) and its old files (directory, name, three
-// date-times) in the list's order, every name in one pool of text. No row has a heap block,
+// directories it listed (parent, name, identity) and its old files (name, identity, three
+// date-times; their directories kept once for each run of rows in one) in the list's order,
+// every name in one pool of text. No row has a heap block,
 // a path or a sort key of its own, and no allocation exceeds 2 MiB, so ten million rows
 // fit a 32-bit process. The texts the list, the CSV file and the log show are made when
 // asked; Delete Files and the removal of empty directories take the rows and the table.
@@ -45,8 +46,23 @@ struct ScanDirectory {
     uint32_t reserved;
 };
 
+// A listed file as the list keeps it: its directory is kept once for each run of rows in one
+// directory (DirectoryRun), not in every row, and the row is packed to 4-byte alignment.
+#pragma pack(push, 4)
+struct StoredRow {
+    TextPool::Offset name;
+    FileId id;
+    DateTime created, modified, accessed;
+};
+#pragma pack(pop)
+// The rows from `first` on, up to the next run's first, are all in `directory`.
+struct DirectoryRun {
+    uint32_t first;
+    uint32_t directory;
+};
+
 // The 32-bit layout the memory budget rests on.
-static_assert(sizeof(ScanRow) == 40, "a listed file takes 40 bytes beside its name");
+static_assert(sizeof(StoredRow) == 36, "a listed file takes 36 bytes beside its name");
 static_assert(sizeof(ScanDirectory) == 24, "a listed directory takes 24 bytes beside its name");
 
 // A column of the list, as the list view and the CSV file both show it: its caption (the
@@ -97,16 +113,19 @@ class FoundList : public ListedWays {
     void StepsTo(Index directory, std::vector<ListedStep>& steps) const override;
 
     // Files, in the list's order: appended in order, a tail reordered by SortFilesFrom.
-    void AppendFile(const ScanRow& row) { files_.push_back(row); }
+    void AppendFile(const ScanRow& row);
     size_t FileCount() const { return files_.size(); }
-    const ScanRow& FileRow(size_t row) const { return files_[row]; }
+    ScanRow FileRow(size_t row) const;
+    // The directory of file row `row`.
+    Index FileDirectory(size_t row) const;
+    TextPool::Offset FileName(size_t row) const { return files_[row].name; }
     std::string FileText(size_t row) const;
     // Sorts the files from `first` on by their whole File text.
     void SortFilesFrom(size_t first, SortKey key);
     // Sorts the files from `first` on, all of one directory, by their names.
     void SortDirectoryFilesFrom(size_t first, SortKey key);
     // Takes the files from `first` on off the list.
-    void TruncateFiles(size_t first) { files_.truncate(first); }
+    void TruncateFiles(size_t first);
     // Files from `limit` on are not shown yet (their order is still to be settled).
     void HoldFilesFrom(size_t limit) { heldFrom_ = limit; }
     size_t HeldFrom() const { return heldFrom_; }
@@ -134,6 +153,10 @@ class FoundList : public ListedWays {
     void AppendDirectoryText(Index directory, std::string& text) const;
     // Puts the files from `first` on in `order` (positions from `first`), in place.
     void ApplyOrder(size_t first, ChunkedVector<uint32_t>& order);
+    // The run of `directory` continues at file row `row`, or a new one begins there.
+    void ContinueRun(size_t row, Index directory);
+    // Takes the runs that begin at `row` or after it.
+    void DropRunsFrom(size_t row);
     // The first file row from `from` on whose key sorts after `k`; none before `from` does.
     size_t FirstFileAfter(const char* k, size_t from, SortKey key) const;
     // The file row or directory row shown at `row`; `directoryRow` null for a file.
@@ -142,7 +165,8 @@ class FoundList : public ListedWays {
     ScanRoot root_;
     TextPool names_;
     ChunkedVector<ScanDirectory> directories_;
-    ChunkedVector<ScanRow> files_;
+    ChunkedVector<StoredRow> files_;
+    ChunkedVector<DirectoryRun> runs_;          // in row order, one for each change of directory
     ChunkedVector<DirectoryRow> directoryRows_; // placed, in the list's order
     ChunkedVector<DirectoryRow> waitingRows_;   // added since the last placing
     size_t heldFrom_ = SIZE_MAX;

@@ -24,7 +24,7 @@ TEST(LastRowsOfDirectories, MarksTheLastRowOfEachDirectoryWhateverComesBetween) 
     const ChunkedVector<size_t> last = LastRowsOfDirectories(scan);
     std::vector<bool> isLast;
     for (size_t row = 0; row < scan.FileCount(); ++row)
-        isLast.push_back(last[scan.FileRow(row).directory] == row);
+        isLast.push_back(last[scan.FileDirectory(row)] == row);
     EXPECT_EQ(isLast, (std::vector<bool>{false, true, false, false, true, true, true}));
 }
 

@@ -250,6 +250,40 @@ TEST(FoundList, HeldRowsAreNotShownUntilTheirOrderIsSettled) {
     EXPECT_EQ(scan.Count(), 3u);
 }
 
+// Directories are kept once for each run of rows in one: a row keeps its directory when a
+// tail of interleaved rows is reordered, and when rows are taken off and others come.
+TEST(FoundList, EachRowKeepsItsDirectoryThroughSortsAndTruncation) {
+    FoundList scan;
+    scan.Start(Root());
+    const FoundList::Index a = scan.AddDirectory(FoundList::kRoot, scan.AddName("A", L"A"), 0);
+    const FoundList::Index b = scan.AddDirectory(FoundList::kRoot, scan.AddName("B", L"B"), 0);
+    const auto add = [&scan](FoundList::Index directory, const char* name) {
+        const std::wstring exact(name, name + std::strlen(name));
+        scan.AppendFile({directory, scan.AddName(name, exact), 0, 39000, 39000, 39000});
+    };
+    add(a, "a1");
+    add(a, "a2");
+    add(b, "b1");
+    add(a, "a3");
+    const auto directories = [&scan] {
+        std::vector<FoundList::Index> of;
+        for (size_t row = 0; row < scan.FileCount(); ++row) {
+            of.push_back(scan.FileDirectory(row));
+            EXPECT_EQ(scan.FileRow(row).directory, of.back());
+        }
+        return of;
+    };
+    EXPECT_EQ(directories(), (std::vector<FoundList::Index>{a, a, b, a}));
+    scan.SortFilesFrom(1, kByteOrder.key);
+    EXPECT_EQ(directories(), (std::vector<FoundList::Index>{a, a, a, b}));
+    EXPECT_EQ(scan.FileText(2), "C:\\T\\A\\a3");
+    EXPECT_EQ(scan.FileText(3), "C:\\T\\B\\b1");
+    scan.TruncateFiles(2);
+    add(b, "b2");
+    EXPECT_EQ(directories(), (std::vector<FoundList::Index>{a, a, b}));
+    EXPECT_EQ(scan.FileText(2), "C:\\T\\B\\b2");
+}
+
 TEST(FoundList, AScanEndedWhileADirectoryIsListedKeepsOnlyTheRowsItShowed) {
     // Stopped inside a directory's listing, and inside a group of siblings whose rows
     // interleave: rows never shown must not stay on the list that Delete Files works from.
