@@ -148,7 +148,7 @@ void TForm1::CreateControls() {
     foundView_.Attach(list);
     // No limit of the control's own: beyond the default 30,000 characters it would stop
     // taking lines, and one below a long line would cut it. The view keeps its newest
-    // kLogViewTail bytes itself (see the log's host).
+    // kLogViewTail bytes itself (see the view's AppendText).
     SendMessageA(Control(IdMemo), EM_SETLIMITTEXT, 0, 0);
     SendMessageA(Control(IdDaysOldEdit), EM_LIMITTEXT, kDaysMaxLength, 0);
     SendMessageA(Control(IdDaysUpDown), UDM_SETRANGE32, kMinDays, kMaxDays);
