@@ -134,7 +134,6 @@ class TForm1 : public Window, public RunView {
     Scale scale_;
     HWND tooltip_ = nullptr;
     SIZE minimumSize_{0, 0};
-    bool busy_ = false;
     bool closePending_ = false;
     int showCommand_ = SW_SHOWNORMAL;
     DWORD lastPump_ = 0;

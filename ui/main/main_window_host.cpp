@@ -50,7 +50,6 @@ void TForm1::Show(ViewState state) {
 }
 
 void TForm1::EnterBusy() {
-    busy_ = true;
     // The keyboard goes to Stop, the one command that works now, rather than to a control
     // that is about to be disabled.
     const bool hadFocus = GetFocus() != nullptr && GetParent(GetFocus()) == Handle();
@@ -73,14 +72,13 @@ void TForm1::ReturnToIdle(bool deletable) {
     ApplyEnabled(Handle(), kControls, false);
     // Delete Files: only for the list of a scan that found old files.
     Enable(IdDelete, deletable);
-    busy_ = false;
     if (foundView_.HasChanges())
         foundView_.ShowRows();
 }
 
 void TForm1::RowsAdded() {
     foundView_.Changed();
-    if (!busy_)
+    if (!run_.Busy())
         foundView_.ShowRows();
 }
 

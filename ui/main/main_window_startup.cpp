@@ -33,28 +33,30 @@ void TForm1::Open() {
     SetFocus(Control(IdScanNow)); // the first control in tab order
 }
 
-TForm2& TForm1::HelpWindow() {
-    if (!Form2) {
-        auto made = std::make_unique<TForm2>();
+namespace {
+
+// The window `owned` holds, made and created the first time it is asked for.
+template <typename Modal> Modal& MadeWhenNeeded(std::unique_ptr<Modal>& owned, const char* what) {
+    if (!owned) {
+        auto made = std::make_unique<Modal>();
         if (!made->Create()) {
             const DWORD code = GetLastError();
-            throw AppError("The help window could not be created. " + ReasonText(code));
+            throw AppError(std::string("The ") + what + " could not be created. " +
+                           ReasonText(code));
         }
-        Form2 = std::move(made);
+        owned = std::move(made);
     }
-    return *Form2;
+    return *owned;
+}
+
+} // namespace
+
+TForm2& TForm1::HelpWindow() {
+    return MadeWhenNeeded(Form2, "help window");
 }
 
 TAboutBox& TForm1::About() {
-    if (!AboutBox) {
-        auto made = std::make_unique<TAboutBox>();
-        if (!made->Create()) {
-            const DWORD code = GetLastError();
-            throw AppError("The About box could not be created. " + ReasonText(code));
-        }
-        AboutBox = std::move(made);
-    }
-    return *AboutBox;
+    return MadeWhenNeeded(AboutBox, "About box");
 }
 
 // Wine without a window manager gives a window first shown maximised its normal size again
