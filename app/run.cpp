@@ -52,17 +52,10 @@ void Run::Init(RunLock& lock) {
     if (outcome == Outcome::Completed)
         return;
     // A start cut short by an error or a silent abort must not leave an invisible process
-    // waiting: it ends with its own code, the log saying why.
-    try {
-        DisableDelete();
-        ReturnToIdle();
-        if (outcome == Outcome::Failed) {
-            if (!State().settings.interactive)
-                AddLog(ErrorReportText(message));
-            View().Ask(Question::ErrorReport, message);
-        }
-    } catch (...) {
-    }
+    // waiting: it ends with its own code, an unattended run's log saying why. (The stop and
+    // the resource error have returned to idle themselves.)
+    if (outcome == Outcome::Failed)
+        ReportFailure(message, !State().settings.interactive);
     try {
         ExitProgram(RunEnd::EndedEarly);
     } catch (...) {
@@ -120,7 +113,6 @@ void Run::Start(RunLock& lock) {
         return;
     case RunModeDecision::Unattended:
         AddLog("Search values obtained from command-line");
-        read_.daysOld = decision.days;
         settings.interactive = false;
         break;
     case RunModeDecision::Interactive:
@@ -184,12 +176,17 @@ void Run::WriteSettings(int32_t days, const std::string& drivePath, bool maximiz
 
 void Run::Command(ActionRef command) {
     std::string message;
-    if (RunCaught(command, message) != Outcome::Failed)
-        return;
+    // The log file tells why the command ended, whatever failed.
+    if (RunCaught(command, message) == Outcome::Failed)
+        ReportFailure(message, true);
+}
+
+void Run::ReportFailure(const std::string& message, bool logged) noexcept {
     try {
-        // The log file tells why the command ended, whatever failed.
-        AddLog(ErrorReportText(message));
-        Log().FlushQuietly();
+        if (logged) {
+            AddLog(ErrorReportText(message));
+            Log().FlushQuietly();
+        }
         DisableDelete();
         ReturnToIdle();
         View().Ask(Question::ErrorReport, message);

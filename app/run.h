@@ -61,6 +61,9 @@ class Run : public CommandHost {
     void StartRecords();
     void ExitProgram(RunEnd end);
     void Command(ActionRef command);
+    // An error ended a command or the start: its line in the log (where `logged`), the idle
+    // state without Delete Files, the general error report.
+    void ReportFailure(const std::string& message, bool logged) noexcept;
 
     SettingsValues read_;
     RunEnd end_ = RunEnd::Finished;
