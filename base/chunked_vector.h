@@ -34,6 +34,7 @@ template <typename T> class ChunkedVector {
     T& operator[](size_t i) { return At(i); }
     const T& operator[](size_t i) const { return const_cast<ChunkedVector*>(this)->At(i); }
     T& back() { return At(size_ - 1); }
+    const T& back() const { return (*this)[size_ - 1]; }
 
     // Throws std::bad_alloc when no chunk can be had; the vector is then unchanged.
     void push_back(const T& value) {

@@ -6,14 +6,13 @@
 #include <algorithm>
 #include <unordered_map>
 
-void ListedFileDeletion::Delete(size_t row, bool lastInDirectory) {
-    const FoundList::Index directory = scan_.FileDirectory(row);
+void ListedFileDeletion::Delete(size_t row, FoundList::Index directory, bool lastInDirectory) {
     HANDLE handle = nullptr;
     FsResult outcome = rootStatus_;
     if (outcome.Ok())
         outcome = tree_.Open(directory, handle);
     if (outcome.Ok())
-        outcome = DeleteInDirectory(handle, row);
+        outcome = DeleteInDirectory(handle, directory, row);
     if (outcome.Code() != ERROR_IO_PENDING)
         report_(row, outcome);
     if (lastInDirectory)
@@ -29,7 +28,8 @@ ChunkedVector<size_t> LastRowsOfDirectories(const FoundList& scan) {
     return last;
 }
 
-FsResult ListedFileDeletion::DeleteInDirectory(HANDLE directory, size_t row) {
+FsResult ListedFileDeletion::DeleteInDirectory(HANDLE handle, FoundList::Index directory,
+                                               size_t row) {
     const std::wstring name = scan_.ExactName(scan_.FileName(row));
     if (name.empty())
         return FsResult(ERROR_INVALID_NAME, FsStep::Name);
@@ -37,7 +37,7 @@ FsResult ListedFileDeletion::DeleteInDirectory(HANDLE directory, size_t row) {
     // costs about half a deletion again.
     FileHandle file;
     const FsResult opened =
-        OpenInDirectory(directory, name, DELETE | FILE_READ_ATTRIBUTES, ItemKind::kFile, file);
+        OpenInDirectory(handle, name, DELETE | FILE_READ_ATTRIBUTES, ItemKind::kFile, file);
     if (!opened.Ok())
         return opened;
     FILETIME created, written, accessed;
@@ -50,15 +50,15 @@ FsResult ListedFileDeletion::DeleteInDirectory(HANDLE directory, size_t row) {
         return FsResult(kChangedSinceListed, FsStep::Check);
     // The listed file, not one put under its name since (or, on a share, one the server
     // reached through a junction of its own).
-    const ScanRow listed = scan_.FileRow(row);
+    const FileId listed = scan_.FileIdOf(row);
     FileId id = 0;
     const FsResult identified = QueryFileId(file.get(), id);
-    if (IsKnownId(listed.id) && (!identified.Ok() || id != listed.id))
+    if (IsKnownId(listed) && (!identified.Ok() || id != listed))
         return FsResult(kNotWhereListed, FsStep::Check);
-    const FsResult marked = MarkAndClose(directory, name, file, support_);
+    const FsResult marked = MarkAndClose(handle, name, file, support_);
     if (!marked.Ok())
         return marked;
-    unconfirmed_[listed.directory].push_back({row, id});
+    unconfirmed_[directory].push_back({row, id});
     return FsResult(ERROR_IO_PENDING, FsStep::None);
 }
 

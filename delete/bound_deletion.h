@@ -36,8 +36,9 @@ class ListedFileDeletion {
     ListedFileDeletion& operator=(const ListedFileDeletion&) = delete;
     ~ListedFileDeletion() = default;
 
-    // The file of row `row`; `lastInDirectory`: no later row lies in the same directory.
-    void Delete(size_t row, bool lastInDirectory);
+    // The file of row `row`, in `directory` (FileDirectory); `lastInDirectory`: no later row
+    // lies in that directory.
+    void Delete(size_t row, FoundList::Index directory, bool lastInDirectory);
     // Reports the deletions still waiting for their names to be seen gone.
     void Finish();
 
@@ -47,7 +48,7 @@ class ListedFileDeletion {
         FileId id;
     };
     // ERROR_IO_PENDING when the outcome waits for the name to be seen gone.
-    FsResult DeleteInDirectory(HANDLE directory, size_t row);
+    FsResult DeleteInDirectory(HANDLE handle, FoundList::Index directory, size_t row);
     // Lists the directory once and reports its waiting rows.
     void Confirm(FoundList::Index directory);
 

@@ -37,7 +37,8 @@ void DeleteListedFiles(CommandHost& host) {
             deletion.Finish();
             EndByStop(host);
         }
-        deletion.Delete(row, last[scan.FileDirectory(row)] == row);
+        const FoundList::Index directory = scan.FileDirectory(row);
+        deletion.Delete(row, directory, last[directory] == row);
         host.ProcessMessages();
     }
     deletion.Finish();

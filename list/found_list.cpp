@@ -120,7 +120,10 @@ void FoundList::ContinueRun(size_t row, Index directory) {
 }
 
 FoundList::Index FoundList::FileDirectory(size_t row) const {
-    // The last run that begins at or before the row.
+    // The rows at the list's end, which the scan asks for as it goes, are in the last run.
+    if (runs_.back().first <= row)
+        return runs_.back().directory;
+    // Else the last run that begins at or before the row.
     size_t low = 0, high = runs_.size();
     while (high - low > 1) {
         const size_t middle = low + (high - low) / 2;

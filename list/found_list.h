@@ -119,6 +119,7 @@ class FoundList : public ListedWays {
     // The directory of file row `row`.
     Index FileDirectory(size_t row) const;
     TextPool::Offset FileName(size_t row) const { return files_[row].name; }
+    FileId FileIdOf(size_t row) const { return files_[row].id; }
     std::string FileText(size_t row) const;
     // Sorts the files from `first` on by their whole File text.
     void SortFilesFrom(size_t first, SortKey key);
