@@ -55,10 +55,13 @@ void EndByStop(CommandHost& host) {
     throw SilentAbort{};
 }
 
-void HearStop(CommandHost& host) {
+void HearStop(CommandHost& host, const std::function<void()>& beforeTheEnd) {
     host.ProcessMessages();
-    if (host.State().stop.requested)
-        EndByStop(host);
+    if (!host.State().stop.requested)
+        return;
+    if (beforeTheEnd)
+        beforeTheEnd();
+    EndByStop(host);
 }
 
 void EndByResourceError(CommandHost& host, const std::string& text) {

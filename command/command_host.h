@@ -3,6 +3,7 @@
 // window only shows it, and the tests give it a recording view.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "base/date_time.h"
@@ -68,7 +69,8 @@ class CommandHost {
 [[noreturn]] void EndByStop(CommandHost& host);
 // Lets pending messages run (the Stop button, a request to close), then ends by the stop
 // sequence where a stop was asked for: what every long loop does once an item.
-void HearStop(CommandHost& host);
+// `beforeTheEnd` runs first, for what the loop has done and not yet logged.
+void HearStop(CommandHost& host, const std::function<void()>& beforeTheEnd = {});
 // The resource-error sequence: the line in the log, the modal dialog where someone may see it
 // (never in an unattended run, which must not wait on a box), the idle state, then the
 // silent abort.

@@ -43,10 +43,6 @@ class ListedFileDeletion {
     void Finish();
 
   private:
-    struct Unconfirmed {
-        size_t row;
-        FileId id;
-    };
     // ERROR_IO_PENDING when the outcome waits for the name to be seen gone.
     FsResult DeleteInDirectory(HANDLE handle, FoundList::Index directory, size_t row);
     // Lists the directory once and reports its waiting rows.
@@ -58,7 +54,7 @@ class ListedFileDeletion {
     FsResult rootStatus_;
     Report report_;
     // In chunks: one directory may wait for half a million names.
-    std::unordered_map<FoundList::Index, ChunkedVector<Unconfirmed>> unconfirmed_;
+    std::unordered_map<FoundList::Index, ChunkedVector<WaitingRemoval>> unconfirmed_;
 };
 
 // For each directory of the scan, the last file row in it (SIZE_MAX for none).

@@ -36,6 +36,9 @@ class EmptyDirectoryVisit {
         : host_(host), scan_(host.Found()), cutOff_(scan_.Root().cutOff), tree_(scan_, root) {}
 
     void Visit(FoundList::Index directory) {
+        // The removals waiting are in one parent; a parent is visited after its children.
+        if (waiting_.size() != 0 && scan_.Directory(directory).parent != waitingIn_)
+            ConfirmWaiting();
         if (host_.State().settings.debug)
             Debug("Checking directory " + PathOf(directory));
         FileHandle dir;
@@ -86,6 +89,38 @@ class EmptyDirectoryVisit {
             Remove(parent, name, dir, directory, attributes, facts.id);
     }
 
+    // Lists the parent of the removals waiting once and reports each: the lines come in the
+    // order of the visits, as no other line is logged while removals wait.
+    void ConfirmWaiting() {
+        if (waiting_.size() == 0)
+            return;
+        const ChunkedVector<WaitingRemoval> waiting = std::move(waiting_);
+        waiting_ = ChunkedVector<WaitingRemoval>();
+        HANDLE parent = nullptr;
+        const FsResult reached = tree_.Open(waitingIn_, parent);
+        const auto report = [this](size_t directory, FsResult outcome) {
+            const auto index = static_cast<FoundList::Index>(directory);
+            if (!outcome.Ok()) {
+                LogFailure(index, outcome);
+                return;
+            }
+            ++host_.State().counters.removed;
+            host_.AddLog("Deleted empty directory: " + PathOf(index));
+        };
+        if (!reached.Ok()) {
+            for (size_t i = 0; i < waiting.size(); ++i)
+                report(waiting[i].item, reached);
+            return;
+        }
+        ConfirmEachGone(
+            parent, waiting,
+            [this](size_t directory) {
+                return scan_.ExactName(
+                    scan_.Directory(static_cast<FoundList::Index>(directory)).name);
+            },
+            report);
+    }
+
   private:
     // The directory open, kNotWhereListed when it or one above it is not the listed one, or
     // another failure (it cannot be opened: passed over as not empty).
@@ -108,11 +143,18 @@ class EmptyDirectoryVisit {
 
     void Debug(const std::string& line) {
         if (host_.State().settings.debug)
-            host_.AddLog(line);
+            Log(line);
+    }
+
+    // Every line of the visit: the removals waiting are reported first.
+    void Log(const std::string& line) {
+        ConfirmWaiting();
+        host_.AddLog(line);
     }
 
     // Read-only, then hidden, each cleared on its own (a failure to clear is ignored); a
-    // directory that then stays gets its bits back.
+    // directory that then stays gets its bits back, and so is seen gone at once. The others
+    // wait to be seen gone with their siblings, by one listing of their parent.
     void Remove(HANDLE parent, const std::wstring& name, FileHandle& dir,
                 FoundList::Index directory, DWORD attributes, FileId id) {
         const DWORD original = attributes;
@@ -120,15 +162,24 @@ class EmptyDirectoryVisit {
             if ((attributes & bit) &&
                 WriteAttributesThroughHandle(dir.get(), attributes & ~bit).Ok())
                 attributes &= ~bit;
+        if (attributes == original) {
+            const FsResult marked = MarkAndClose(parent, name, dir, support_);
+            if (!marked.Ok()) {
+                LogFailure(directory, marked);
+                return;
+            }
+            waiting_.push_back({directory, id});
+            waitingIn_ = scan_.Directory(directory).parent;
+            return;
+        }
         const FsResult removed = RemoveListedItem(parent, name, dir, support_, id);
         if (!removed.Ok()) {
-            if (attributes != original)
-                PutBitsBack(parent, name, id, original);
+            PutBitsBack(parent, name, id, original);
             LogFailure(directory, removed);
             return;
         }
         ++host_.State().counters.removed;
-        host_.AddLog("Deleted empty directory: " + PathOf(directory));
+        Log("Deleted empty directory: " + PathOf(directory));
     }
 
     // Through a new handle to the same directory (the removal closed its own), and only
@@ -150,7 +201,7 @@ class EmptyDirectoryVisit {
     }
 
     void LogFailure(FoundList::Index directory, FsResult failed) {
-        host_.AddLog("ERROR: Could not delete empty directory: " + PathOf(directory));
+        Log("ERROR: Could not delete empty directory: " + PathOf(directory));
         LogReason(host_, failed);
     }
 
@@ -159,6 +210,9 @@ class EmptyDirectoryVisit {
     DateTime cutOff_;
     ListedTree tree_;
     DispositionSupport support_;
+    // Removed, their names not yet seen gone; all in the directory `waitingIn_`.
+    ChunkedVector<WaitingRemoval> waiting_;
+    FoundList::Index waitingIn_ = 0;
 };
 
 // Every listed directory below the root, deepest first; within a level, the last listed
@@ -196,11 +250,17 @@ void RemoveEmptyDirectories(CommandHost& host) {
         const WideIdsInForce ids(top.WideIds());
         EmptyDirectoryVisit visit(host, top.Handle());
         const ChunkedVector<FoundList::Index> order = DeepestFirst(scan);
-        for (size_t i = 0; i < order.size(); ++i) {
-            // Nothing after a stop: an unattended run then ends early, not with "Finished.".
-            HearStop(host);
-            visit.Visit(order[i]);
+        try {
+            for (size_t i = 0; i < order.size(); ++i) {
+                // Nothing after a stop: an unattended run then ends early, not with "Finished.".
+                HearStop(host, [&visit] { visit.ConfirmWaiting(); });
+                visit.Visit(order[i]);
+            }
+        } catch (...) {
+            visit.ConfirmWaiting(); // what was removed is reported however the visit ends
+            throw;
         }
+        visit.ConfirmWaiting();
         host.AddLog(std::to_string(host.State().counters.removed) + " empty directories deleted.");
     });
 }

@@ -1,5 +1,11 @@
 #include "fs/item_removal.h"
 
+#include "fs/exact_names.h"
+
+#include <algorithm>
+#include <unordered_map>
+#include <vector>
+
 namespace {
 
 // Writes the attributes through `item` or, where that handle may not (Windows asks for
@@ -75,4 +81,62 @@ FsResult RemoveListedItem(HANDLE parent, const std::wstring& name, FileHandle& i
                           DispositionSupport& support, FileId id) {
     const FsResult marked = MarkAndClose(parent, name, item, support);
     return marked.Ok() ? ConfirmGone(parent, name, id) : marked;
+}
+
+void ConfirmEachGone(HANDLE parent, const ChunkedVector<WaitingRemoval>& waiting,
+                     const std::function<std::wstring(size_t item)>& nameOf,
+                     const std::function<void(size_t item, FsResult outcome)>& report) {
+    // The waiting items by identity, sorted, so that an entry finds its own by a search: a
+    // few bytes an item, where a directory of a million holds half a million of them. By
+    // name only once an entry comes without an identity (a listing class that carries none).
+    struct IdAt {
+        FileId id;
+        size_t at; // in `waiting`
+    };
+    const auto byIdOrder = [](const IdAt& a, const IdAt& b) { return a.id < b.id; };
+    ChunkedVector<IdAt> byId;
+    ChunkedVector<uint8_t> stays;
+    for (size_t i = 0; i < waiting.size(); ++i) {
+        byId.push_back({waiting[i].id, i});
+        stays.push_back(0);
+    }
+    std::sort(byId.begin(), byId.end(), byIdOrder);
+    std::unordered_map<std::wstring, std::vector<size_t>> byName;
+    bool named = false;
+    const auto nameThem = [&] {
+        for (size_t i = 0; i < waiting.size(); ++i)
+            byName[UpperCase(nameOf(waiting[i].item))].push_back(i);
+        named = true;
+    };
+    // An entry with its identity stands for a waiting item of that identity and name; one
+    // without (a listing class that carries none) for the waiting item of its name.
+    const auto sameName = [&](const ListedEntry& entry, size_t i) {
+        const std::wstring name = nameOf(waiting[i].item);
+        return SameIgnoringCase(entry.name, name) || SameIgnoringCase(entry.shortName, name);
+    };
+    const FsResult listed = ForEachEntry(parent, kListBufferBytes, [&](ListedEntry&& entry) {
+        if (!IsKnownId(entry.id)) {
+            if (!named)
+                nameThem();
+            for (const std::wstring& name : {entry.name, entry.shortName}) {
+                const auto found = byName.find(UpperCase(name));
+                if (!name.empty() && found != byName.end())
+                    for (size_t i : found->second)
+                        stays[i] = true;
+            }
+            return true;
+        }
+        const auto same = std::equal_range(byId.begin(), byId.end(), IdAt{entry.id, 0}, byIdOrder);
+        for (auto at = same.first; at != same.second; ++at)
+            stays[at->at] = stays[at->at] || sameName(entry, at->at);
+        return true;
+    });
+    for (size_t i = 0; i < waiting.size(); ++i) {
+        const WaitingRemoval& item = waiting[i];
+        const FsResult outcome = !listed.Ok() || !IsKnownId(item.id)
+                                     ? ConfirmGone(parent, nameOf(item.item), item.id)
+                                 : stays[i] ? FsResult(kInUse, FsStep::Check)
+                                            : FsResult::Success();
+        report(item.item, outcome);
+    }
 }

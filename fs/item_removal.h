@@ -2,8 +2,10 @@
 // file system has, the read-only reset where only the classic one is left, and the check
 // that the name is gone afterwards.
 #pragma once
+#include <functional>
 #include <string>
 
+#include "base/chunked_vector.h"
 #include "fs/nt_files.h"
 
 // Removes the file or (empty) directory `name` of `parent`, opened as `item` with delete
@@ -26,3 +28,19 @@ FsResult MarkAndClose(HANDLE parent, const std::wstring& name, FileHandle& item,
 // now; kInUse when it still names the item (someone took the deletion back) or the item
 // waits for another holder to close it; else the error of looking.
 FsResult ConfirmGone(HANDLE parent, const std::wstring& name, FileId id);
+
+// An item marked and closed whose name has still to be seen gone: `item` is the caller's
+// number for it (a row, a directory), `id` its identity as read.
+struct WaitingRemoval {
+    size_t item;
+    FileId id;
+};
+
+// ConfirmGone for every item waiting in `parent`, by one listing of it: a look per name
+// costs as much as the removal again, and under Wine a name that is gone makes every look
+// read the whole directory. `nameOf(item)` is a waiting item's exact name; each outcome
+// goes to `report`, in the order they wait. An item without a known identity, and every
+// item where the listing fails, is looked up by its name.
+void ConfirmEachGone(HANDLE parent, const ChunkedVector<WaitingRemoval>& waiting,
+                     const std::function<std::wstring(size_t item)>& nameOf,
+                     const std::function<void(size_t item, FsResult outcome)>& report);

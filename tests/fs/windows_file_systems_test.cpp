@@ -92,7 +92,7 @@ TEST_F(WindowsFileSystems, WithoutAnyIdentitiesEveryDirectoryIsStillEnteredAndCl
 
 TEST_F(WindowsFileSystems, EveryNotSupportedAnswerToTheExtendedDispositionFallsBack) {
     for (long answer : {0xC0000002L, 0xC0000003L, 0xC00000BBL, 0xC0000010L, 0xC000000DL}) {
-        standIn.extendedDisposition = [answer](ULONG) { return answer; };
+        standIn.extendedDisposition = [answer](const std::wstring&, ULONG) { return answer; };
         OldFiles();
         host.log.Clear();
         ASSERT_TRUE(Job()) << host.log.Text();
@@ -102,12 +102,47 @@ TEST_F(WindowsFileSystems, EveryNotSupportedAnswerToTheExtendedDispositionFallsB
 
 TEST_F(WindowsFileSystems, AServerThatIgnoresTheDispositionNeverCountsADeletion) {
     // It says yes to the extended disposition and deletes nothing.
-    standIn.extendedDisposition = [](ULONG) { return 0L; };
+    standIn.extendedDisposition = [](const std::wstring&, ULONG) { return 0L; };
     ASSERT_TRUE(Job()) << host.log.Text();
     EXPECT_TRUE(tree.Exists("a.txt"));
     EXPECT_EQ(host.state.counters.deleted, 0);
     EXPECT_TRUE(Logged("0 files deleted."));
     EXPECT_TRUE(Logged("ERROR: Could not delete " + tree.Path("a.txt")));
+}
+
+// Removed empty directories wait to be seen gone by one listing of their parent; their
+// lines keep the order of the visits (the last listed first) whichever way each went, and
+// one the server kept is never counted.
+TEST_F(WindowsFileSystems, EmptyDirectoriesAreReportedInTheOrderOfTheirVisits) {
+    for (const char* name : {"p\\a", "p\\c", "p\\z"})
+        tree.Directory(name, 40);
+    tree.Directory("p\\b", 40, FILE_ATTRIBUTE_READONLY); // its bit is cleared: seen at once
+    // The first removal asked for: later ones may take the classic disposition, as Wine's.
+    standIn.extendedDisposition = [](const std::wstring& path, ULONG) {
+        return EndsWith(path, L"\\p\\z") ? 0L : -1L; // says yes to z and deletes nothing
+    };
+    ASSERT_TRUE(Job()) << host.log.Text();
+    const std::string p = tree.Path("p\\");
+    Lines seen;
+    for (const std::string& line : host.Lines())
+        if (line.find(p) != std::string::npos)
+            seen.push_back(line);
+    const Lines expected = {"ERROR: Could not delete empty directory: " + p + "z",
+                            "Deleted empty directory: " + p + "c",
+                            "Deleted empty directory: " + p + "b",
+                            "Deleted empty directory: " + p + "a"};
+    EXPECT_EQ(seen, expected) << host.log.Text();
+    EXPECT_TRUE(tree.Exists("p\\z"));
+    EXPECT_FALSE(tree.Exists("p\\a") || tree.Exists("p\\b") || tree.Exists("p\\c"));
+    const Lines lines = host.Lines();
+    const auto error = std::find(lines.begin(), lines.end(), expected[0]);
+    ASSERT_TRUE(error != lines.end() && error + 1 != lines.end());
+    EXPECT_EQ((error + 1)->substr(0, 8), "REASON: ");
+    const long long removed = std::count_if(lines.begin(), lines.end(), [](const std::string& l) {
+        return l.rfind("Deleted empty directory: ", 0) == 0;
+    });
+    EXPECT_EQ(host.state.counters.removed, removed);
+    EXPECT_TRUE(Logged(std::to_string(removed) + " empty directories deleted."));
 }
 
 TEST_F(WindowsFileSystems, ACloudFolderIsEnteredAndALinkNever) {
@@ -241,7 +276,9 @@ DWORD WithoutListedIds(const std::wstring&, FILE_INFO_BY_HANDLE_CLASS kind) {
 
 TEST_F(WindowsFileSystems, WithoutListedIdsADeletionTheServerIgnoredIsNeverCounted) {
     standIn.listing = WithoutListedIds;
-    standIn.extendedDisposition = [](ULONG) { return 0L; }; // says yes, deletes nothing
+    standIn.extendedDisposition = [](const std::wstring&, ULONG) {
+        return 0L;
+    }; // says yes, deletes nothing
     ASSERT_TRUE(Job()) << host.log.Text();
     EXPECT_TRUE(tree.Exists("a.txt") && tree.Exists("sub\\b.txt"));
     EXPECT_EQ(host.state.counters.deleted, 0);

@@ -87,7 +87,8 @@ NTSTATUS NTAPI NtStandIn::Query(HANDLE handle, PIO_STATUS_BLOCK io, PVOID info, 
 NTSTATUS NTAPI NtStandIn::Set(HANDLE handle, PIO_STATUS_BLOCK io, PVOID info, ULONG size,
                               FILE_INFORMATION_CLASS kind) {
     if (kind == kFileDispositionInformationEx && current_->extendedDisposition) {
-        const long answer = current_->extendedDisposition(*static_cast<ULONG*>(info));
+        const long answer =
+            current_->extendedDisposition(FinalPath(handle), *static_cast<ULONG*>(info));
         if (answer != -1)
             return answer;
     }

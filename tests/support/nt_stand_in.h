@@ -25,9 +25,9 @@ class NtStandIn {
         entry;
     // The attributes and reparse tag a query of the item with this final path answers.
     std::function<void(const std::wstring& finalPath, ULONG& attributes, ULONG& tag)> tag;
-    // The answer to the extended disposition, given the flags asked for; the system's own
-    // where it gives none (-1).
-    std::function<long(ULONG flags)> extendedDisposition;
+    // The answer to the extended disposition of the item with this final path, given the
+    // flags asked for; the system's own where it gives none (-1).
+    std::function<long(const std::wstring& finalPath, ULONG flags)> extendedDisposition;
     // The error a listing of the directory with this final path fails with at its first
     // query, given the class asked for; 0 lets the system list it.
     std::function<DWORD(const std::wstring& directory, FILE_INFO_BY_HANDLE_CLASS kind)> listing;
