@@ -57,36 +57,39 @@ class EmptyDirectoryVisit {
             Debug("Directory is a cloud placeholder or offline: it is kept.");
             return;
         }
-        if (!opened.Ok() || !IsEmptyDirectory(dir.get())) {
+        if (!opened.Ok()) {
+            Debug("Directory is NOT empty.");
+            return;
+        }
+        // The times cost one query where the emptiness test reads the whole directory, and a
+        // directory the deletion emptied is new: without Debug, whose lines follow the order of
+        // the tests, a directory that is not old (or not ours) is never listed.
+        const OwnEntry entry = ReadOwnEntry(dir.get());
+        const bool old = entry.known && IsOld(entry.created, entry.modified, cutOff_);
+        if (!host_.State().settings.debug && !(entry.Ours() && old))
+            return;
+        if (!IsEmptyDirectory(dir.get())) {
             Debug("Directory is NOT empty.");
             return;
         }
         Debug("Directory is empty.");
-        FILETIME createdStamp, writtenStamp, accessedStamp;
-        DWORD attributes = 0;
-        if (!ReadStamps(dir.get(), createdStamp, writtenStamp, accessedStamp, attributes).Ok() ||
-            (attributes & kOwnEntryExcluded))
+        if (!entry.Ours())
             return; // its entry cannot be read, or it is not ours to remove
-        DateTime created = 0, written = 0;
-        const bool known =
-            ToLocalDateTime(createdStamp, created) & ToLocalDateTime(writtenStamp, written);
-        const DateTime modified = ShiftedModified(written);
-        const DateTime accessed = FileTimeToLocalDateTime(accessedStamp);
         const RegionalFormats& formats = host_.Formats();
-        Debug("Created:  " + DateTimeText(created, formats));
-        Debug("Modified: " + DateTimeText(modified, formats));
+        Debug("Created:  " + DateTimeText(entry.created, formats));
+        Debug("Modified: " + DateTimeText(entry.modified, formats));
         Debug("Before:   " + DateTimeText(cutOff_, formats));
-        if (!known || !IsOld(created, modified, cutOff_)) {
+        if (!old) {
             Debug("Directory is NOT old.");
             return;
         }
         Debug("Directory is old.");
         ++host_.State().counters.old;
-        scan_.AddDirectoryRow(directory, created, modified, accessed);
+        scan_.AddDirectoryRow(directory, entry.created, entry.modified, entry.accessed);
         if (!removal.Ok())
             LogFailure(directory, removal);
         else
-            Remove(parent, name, dir, directory, attributes, facts.id);
+            Remove(parent, name, dir, directory, entry.attributes, facts.id);
     }
 
     // Lists the parent of the removals waiting once and reports each: the lines come in the
@@ -122,6 +125,30 @@ class EmptyDirectoryVisit {
     }
 
   private:
+    // A directory's own entry as its handle reads it; Modified is shifted.
+    struct OwnEntry {
+        bool read = false;
+        bool known = false; // both Created and Modified convert
+        DWORD attributes = 0;
+        DateTime created = 0, modified = 0, accessed = 0;
+        // Read, and not a system entry or a volume label.
+        bool Ours() const { return read && !(attributes & kOwnEntryExcluded); }
+    };
+
+    static OwnEntry ReadOwnEntry(HANDLE dir) {
+        OwnEntry entry;
+        FILETIME created, written, accessed;
+        entry.read = ReadStamps(dir, created, written, accessed, entry.attributes).Ok();
+        if (!entry.read)
+            return entry;
+        DateTime writtenValue = 0;
+        entry.known =
+            ToLocalDateTime(created, entry.created) & ToLocalDateTime(written, writtenValue);
+        entry.modified = ShiftedModified(writtenValue);
+        entry.accessed = FileTimeToLocalDateTime(accessed);
+        return entry;
+    }
+
     // The directory open, kNotWhereListed when it or one above it is not the listed one, or
     // another failure (it cannot be opened: passed over as not empty).
     FsResult Open(FoundList::Index directory, std::wstring& name, HANDLE& parent, FileHandle& dir,

@@ -86,6 +86,11 @@ FsResult RemoveListedItem(HANDLE parent, const std::wstring& name, FileHandle& i
 void ConfirmEachGone(HANDLE parent, const ChunkedVector<WaitingRemoval>& waiting,
                      const std::function<std::wstring(size_t item)>& nameOf,
                      const std::function<void(size_t item, FsResult outcome)>& report) {
+    // One name is looked up on its own: a listing reads every entry the directory has left.
+    if (waiting.size() == 1) {
+        report(waiting[0].item, ConfirmGone(parent, nameOf(waiting[0].item), waiting[0].id));
+        return;
+    }
     // The waiting items by identity, sorted, so that an entry finds its own by a search: a
     // few bytes an item, where a directory of a million holds half a million of them. By
     // name only once an entry comes without an identity (a listing class that carries none).

@@ -39,8 +39,8 @@ struct WaitingRemoval {
 // ConfirmGone for every item waiting in `parent`, by one listing of it: a look per name
 // costs as much as the removal again, and under Wine a name that is gone makes every look
 // read the whole directory. `nameOf(item)` is a waiting item's exact name; each outcome
-// goes to `report`, in the order they wait. An item without a known identity, and every
-// item where the listing fails, is looked up by its name.
+// goes to `report`, in the order they wait. A single item, an item without a known
+// identity, and every item where the listing fails, is looked up by its name.
 void ConfirmEachGone(HANDLE parent, const ChunkedVector<WaitingRemoval>& waiting,
                      const std::function<std::wstring(size_t item)>& nameOf,
                      const std::function<void(size_t item, FsResult outcome)>& report);

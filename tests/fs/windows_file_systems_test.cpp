@@ -145,6 +145,27 @@ TEST_F(WindowsFileSystems, EmptyDirectoriesAreReportedInTheOrderOfTheirVisits) {
     EXPECT_TRUE(Logged(std::to_string(removed) + " empty directories deleted."));
 }
 
+// The removal reads a directory's times before it lists it: without Debug a new directory
+// is listed only by the scan; with Debug the tests keep their order and their lines.
+TEST_F(WindowsFileSystems, ANewDirectoryIsListedForItsEmptinessOnlyWithDebug) {
+    for (bool debug : {false, true}) {
+        OldFiles(); // the removal follows a deletion
+        tree.Directory("fresh", 2);
+        host.state.settings.debug = debug;
+        int listings = 0;
+        standIn.listing = [&listings](const std::wstring& directory, FILE_INFO_BY_HANDLE_CLASS) {
+            listings += EndsWith(directory, L"\\fresh");
+            return DWORD(0);
+        };
+        host.log.Clear();
+        ASSERT_TRUE(Job()) << host.log.Text();
+        EXPECT_EQ(listings, debug ? 2 : 1) << "the scan's, and the emptiness test's with Debug";
+        EXPECT_TRUE(tree.Exists("fresh"));
+        EXPECT_EQ(Logged("Checking directory " + tree.Path("fresh")), debug);
+        EXPECT_EQ(Logged("Directory is NOT old."), debug);
+    }
+}
+
 TEST_F(WindowsFileSystems, ACloudFolderIsEnteredAndALinkNever) {
     const struct {
         ULONG tag;
