@@ -301,9 +301,11 @@ def write_report(rows, synthetic_rows, scale):
         shape_rows[what] = ("| %s | %d | %d | %d | %.2f | %.2f | %.2f | %.2f | %.2f | %.0f | %d |" % (
             what, r["size"], r["entries"], r["found"], r["job"], r["floor"], r["job"] / r["floor"],
             r["twice"], r["twice"] / r["job"], r["bytes"], r["left"]))
-    # A run of some shapes (--only) keeps the others' rows of an earlier run.
-    lines += [old[k] for k in old if k not in shape_rows and not k.startswith("synthetic|")]
-    lines += list(shape_rows.values())
+    # A run of some shapes (--only) keeps the others' rows of an earlier run, in the shapes' order.
+    kept = {k: v for k, v in old.items() if not k.startswith("synthetic|")}
+    kept.update(shape_rows)
+    order = [what for _, what, _, _ in SHAPES]
+    lines += [kept[k] for k in sorted(kept, key=lambda k: order.index(k) if k in order else len(order))]
     synthetic = {}
     for count, flat_list, (fill, per_row, text, largest), twice in synthetic_rows:
         layout = "one directory" if flat_list else "100 a directory"
