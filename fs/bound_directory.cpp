@@ -124,9 +124,11 @@ FsResult ListedTree::Open(uint32_t directory, HANDLE& reached) {
     while (kept < chain_.size() && kept < steps.size() &&
            chain_[kept].directory == steps[kept].directory)
         ++kept;
-    chain_.resize(kept);
+    Leave(kept);
     for (size_t i = kept; i < steps.size(); ++i) {
         const ListedStep& step = steps[i];
+        if (TakeLeft(step.directory))
+            continue;
         if (step.name.empty())
             return FsResult(kNotWhereListed, FsStep::Check);
         FileHandle handle;
@@ -143,7 +145,28 @@ FsResult ListedTree::Open(uint32_t directory, HANDLE& reached) {
     return FsResult::Success();
 }
 
+// Each link was checked to be the listed directory when it was opened inside the one
+// before it, as every link of the chain was.
+void ListedTree::Leave(size_t kept) {
+    for (size_t i = kept; i < chain_.size(); ++i)
+        left_.push_back(std::move(chain_[i]));
+    chain_.resize(kept);
+    if (left_.size() > kLeftKept)
+        left_.erase(left_.begin(), left_.end() - kLeftKept);
+}
+
+bool ListedTree::TakeLeft(uint32_t directory) {
+    for (size_t i = left_.size(); i-- > 0;)
+        if (left_[i].directory == directory) {
+            chain_.push_back(std::move(left_[i]));
+            left_.erase(left_.begin() + static_cast<std::ptrdiff_t>(i));
+            return true;
+        }
+    return false;
+}
+
 void ListedTree::Release(uint32_t directory) {
+    left_.clear(); // it, or one below it, may be among them
     for (size_t i = 0; i < chain_.size(); ++i)
         if (chain_[i].directory == directory) {
             chain_.resize(i);

@@ -106,8 +106,15 @@ class ListedTree {
         uint32_t directory;
         FileHandle handle;
     };
+    // Links the chain left last, kept open: rows of siblings whose names differ only in
+    // case, hyphen or accent interleave, and each row would open its directory again.
+    static const size_t kLeftKept = 8;
+    void Leave(size_t kept);
+    bool TakeLeft(uint32_t directory);
+
     const ListedWays& ways_;
     HANDLE root_;
     std::vector<ListedStep> steps_; // the way to the directory opened last
     std::vector<Link> chain_;       // below the root, each inside the one before
+    std::vector<Link> left_;        // the newest last
 };

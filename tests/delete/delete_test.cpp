@@ -1,6 +1,7 @@
 #include "fs/current_directory.h"
 #include "command/errors.h"
 #include "delete/file_deletion.h"
+#include "fs/bound_directory.h"
 #include "support/recording_host.h"
 #include "scan/scan_command.h"
 #include "support/temp_tree.h"
@@ -311,6 +312,41 @@ TEST_F(DeleteFixture, AReadOnlyFileWithAnotherNameKeepsItsAttributes) {
         EXPECT_EQ(*(error + 1), "REASON: " + ReasonText(ERROR_ACCESS_DENIED));
     }
     SetFileAttributesA(outside.Path("victim.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+// The listed tree keeps the directories it left last open, for rows that come back to them,
+// and lets go of every one of them before a directory is removed.
+TEST_F(DeleteFixture, TheListedTreeLetsGoOfTheDirectoriesItLeftBeforeARemoval) {
+    tree.File("p1\\c1\\old.txt", 40);
+    tree.File("p2\\c2\\old.txt", 40);
+    ScanNow(host, host.root, host.days);
+    const FoundList& found = host.Found();
+    const auto indexOf = [&found](const std::wstring& name) {
+        for (FoundList::Index i = 1; i < found.DirectoryCount(); ++i)
+            if (found.ExactName(found.Directory(i).name) == name)
+                return i;
+        ADD_FAILURE() << "not listed";
+        return FoundList::Index(0);
+    };
+    // Only while no other handle is open on it.
+    const auto openAlone = [this](const std::string& relative) {
+        const HANDLE alone = CreateFileA(tree.Path(relative).c_str(), GENERIC_READ, 0, nullptr,
+                                         OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        if (alone == INVALID_HANDLE_VALUE)
+            return false;
+        CloseHandle(alone);
+        return true;
+    };
+    const BoundDirectory root = BoundDirectory::OpenPath(found.Root().path);
+    ListedTree listed(found, root.Handle());
+    HANDLE reached = nullptr;
+    ASSERT_TRUE(listed.Open(indexOf(L"c1"), reached).Ok());
+    ASSERT_TRUE(listed.Open(indexOf(L"c2"), reached).Ok());
+    EXPECT_FALSE(openAlone("p1")) << "left, and kept open for a row that comes back";
+    listed.Release(indexOf(L"p1"));
+    EXPECT_TRUE(openAlone("p1"));
+    EXPECT_TRUE(openAlone("p1\\c1"));
+    EXPECT_FALSE(openAlone("p2\\c2")) << "the way to the last one stays";
 }
 
 } // namespace
