@@ -29,6 +29,19 @@ template <typename T> class ChunkedVector {
   public:
     class Iterator;
 
+    ChunkedVector() = default;
+    // A vector moved from is empty, as a std::vector is, and ready for use.
+    ChunkedVector(ChunkedVector&& other) noexcept
+        : chunks_(std::move(other.chunks_)), size_(std::exchange(other.size_, 0)),
+          capacity_(std::exchange(other.capacity_, 0)) {}
+    ChunkedVector& operator=(ChunkedVector&& other) noexcept {
+        chunks_ = std::move(other.chunks_);
+        other.chunks_.clear();
+        size_ = std::exchange(other.size_, 0);
+        capacity_ = std::exchange(other.capacity_, 0);
+        return *this;
+    }
+
     size_t size() const { return size_; }
     size_t capacity() const { return capacity_; }
     T& operator[](size_t i) { return At(i); }

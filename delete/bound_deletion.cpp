@@ -66,16 +66,23 @@ void ListedFileDeletion::Confirm(FoundList::Index directory) {
         return;
     const ChunkedVector<WaitingRemoval> waiting = std::move(found->second);
     unconfirmed_.erase(found);
+    ConfirmEachGoneIn(
+        tree_, directory, waiting,
+        [this](size_t row) { return scan_.ExactName(scan_.FileName(row)); }, report_);
+}
+
+void ConfirmEachGoneIn(ListedTree& tree, FoundList::Index directory,
+                       const ChunkedVector<WaitingRemoval>& waiting,
+                       const std::function<std::wstring(size_t item)>& nameOf,
+                       const std::function<void(size_t item, FsResult outcome)>& report) {
     HANDLE handle = nullptr;
-    const FsResult reached = tree_.Open(directory, handle);
+    const FsResult reached = tree.Open(directory, handle);
     if (!reached.Ok()) {
         for (size_t i = 0; i < waiting.size(); ++i)
-            report_(waiting[i].item, reached);
+            report(waiting[i].item, reached);
         return;
     }
-    ConfirmEachGone(
-        handle, waiting, [this](size_t row) { return scan_.ExactName(scan_.FileName(row)); },
-        report_);
+    ConfirmEachGone(handle, waiting, nameOf, report);
 }
 
 void ListedFileDeletion::Finish() {

@@ -57,5 +57,12 @@ class ListedFileDeletion {
     std::unordered_map<FoundList::Index, ChunkedVector<WaitingRemoval>> unconfirmed_;
 };
 
+// ConfirmEachGone for the items waiting in `directory`, reached through `tree`; where it
+// cannot be reached, each item is reported with that failure.
+void ConfirmEachGoneIn(ListedTree& tree, FoundList::Index directory,
+                       const ChunkedVector<WaitingRemoval>& waiting,
+                       const std::function<std::wstring(size_t item)>& nameOf,
+                       const std::function<void(size_t item, FsResult outcome)>& report);
+
 // For each directory of the scan, the last file row in it (SIZE_MAX for none).
 ChunkedVector<size_t> LastRowsOfDirectories(const FoundList& scan);

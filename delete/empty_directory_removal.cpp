@@ -37,7 +37,7 @@ class EmptyDirectoryVisit {
 
     void Visit(FoundList::Index directory) {
         // The removals waiting are in one parent; a parent is visited after its children.
-        if (waiting_.size() != 0 && scan_.Directory(directory).parent != waitingIn_)
+        if (waiting_.size() != 0 && scan_.Directory(directory).parent != WaitingIn())
             ConfirmWaiting();
         if (host_.State().settings.debug)
             Debug("Checking directory " + PathOf(directory));
@@ -97,10 +97,8 @@ class EmptyDirectoryVisit {
     void ConfirmWaiting() {
         if (waiting_.size() == 0)
             return;
+        const FoundList::Index parent = WaitingIn();
         const ChunkedVector<WaitingRemoval> waiting = std::move(waiting_);
-        waiting_ = ChunkedVector<WaitingRemoval>();
-        HANDLE parent = nullptr;
-        const FsResult reached = tree_.Open(waitingIn_, parent);
         const auto report = [this](size_t directory, FsResult outcome) {
             const auto index = static_cast<FoundList::Index>(directory);
             if (!outcome.Ok()) {
@@ -110,13 +108,8 @@ class EmptyDirectoryVisit {
             ++host_.State().counters.removed;
             host_.AddLog("Deleted empty directory: " + PathOf(index));
         };
-        if (!reached.Ok()) {
-            for (size_t i = 0; i < waiting.size(); ++i)
-                report(waiting[i].item, reached);
-            return;
-        }
-        ConfirmEachGone(
-            parent, waiting,
+        ConfirmEachGoneIn(
+            tree_, parent, waiting,
             [this](size_t directory) {
                 return scan_.ExactName(
                     scan_.Directory(static_cast<FoundList::Index>(directory)).name);
@@ -168,6 +161,11 @@ class EmptyDirectoryVisit {
                                                          : FsResult(kNotWhereListed, FsStep::Check);
     }
 
+    // The parent of the removals waiting, which are siblings.
+    FoundList::Index WaitingIn() const {
+        return scan_.Directory(static_cast<FoundList::Index>(waiting_[0].item)).parent;
+    }
+
     void Debug(const std::string& line) {
         if (host_.State().settings.debug)
             Log(line);
@@ -196,7 +194,6 @@ class EmptyDirectoryVisit {
                 return;
             }
             waiting_.push_back({directory, id});
-            waitingIn_ = scan_.Directory(directory).parent;
             return;
         }
         const FsResult removed = RemoveListedItem(parent, name, dir, support_, id);
@@ -237,9 +234,8 @@ class EmptyDirectoryVisit {
     DateTime cutOff_;
     ListedTree tree_;
     DispositionSupport support_;
-    // Removed, their names not yet seen gone; all in the directory `waitingIn_`.
+    // Removed, their names not yet seen gone; all in one directory (WaitingIn).
     ChunkedVector<WaitingRemoval> waiting_;
-    FoundList::Index waitingIn_ = 0;
 };
 
 // Every listed directory below the root, deepest first; within a level, the last listed

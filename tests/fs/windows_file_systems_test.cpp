@@ -297,9 +297,8 @@ DWORD WithoutListedIds(const std::wstring&, FILE_INFO_BY_HANDLE_CLASS kind) {
 
 TEST_F(WindowsFileSystems, WithoutListedIdsADeletionTheServerIgnoredIsNeverCounted) {
     standIn.listing = WithoutListedIds;
-    standIn.extendedDisposition = [](const std::wstring&, ULONG) {
-        return 0L;
-    }; // says yes, deletes nothing
+    // It says yes and deletes nothing.
+    standIn.extendedDisposition = [](const std::wstring&, ULONG) { return 0L; };
     ASSERT_TRUE(Job()) << host.log.Text();
     EXPECT_TRUE(tree.Exists("a.txt") && tree.Exists("sub\\b.txt"));
     EXPECT_EQ(host.state.counters.deleted, 0);

@@ -335,6 +335,25 @@ TEST(ChunkedVector, TrimFreesWhatOneLargeDirectoryNeededAndStaysUsable) {
     EXPECT_EQ(names[17], "17");
 }
 
+// A vector moved from, by construction or assignment, is empty and takes elements again.
+TEST(ChunkedVector, AVectorMovedFromIsEmptyAndStaysUsable) {
+    ChunkedVector<int> from;
+    for (int i = 0; i < 100; ++i)
+        from.push_back(i);
+    ChunkedVector<int> built(std::move(from));
+    ChunkedVector<int> assigned;
+    assigned.push_back(-1);
+    assigned = std::move(built);
+    for (const ChunkedVector<int>* emptied : {&from, &built}) {
+        EXPECT_EQ(emptied->size(), 0u);
+        EXPECT_EQ(emptied->capacity(), 0u);
+    }
+    ASSERT_EQ(assigned.size(), 100u);
+    EXPECT_EQ(assigned[99], 99);
+    from.push_back(7);
+    EXPECT_EQ(from[0], 7);
+}
+
 TEST(TextPool, ReadsBackEveryTextAcrossChunks) {
     TextPool pool;
     std::vector<std::pair<TextPool::Offset, std::string>> added;
