@@ -111,6 +111,12 @@ bool AreOldStamps(const FILETIME& creation, const FILETIME& lastWrite, DateTime 
     return known && IsOld(created, modified, cutOff);
 }
 
+bool AreOldDirectoryStamps(const FILETIME& creation, const FILETIME& lastWrite, DateTime cutOff) {
+    DateTime created = 0, modified = 0;
+    const bool known = ToLocalDateTime(creation, created) & ToLocalDateTime(lastWrite, modified);
+    return known && IsOld(created, ShiftedModified(modified), cutOff);
+}
+
 DateTime FileTimeToLocalDateTime(const FILETIME& stamp) {
     DateTime value = 0;
     ToLocalDateTime(stamp, value);

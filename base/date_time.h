@@ -47,6 +47,16 @@ inline bool IsOld(DateTime created, DateTime modified, DateTime cutOff) {
     return WholeMilliseconds(created) <= limit && WholeMilliseconds(modified) <= limit;
 }
 
+// A directory's Modified is taken 61 seconds earlier before the old-file rule is applied to
+// it, and the shifted value is what its row shows.
+inline DateTime ShiftedModified(DateTime modified) {
+    return modified - 61.0 / 86400.0;
+}
+
+// The rule a directory is removed by, on its creation and last-write stamps: not old where
+// either has no date-time form.
+bool AreOldDirectoryStamps(const FILETIME& creation, const FILETIME& lastWrite, DateTime cutOff);
+
 // Whole days between the scan start and Created, sign ignored, fraction dropped.
 int32_t AgeInDays(DateTime scanStart, DateTime created);
 

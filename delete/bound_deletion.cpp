@@ -69,6 +69,19 @@ void ListedFileDeletion::Confirm(FoundList::Index directory) {
     ConfirmEachGoneIn(
         tree_, directory, waiting,
         [this](size_t row) { return scan_.ExactName(scan_.FileName(row)); }, report_);
+    NoteIfNotOld(directory);
+}
+
+// A directory is new once a deletion in it is done, on most file systems: one query through
+// the handle already open spares the removal its own open, checks and query.
+void ListedFileDeletion::NoteIfNotOld(FoundList::Index directory) {
+    HANDLE handle = nullptr;
+    FILETIME created, written, accessed;
+    DWORD attributes = 0;
+    if (tree_.Open(directory, handle).Ok() &&
+        ReadStamps(handle, created, written, accessed, attributes).Ok() &&
+        !AreOldDirectoryStamps(created, written, scan_.Root().cutOff))
+        scan_.MarkSeenNotOld(directory);
 }
 
 void ConfirmEachGoneIn(ListedTree& tree, FoundList::Index directory,

@@ -30,7 +30,7 @@ class ListedFileDeletion {
     using Report = std::function<void(size_t row, FsResult outcome)>;
     // `root` is the scan's root, open and checked by identity; where it is not, every
     // deletion fails with `rootStatus`.
-    ListedFileDeletion(const FoundList& scan, HANDLE root, FsResult rootStatus, Report report)
+    ListedFileDeletion(FoundList& scan, HANDLE root, FsResult rootStatus, Report report)
         : scan_(scan), tree_(scan, root), rootStatus_(rootStatus), report_(std::move(report)) {}
     ListedFileDeletion(const ListedFileDeletion&) = delete;
     ListedFileDeletion& operator=(const ListedFileDeletion&) = delete;
@@ -47,8 +47,9 @@ class ListedFileDeletion {
     FsResult DeleteInDirectory(HANDLE handle, FoundList::Index directory, size_t row);
     // Lists the directory once and reports its waiting rows.
     void Confirm(FoundList::Index directory);
+    void NoteIfNotOld(FoundList::Index directory);
 
-    const FoundList& scan_;
+    FoundList& scan_;
     ListedTree tree_;
     DispositionSupport support_;
     FsResult rootStatus_;

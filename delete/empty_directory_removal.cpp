@@ -39,6 +39,10 @@ class EmptyDirectoryVisit {
         // The removals waiting are in one parent; a parent is visited after its children.
         if (waiting_.size() != 0 && scan_.Directory(directory).parent != WaitingIn())
             ConfirmWaiting();
+        // Seen not old in this run, it cannot be old now: only Debug, whose lines tell every
+        // test, opens it.
+        if (!host_.State().settings.debug && scan_.Directory(directory).seenNotOld)
+            return;
         if (host_.State().settings.debug)
             Debug("Checking directory " + PathOf(directory));
         FileHandle dir;

@@ -5,12 +5,6 @@
 
 #include "command/command_host.h"
 
-// A directory's Modified is taken 61 seconds earlier before the old-file rule is applied to
-// it, and the shifted value is what its row shows.
-inline DateTime ShiftedModified(DateTime modified) {
-    return modified - 61.0 / 86400.0;
-}
-
 // Under the last scan's root, checked by its identity, among the subdirectories that scan
 // listed.
 void RemoveEmptyDirectories(CommandHost& host);

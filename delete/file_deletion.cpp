@@ -24,7 +24,7 @@ void ReportDeletion(CommandHost& host, const FoundList& scan, size_t row, FsResu
 // directory that the removal of empty ones may take.
 void DeleteListedFiles(CommandHost& host) {
     RunState& state = host.State();
-    const FoundList& scan = host.Found();
+    FoundList& scan = host.Found();
     const BoundDirectory root = BoundDirectory::OpenPath(scan.Root().path);
     const WideIdsInForce ids(root.WideIds());
     ListedFileDeletion deletion(

@@ -71,9 +71,10 @@ std::wstring FoundList::ExactName(TextPool::Offset name) const {
     return exact;
 }
 
-FoundList::Index FoundList::AddDirectory(Index parent, TextPool::Offset name, FileId id) {
+FoundList::Index FoundList::AddDirectory(Index parent, TextPool::Offset name, FileId id,
+                                         bool seenNotOld) {
     const Index index = static_cast<Index>(directories_.size());
-    directories_.push_back({parent, name, id, directories_[parent].level + 1, 0});
+    directories_.push_back({parent, name, id, directories_[parent].level + 1, seenNotOld});
     return index;
 }
 

@@ -43,7 +43,10 @@ struct ScanDirectory {
     TextPool::Offset name;
     FileId id;
     uint32_t level;
-    uint32_t reserved;
+    // Its own times were seen after the cut-off in this run, by its parent's listing or once
+    // the deletion in it was done. The cut-off is the scan's and times only grow, so it is not
+    // old at the removal either, which need not open it.
+    uint32_t seenNotOld;
 };
 
 // A listed file as the list keeps it: its directory is kept once for each run of rows in one
@@ -96,7 +99,8 @@ class FoundList : public ListedWays {
     const char* ShownName(TextPool::Offset name) const { return names_.At(name); }
     std::wstring ExactName(TextPool::Offset name) const;
 
-    Index AddDirectory(Index parent, TextPool::Offset name, FileId id);
+    Index AddDirectory(Index parent, TextPool::Offset name, FileId id, bool seenNotOld = false);
+    void MarkSeenNotOld(Index directory) { directories_[directory].seenNotOld = 1; }
     // Gives a directory listed without an identity the one it was opened as.
     void LearnIdentity(Index directory, FileId id) {
         if (!IsKnownId(directories_[directory].id))

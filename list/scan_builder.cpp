@@ -30,10 +30,10 @@ void ScanBuilder::AddFile(const std::string& shown, const std::wstring& exact, F
 }
 
 void ScanBuilder::AddSubdirectory(const std::string& shown, const std::wstring& exact, FileId id,
-                                  bool entered) {
+                                  bool entered, bool seenNotOld) {
     Level& level = levels_[depth_ - 1];
     const FoundList::Index index =
-        scan_.AddDirectory(level.directory, scan_.AddName(shown, exact), id);
+        scan_.AddDirectory(level.directory, scan_.AddName(shown, exact), id, seenNotOld);
     if (entered)
         level.entered.push_back(index);
 }

@@ -27,9 +27,10 @@ class ScanBuilder {
     void BeginDirectory(FileId id = 0);
     void AddFile(const std::string& shown, const std::wstring& exact, FileId id, DateTime created,
                  DateTime modified, DateTime accessed);
-    // A listed subdirectory (a row of the table); `entered` when the walk is to enter it.
+    // A listed subdirectory (a row of the table); `entered` when the walk is to enter it,
+    // `seenNotOld` when its listed times are after the cut-off.
     void AddSubdirectory(const std::string& shown, const std::wstring& exact, FileId id,
-                         bool entered);
+                         bool entered, bool seenNotOld = false);
     // The listing ended: the subdirectories added as entered are put in the order in which
     // to enter them. Returns how many there are.
     size_t EndListing();

@@ -31,7 +31,9 @@ class OldFileWalk : public TreeVisitor {
         // Every listed subdirectory, hidden ones too, is a candidate of the empty-directory
         // removal.
         const bool enter = IsSubdirectory(entry, kNeverEntered);
-        Guarded([&] { builder_.AddSubdirectory(entry.Shown(), entry.name, entry.id, enter); });
+        const bool notOld = !AreOldDirectoryStamps(entry.created, entry.written, cutOff_);
+        Guarded(
+            [&] { builder_.AddSubdirectory(entry.Shown(), entry.name, entry.id, enter, notOld); });
         return enter;
     }
 

@@ -1,4 +1,3 @@
-#include "delete/empty_directory_removal.h"
 #include "base/date_time.h"
 
 #include <gtest/gtest.h>

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cstring>
 #include <functional>
+#include <map>
 
 #include <gtest/gtest.h>
 
@@ -162,6 +163,34 @@ TEST_F(WindowsFileSystems, ANewDirectoryIsListedForItsEmptinessOnlyWithDebug) {
         EXPECT_EQ(listings, debug ? 2 : 1) << "the scan's, and the emptiness test's with Debug";
         EXPECT_TRUE(tree.Exists("fresh"));
         EXPECT_EQ(Logged("Checking directory " + tree.Path("fresh")), debug);
+        EXPECT_EQ(Logged("Directory is NOT old."), debug);
+    }
+}
+
+// A directory seen not old in the run (new when its parent was listed, or new once the
+// deletion in it was done) stays so: without Debug the removal never opens it again.
+TEST_F(WindowsFileSystems, ADirectorySeenNotOldIsOpenedForRemovalOnlyWithDebug) {
+    const struct {
+        const wchar_t* end;
+        const char* path;
+    } directories[] = {{L"\\fresh", "fresh"}, {L"\\sub", "sub"}, {L"\\deeper", "sub\\deeper"}};
+    for (bool debug : {false, true}) {
+        OldFiles(); // "sub" and "sub\\deeper" are old until the deletion empties them
+        tree.Directory("fresh", 2);
+        host.state.settings.debug = debug;
+        std::map<std::string, int> removalOpens;
+        standIn.open = [&](const std::wstring& path, ACCESS_MASK access, ULONG) {
+            for (const auto& d : directories)
+                removalOpens[d.path] += (access & DELETE) && EndsWith(path, d.end);
+            return NTSTATUS(0);
+        };
+        host.log.Clear();
+        ASSERT_TRUE(Job()) << host.log.Text();
+        EXPECT_TRUE(AllOldGone());
+        for (const auto& d : directories) {
+            EXPECT_EQ(removalOpens[d.path] > 0, debug) << d.path;
+            EXPECT_TRUE(tree.Exists(d.path)) << d.path;
+        }
         EXPECT_EQ(Logged("Directory is NOT old."), debug);
     }
 }
