@@ -3,8 +3,7 @@
 #include "fs/exact_names.h"
 
 #include <algorithm>
-#include <unordered_map>
-#include <vector>
+#include <functional>
 
 namespace {
 
@@ -93,47 +92,53 @@ void ConfirmEachGone(HANDLE parent, const ChunkedVector<WaitingRemoval>& waiting
     }
     // The waiting items by identity, sorted, so that an entry finds its own by a search: a
     // few bytes an item, where a directory of a million holds half a million of them. By
-    // name only once an entry comes without an identity (a listing class that carries none).
-    struct IdAt {
-        FileId id;
-        size_t at; // in `waiting`
+    // name only once an entry comes without an identity (a listing class that carries none),
+    // then sorted by the hash of the upper-case name, in chunks as well.
+    struct KeyAt {
+        uint64_t key; // an identity, or the hash of a name
+        size_t at;    // in `waiting`
     };
-    const auto byIdOrder = [](const IdAt& a, const IdAt& b) { return a.id < b.id; };
-    ChunkedVector<IdAt> byId;
+    const auto byKey = [](const KeyAt& a, const KeyAt& b) { return a.key < b.key; };
+    const auto nameKey = [](const std::wstring& name) {
+        return static_cast<uint64_t>(std::hash<std::wstring>()(UpperCase(name)));
+    };
+    ChunkedVector<KeyAt> byId, byName;
     ChunkedVector<uint8_t> stays;
     for (size_t i = 0; i < waiting.size(); ++i) {
         byId.push_back({waiting[i].id, i});
         stays.push_back(0);
     }
-    std::sort(byId.begin(), byId.end(), byIdOrder);
-    std::unordered_map<std::wstring, std::vector<size_t>> byName;
+    std::sort(byId.begin(), byId.end(), byKey);
     bool named = false;
     const auto nameThem = [&] {
         for (size_t i = 0; i < waiting.size(); ++i)
-            byName[UpperCase(nameOf(waiting[i].item))].push_back(i);
+            byName.push_back({nameKey(nameOf(waiting[i].item)), i});
+        std::sort(byName.begin(), byName.end(), byKey);
         named = true;
+    };
+    const auto sameName = [&](const std::wstring& listed, size_t i) {
+        return !listed.empty() && SameIgnoringCase(listed, nameOf(waiting[i].item));
     };
     // An entry with its identity stands for a waiting item of that identity and name; one
     // without (a listing class that carries none) for the waiting item of its name.
-    const auto sameName = [&](const ListedEntry& entry, size_t i) {
-        const std::wstring name = nameOf(waiting[i].item);
-        return SameIgnoringCase(entry.name, name) || SameIgnoringCase(entry.shortName, name);
-    };
     const FsResult listed = ForEachEntry(parent, kListBufferBytes, [&](ListedEntry&& entry) {
         if (!IsKnownId(entry.id)) {
             if (!named)
                 nameThem();
             for (const std::wstring& name : {entry.name, entry.shortName}) {
-                const auto found = byName.find(UpperCase(name));
-                if (!name.empty() && found != byName.end())
-                    for (size_t i : found->second)
-                        stays[i] = true;
+                if (name.empty())
+                    continue;
+                const auto same =
+                    std::equal_range(byName.begin(), byName.end(), KeyAt{nameKey(name), 0}, byKey);
+                for (auto at = same.first; at != same.second; ++at)
+                    stays[at->at] = stays[at->at] || sameName(name, at->at);
             }
             return true;
         }
-        const auto same = std::equal_range(byId.begin(), byId.end(), IdAt{entry.id, 0}, byIdOrder);
+        const auto same = std::equal_range(byId.begin(), byId.end(), KeyAt{entry.id, 0}, byKey);
         for (auto at = same.first; at != same.second; ++at)
-            stays[at->at] = stays[at->at] || sameName(entry, at->at);
+            stays[at->at] =
+                stays[at->at] || sameName(entry.name, at->at) || sameName(entry.shortName, at->at);
         return true;
     });
     for (size_t i = 0; i < waiting.size(); ++i) {

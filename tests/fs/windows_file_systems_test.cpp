@@ -326,13 +326,15 @@ DWORD WithoutListedIds(const std::wstring&, FILE_INFO_BY_HANDLE_CLASS kind) {
 
 TEST_F(WindowsFileSystems, WithoutListedIdsADeletionTheServerIgnoredIsNeverCounted) {
     standIn.listing = WithoutListedIds;
+    tree.File("sub\\b2.txt", 40); // two names wait in one directory: its listing, by name
     // It says yes and deletes nothing.
     standIn.extendedDisposition = [](const std::wstring&, ULONG) { return 0L; };
     ASSERT_TRUE(Job()) << host.log.Text();
-    EXPECT_TRUE(tree.Exists("a.txt") && tree.Exists("sub\\b.txt"));
+    EXPECT_TRUE(tree.Exists("a.txt") && tree.Exists("sub\\b.txt") && tree.Exists("sub\\b2.txt"));
     EXPECT_EQ(host.state.counters.deleted, 0);
     EXPECT_TRUE(Logged("0 files deleted.")) << host.log.Text();
-    EXPECT_TRUE(Logged("ERROR: Could not delete " + tree.Path("sub\\deeper\\c.txt")));
+    for (const char* file : {"sub\\b.txt", "sub\\b2.txt", "sub\\deeper\\c.txt"})
+        EXPECT_TRUE(Logged("ERROR: Could not delete " + tree.Path(file))) << file;
 }
 
 TEST_F(WindowsFileSystems, WithoutListedIdsTheProgramsOwnFilesBelowTheRootStay) {
