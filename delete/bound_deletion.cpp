@@ -75,6 +75,8 @@ void ListedFileDeletion::Confirm(FoundList::Index directory) {
 // A directory is new once a deletion in it is done, on most file systems: one query through
 // the handle already open spares the removal its own open, checks and query.
 void ListedFileDeletion::NoteIfNotOld(FoundList::Index directory) {
+    if (scan_.Directory(directory).seenNotOld)
+        return; // its listing already showed it new
     HANDLE handle = nullptr;
     FILETIME created, written, accessed;
     DWORD attributes = 0;
