@@ -111,10 +111,17 @@ bool AreOldStamps(const FILETIME& creation, const FILETIME& lastWrite, DateTime 
     return known && IsOld(created, modified, cutOff);
 }
 
+bool AreOldDirectoryStamps(const FILETIME& creation, const FILETIME& lastWrite, DateTime cutOff,
+                           DateTime& created, DateTime& modified) {
+    DateTime written = 0;
+    const bool known = ToLocalDateTime(creation, created) & ToLocalDateTime(lastWrite, written);
+    modified = ShiftedModified(written);
+    return known && IsOld(created, modified, cutOff);
+}
+
 bool AreOldDirectoryStamps(const FILETIME& creation, const FILETIME& lastWrite, DateTime cutOff) {
     DateTime created = 0, modified = 0;
-    const bool known = ToLocalDateTime(creation, created) & ToLocalDateTime(lastWrite, modified);
-    return known && IsOld(created, ShiftedModified(modified), cutOff);
+    return AreOldDirectoryStamps(creation, lastWrite, cutOff, created, modified);
 }
 
 DateTime FileTimeToLocalDateTime(const FILETIME& stamp) {

@@ -53,8 +53,11 @@ inline DateTime ShiftedModified(DateTime modified) {
     return modified - 61.0 / 86400.0;
 }
 
-// The rule a directory is removed by, on its creation and last-write stamps: not old where
-// either has no date-time form.
+// The rule a directory is removed by, on its creation and last-write stamps, converted into
+// `created` and `modified` (shifted, as its row shows it): not old where either has no
+// date-time form.
+bool AreOldDirectoryStamps(const FILETIME& creation, const FILETIME& lastWrite, DateTime cutOff,
+                           DateTime& created, DateTime& modified);
 bool AreOldDirectoryStamps(const FILETIME& creation, const FILETIME& lastWrite, DateTime cutOff);
 
 // Whole days between the scan start and Created, sign ignored, fraction dropped.

@@ -69,8 +69,7 @@ class EmptyDirectoryVisit {
         // directory the deletion emptied is new: without Debug, whose lines follow the order of
         // the tests, a directory that is not old (or not ours) is never listed.
         const OwnEntry entry = ReadOwnEntry(dir.get());
-        const bool old = entry.known && IsOld(entry.created, entry.modified, cutOff_);
-        if (!host_.State().settings.debug && !(entry.Ours() && old))
+        if (!host_.State().settings.debug && !(entry.Ours() && entry.old))
             return;
         if (!IsEmptyDirectory(dir.get())) {
             Debug("Directory is NOT empty.");
@@ -83,7 +82,7 @@ class EmptyDirectoryVisit {
         Debug("Created:  " + DateTimeText(entry.created, formats));
         Debug("Modified: " + DateTimeText(entry.modified, formats));
         Debug("Before:   " + DateTimeText(cutOff_, formats));
-        if (!old) {
+        if (!entry.old) {
             Debug("Directory is NOT old.");
             return;
         }
@@ -125,23 +124,20 @@ class EmptyDirectoryVisit {
     // A directory's own entry as its handle reads it; Modified is shifted.
     struct OwnEntry {
         bool read = false;
-        bool known = false; // both Created and Modified convert
+        bool old = false;
         DWORD attributes = 0;
         DateTime created = 0, modified = 0, accessed = 0;
         // Read, and not a system entry or a volume label.
         bool Ours() const { return read && !(attributes & kOwnEntryExcluded); }
     };
 
-    static OwnEntry ReadOwnEntry(HANDLE dir) {
+    OwnEntry ReadOwnEntry(HANDLE dir) const {
         OwnEntry entry;
         FILETIME created, written, accessed;
         entry.read = ReadStamps(dir, created, written, accessed, entry.attributes).Ok();
         if (!entry.read)
             return entry;
-        DateTime writtenValue = 0;
-        entry.known =
-            ToLocalDateTime(created, entry.created) & ToLocalDateTime(written, writtenValue);
-        entry.modified = ShiftedModified(writtenValue);
+        entry.old = AreOldDirectoryStamps(created, written, cutOff_, entry.created, entry.modified);
         entry.accessed = FileTimeToLocalDateTime(accessed);
         return entry;
     }
