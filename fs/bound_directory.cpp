@@ -93,8 +93,7 @@ bool IsSameRoot(const BoundDirectory& root, FileId listedId, const std::wstring&
 }
 
 BoundDirectory BoundDirectory::OpenListedChild(const BoundDirectory& parent,
-                                               const ListedEntry& entry,
-                                               const std::wstring& rootFinal) {
+                                               const ListedEntry& entry) {
     BoundDirectory child;
     FileHandle handle;
     child.status_ =
@@ -108,13 +107,14 @@ BoundDirectory BoundDirectory::OpenListedChild(const BoundDirectory& parent,
     }
     // What it is now, where the listing could not say.
     child.id_ = IsKnownId(entry.id) ? entry.id : facts.id;
-    child.finalPath_ = FinalPathOf(handle.get());
-    if (!child.finalPath_.empty() && !IsUnderRoot(child.finalPath_, rootFinal)) {
-        child.status_ = FsResult(kNotWhereListed, FsStep::Check);
-        return child;
-    }
     child.handle_ = std::move(handle);
     return child;
+}
+
+bool BoundDirectory::IsBelow(const std::wstring& rootFinal) {
+    if (finalPath_.empty())
+        finalPath_ = FinalPathOf(handle_.get());
+    return finalPath_.empty() || IsUnderRoot(finalPath_, rootFinal);
 }
 
 FsResult ListedTree::Open(uint32_t directory, HANDLE& reached) {

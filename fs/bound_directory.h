@@ -22,10 +22,13 @@ class BoundDirectory {
     // The listed subdirectory `entry` of `parent`, opened by its exact name relative to the
     // parent's handle: no link followed, no current directory changed, so neither depth nor
     // a device name matters. Its status is the open's error, or kNotWhereListed when it is
-    // not the listed one (another identity, a link, or outside the root by its final path;
-    // a final path the system cannot give is no sign of that).
-    static BoundDirectory OpenListedChild(const BoundDirectory& parent, const ListedEntry& entry,
-                                          const std::wstring& rootFinal);
+    // not the listed one (another identity, a link). Where it lies is asked apart (IsBelow).
+    static BoundDirectory OpenListedChild(const BoundDirectory& parent, const ListedEntry& entry);
+
+    // True while its final path, read now unless known, lies below `rootFinal` (one above it
+    // may have been moved away since it was checked). A final path the system cannot give is
+    // no sign of that: the directory was reached by identity without following a link.
+    bool IsBelow(const std::wstring& rootFinal);
 
     // Success, or why the directory could not be opened with its identity and final path.
     FsResult Status() const { return status_; }

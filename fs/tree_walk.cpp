@@ -1,6 +1,7 @@
 #include "fs/tree_walk.h"
 
 #include <deque>
+#include <functional>
 
 #include "base/chunked_vector.h"
 
@@ -19,18 +20,36 @@ struct Level {
 };
 
 // A directory of millions of entries never sits in memory whole: entries go to the visitor
-// one listing buffer at a time, and only the chosen subdirectories are kept.
-void List(const BoundDirectory& dir, const std::string& prefix, Level& level,
-          TreeVisitor& visitor) {
-    visitor.Directory(prefix, dir);
+// one listing buffer at a time, and only the chosen subdirectories are kept. False, with
+// nothing handed over, when the directory turns out not to lie below the root. Its place is
+// asked (`isBelowRoot`: its final path, which costs Wine a round trip to its server, as much
+// as the listing itself) only once there is an entry to hand over: an empty directory gives
+// the visitor nothing wherever it is, and trees end in many of them.
+bool List(const BoundDirectory& dir, const std::function<bool()>& isBelowRoot,
+          const std::string& prefix, Level& level, TreeVisitor& visitor) {
+    bool begun = false, below = true;
     const FsResult listed = dir.ForEachEntry([&](ListedEntry&& entry) {
-        if (!entry.IsDotEntry() && visitor.Entry(prefix, entry))
+        if (entry.IsDotEntry())
+            return true;
+        if (!begun) {
+            below = isBelowRoot();
+            if (!below)
+                return false;
+            begun = true;
+            visitor.Directory(prefix, dir);
+        }
+        if (visitor.Entry(prefix, entry))
             level.chosen.push_back(std::move(entry));
         return true;
     });
+    if (!below)
+        return false;
+    if (!begun)
+        visitor.Directory(prefix, dir);
     if (!listed.Ok())
         visitor.NotListed(prefix, listed);
     visitor.Listed();
+    return true;
 }
 
 } // namespace
@@ -42,7 +61,8 @@ void WalkTree(const BoundDirectory& root, const std::string& rootPrefix,
     std::string prefix = rootPrefix;
     std::deque<Level> path(1);
     path[0].length = prefix.size();
-    List(root, prefix, path[0], visitor);
+    List(
+        root, [] { return true; }, prefix, path[0], visitor);
     while (!path.empty()) {
         Level& level = path.back();
         prefix.resize(level.length);
@@ -51,9 +71,10 @@ void WalkTree(const BoundDirectory& root, const std::string& rootPrefix,
             visitor.Left();
             continue;
         }
+        // A deque keeps its elements in place as it grows: `level` and `entry` stay valid.
         const ListedEntry& entry = level.chosen[visitor.Entering(level.next++)];
         const BoundDirectory& here = path.size() == 1 ? root : level.owned;
-        BoundDirectory child = BoundDirectory::OpenListedChild(here, entry, rootFinal);
+        BoundDirectory child = BoundDirectory::OpenListedChild(here, entry);
         if (!child.IsOpen()) {
             visitor.NotEntered(prefix, entry, child.Status());
             continue;
@@ -63,10 +84,18 @@ void WalkTree(const BoundDirectory& root, const std::string& rootPrefix,
         Level below;
         below.owned = std::move(child);
         below.length = prefix.size();
-        path.push_back(std::move(below)); // `level` and `entry` are not used past this point
-        List(path.back().owned, prefix, path.back(), visitor);
-        // Checked at its open and seen by the visitor; kept a level, it would grow with the
-        // square of the depth.
-        path.back().owned.ForgetFinalPath();
+        path.push_back(std::move(below));
+        BoundDirectory& entered = path.back().owned;
+        if (!List(
+                entered, [&] { return entered.IsBelow(rootFinal); }, prefix, path.back(),
+                visitor)) {
+            path.pop_back();
+            prefix.resize(level.length);
+            visitor.NotEntered(prefix, entry, FsResult(kNotWhereListed, FsStep::Check));
+            continue;
+        }
+        // Checked and seen by the visitor; kept a level, it would grow with the square of the
+        // depth.
+        entered.ForgetFinalPath();
     }
 }

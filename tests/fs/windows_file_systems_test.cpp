@@ -435,6 +435,26 @@ TEST_F(WindowsFileSystems, ADirectoryWhoseOpenIsRefusedIsLoggedAndPassedOver) {
     }
 }
 
+// As if `sub` had been moved out of the root after its parent was listed: nothing of it is
+// handed over. Its place costs a query as dear as a listing, so a directory with nothing to
+// hand over is never asked where it lies.
+TEST_F(WindowsFileSystems, ADirectoryOutsideTheRootIsNeverListedAndAnEmptyOneNeverAsked) {
+    const std::wstring root = RootFinal(), sub = root + L"\\sub";
+    std::vector<std::wstring> asked;
+    standIn.finalPath = [&](const std::wstring& real) {
+        asked.push_back(real);
+        const bool inSub = real.compare(0, sub.size(), sub) == 0 &&
+                           (real.size() == sub.size() || real[sub.size()] == L'\\');
+        return inSub ? root + L"-moved" + real.substr(root.size()) : real;
+    };
+    ASSERT_TRUE(Job()) << host.log.Text();
+    EXPECT_TRUE(tree.Exists("sub\\b.txt") && tree.Exists("sub\\deeper\\c.txt"));
+    EXPECT_FALSE(tree.Exists("a.txt"));
+    EXPECT_TRUE(Logged("ERROR: Cannot enter directory " + tree.Path("sub"))) << host.log.Text();
+    EXPECT_EQ(std::count(asked.begin(), asked.end(), sub), 1);
+    EXPECT_EQ(std::count(asked.begin(), asked.end(), root + L"\\empty"), 0);
+}
+
 TEST_F(WindowsFileSystems, AListingThatFailsAfterItsFirstPartIsLoggedAndItsDirectoryKept) {
     tree.Directory("sub\\old empty", 40);
     standIn.listingPart = [](const std::wstring& directory, int part) -> DWORD {

@@ -1,5 +1,6 @@
 #include "support/nt_stand_in.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstring>
 #include <vector>
@@ -205,5 +206,17 @@ DWORD WINAPI NtStandIn::FinalPathOfHandle(HANDLE handle, LPWSTR buffer, DWORD si
         SetLastError(ERROR_ACCESS_DENIED);
         return 0;
     }
-    return RealSystemCalls().finalPath(handle, buffer, size, flags);
+    if (!current_->finalPath)
+        return RealSystemCalls().finalPath(handle, buffer, size, flags);
+    std::vector<wchar_t> real(32768);
+    const DWORD n =
+        RealSystemCalls().finalPath(handle, real.data(), static_cast<DWORD>(real.size()), flags);
+    if (n == 0 || n >= real.size())
+        return n;
+    const std::wstring answer = current_->finalPath(std::wstring(real.data(), n));
+    if (answer.size() >= size)
+        return static_cast<DWORD>(answer.size() + 1);
+    std::copy(answer.begin(), answer.end(), buffer);
+    buffer[answer.size()] = L'\0';
+    return static_cast<DWORD>(answer.size());
 }

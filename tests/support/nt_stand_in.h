@@ -48,6 +48,8 @@ class NtStandIn {
     // The identity a listing gives an entry, given the one the handle query answers (after
     // `identity`): a file system may number the two differently.
     std::function<FileId(const std::wstring& path, FileId fromHandle)> listedIdentity;
+    // The final path a query of an item answers, given the system's (in the form asked for).
+    std::function<std::wstring(const std::wstring& real)> finalPath;
     // No final path in the DOS form (a volume the mount manager does not know).
     bool noDosPaths = false;
     // No normalized final path (a share whose user may not read a folder above the root).
