@@ -59,9 +59,11 @@ def memory_kib(program_dir, field):
             if win(program_dir).lower() not in cmd.lower() and program_dir not in cmd:
                 continue
             with open("/proc/%s/status" % pid) as f:
-                for line in f:
-                    if line.startswith(field + ":"):
-                        return int(line.split()[1])
+                status = dict(line.rstrip("\n").split(":\t", 1) for line in f if ":\t" in line)
+            # Wine's launcher (start.exe /exec ...) names the program too: it is not the job.
+            if status.get("Name") != "Vantrell.exe" or field not in status:
+                continue
+            return int(status[field].split()[0])
         except OSError:
             continue
     return None
