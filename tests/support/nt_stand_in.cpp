@@ -41,10 +41,10 @@ NtStandIn::~NtStandIn() {
     current_ = nullptr;
 }
 
-std::wstring NtStandIn::FinalPath(HANDLE handle) {
+std::wstring NtStandIn::FinalPath(HANDLE handle, DWORD flags) {
     std::vector<wchar_t> buffer(32768);
-    const DWORD n =
-        RealSystemCalls().finalPath(handle, buffer.data(), static_cast<DWORD>(buffer.size()), 0);
+    const DWORD n = RealSystemCalls().finalPath(handle, buffer.data(),
+                                                static_cast<DWORD>(buffer.size()), flags);
     return n > 0 && n < buffer.size() ? std::wstring(buffer.data(), n) : std::wstring();
 }
 
@@ -208,12 +208,10 @@ DWORD WINAPI NtStandIn::FinalPathOfHandle(HANDLE handle, LPWSTR buffer, DWORD si
     }
     if (!current_->finalPath)
         return RealSystemCalls().finalPath(handle, buffer, size, flags);
-    std::vector<wchar_t> real(32768);
-    const DWORD n =
-        RealSystemCalls().finalPath(handle, real.data(), static_cast<DWORD>(real.size()), flags);
-    if (n == 0 || n >= real.size())
-        return n;
-    const std::wstring answer = current_->finalPath(std::wstring(real.data(), n));
+    const std::wstring real = FinalPath(handle, flags);
+    if (real.empty())
+        return 0; // the system's error stands
+    const std::wstring answer = current_->finalPath(real);
     if (answer.size() >= size)
         return static_cast<DWORD>(answer.size() + 1);
     std::copy(answer.begin(), answer.end(), buffer);

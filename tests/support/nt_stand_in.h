@@ -55,8 +55,9 @@ class NtStandIn {
     // No normalized final path (a share whose user may not read a folder above the root).
     bool noNormalizedPaths = false;
 
-    // The final path of an open item, as the system gives it.
-    static std::wstring FinalPath(HANDLE handle);
+    // The final path of an open item, as the system gives it in the form `flags` asks for;
+    // empty where it gives none.
+    static std::wstring FinalPath(HANDLE handle, DWORD flags = 0);
 
   private:
     static NtStandIn* current_;
