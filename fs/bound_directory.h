@@ -30,7 +30,8 @@ class BoundDirectory {
     // no sign of that: the directory was reached by identity without following a link.
     bool IsBelow(const std::wstring& rootFinal);
 
-    // Success, or why the directory could not be opened with its identity and final path.
+    // Success, or why the directory could not be opened: with its identity and final path
+    // (a path), or as the listed one (a listed child).
     FsResult Status() const { return status_; }
     bool IsOpen() const { return handle_.valid(); }
     HANDLE Handle() const { return handle_.get(); }
