@@ -176,10 +176,12 @@ void FoundList::SortFilesFrom(size_t first, SortKey key) {
 }
 
 void FoundList::SortDirectoryFilesFrom(size_t first, SortKey key) {
-    ChunkedVector<uint32_t> order = OrderByKey(
+    SortByKey(
         files_.size() - first,
-        [this, first](size_t i) { return ShownName(files_[first + i].name); }, key);
-    ApplyOrder(first, order);
+        [this, first](size_t i) { return ShownName(files_[first + i].name); }, key,
+        [this, first](size_t at, ChunkedVector<uint32_t>& order) {
+            ApplyOrder(first + at, order);
+        });
 }
 
 // Row by row along each cycle of the permutation, so no second copy of the rows is made;

@@ -57,6 +57,37 @@ void VisitRunInKeyOrder(size_t first, size_t count, const std::function<std::str
         visit(keyed[i].position, keys.At(keyed[i].key));
 }
 
+// The runs of kKeyedRun positions, each already in key order, merged: `positionAt(at)` is
+// the position the `at`th of them holds. Each run's next position alone has a key.
+void MergeRuns(size_t count, const std::function<uint32_t(size_t at)>& positionAt,
+               const std::function<std::string(size_t)>& text, SortKey key,
+               const std::function<void(uint32_t position, const char* key)>& visit) {
+    struct Head {
+        std::string key;
+        size_t at, end;
+    };
+    // Equal keys: the earlier run first, as its positions are the earlier.
+    const auto later = [](const Head& a, const Head& b) {
+        const int c = std::strcmp(a.key.c_str(), b.key.c_str());
+        return c > 0 || (c == 0 && a.end > b.end);
+    };
+    std::vector<Head> heads;
+    for (size_t at = 0; at < count; at += kKeyedRun)
+        heads.push_back({key(text(positionAt(at))), at, std::min(at + kKeyedRun, count)});
+    std::make_heap(heads.begin(), heads.end(), later);
+    while (!heads.empty()) {
+        std::pop_heap(heads.begin(), heads.end(), later);
+        Head& head = heads.back();
+        visit(positionAt(head.at), head.key.c_str());
+        if (++head.at == head.end) {
+            heads.pop_back();
+            continue;
+        }
+        head.key = key(text(positionAt(head.at)));
+        std::push_heap(heads.begin(), heads.end(), later);
+    }
+}
+
 } // namespace
 
 // A key is about two and a half times its text, so the keys of one large directory would
@@ -72,29 +103,29 @@ void VisitInKeyOrder(size_t count, const std::function<std::string(size_t)>& tex
     for (size_t first = 0; first < count; first += kKeyedRun)
         VisitRunInKeyOrder(first, std::min(kKeyedRun, count - first), text, key,
                            [&runs](uint32_t position, const char*) { runs.push_back(position); });
-    struct Head {
-        std::string key;
-        size_t at, end; // in `runs`
-    };
-    const auto later = [&runs](const Head& a, const Head& b) {
-        const int c = std::strcmp(a.key.c_str(), b.key.c_str());
-        return c > 0 || (c == 0 && runs[a.at] > runs[b.at]);
-    };
-    std::vector<Head> heads;
-    for (size_t at = 0; at < count; at += kKeyedRun)
-        heads.push_back({key(text(runs[at])), at, std::min(at + kKeyedRun, count)});
-    std::make_heap(heads.begin(), heads.end(), later);
-    while (!heads.empty()) {
-        std::pop_heap(heads.begin(), heads.end(), later);
-        Head& head = heads.back();
-        visit(runs[head.at], head.key.c_str());
-        if (++head.at == head.end) {
-            heads.pop_back();
-            continue;
-        }
-        head.key = key(text(runs[head.at]));
-        std::push_heap(heads.begin(), heads.end(), later);
+    MergeRuns(
+        count, [&runs](size_t at) { return runs[at]; }, text, key, visit);
+}
+
+// As above, but each run is arranged as soon as it is ordered, so the merge reads the runs
+// where they stand and only the final order is ever held beside the items.
+void SortByKey(size_t count, const std::function<std::string(size_t)>& text, SortKey key,
+               const ArrangeItems& arrange) {
+    for (size_t first = 0; first < count; first += kKeyedRun) {
+        ChunkedVector<uint32_t> order;
+        VisitRunInKeyOrder(first, std::min(kKeyedRun, count - first), text, key,
+                           [&](uint32_t position, const char*) {
+                               order.push_back(static_cast<uint32_t>(position - first));
+                           });
+        arrange(first, order);
     }
+    if (count <= kKeyedRun)
+        return;
+    ChunkedVector<uint32_t> order;
+    MergeRuns(
+        count, [](size_t at) { return static_cast<uint32_t>(at); }, text, key,
+        [&order](uint32_t position, const char*) { order.push_back(position); });
+    arrange(0, order);
 }
 
 ChunkedVector<uint32_t> OrderByKey(size_t count, const std::function<std::string(size_t)>& text,

@@ -26,6 +26,13 @@ inline std::string ByteOrderKey(const std::string& text) {
 const size_t kKeyedRun = 64 * 1024;
 void VisitInKeyOrder(size_t count, const std::function<std::string(size_t)>& text, SortKey key,
                      const std::function<void(uint32_t position, const char* key)>& visit);
+// Puts the items at `first` + order[i] at `first` + i, for every i of `order`.
+using ArrangeItems = std::function<void(size_t first, ChunkedVector<uint32_t>& order)>;
+// Sorts the items 0 to `count` - 1 in place, stably, by the keys of their texts, through
+// `arrange`: first each run, then, beyond one run, all of them by the runs' merge. Holds
+// one order of 4 bytes an item at most, where ordering their positions holds two.
+void SortByKey(size_t count, const std::function<std::string(size_t)>& text, SortKey key,
+               const ArrangeItems& arrange);
 // The positions in that order.
 ChunkedVector<uint32_t> OrderByKey(size_t count, const std::function<std::string(size_t)>& text,
                                    SortKey key);

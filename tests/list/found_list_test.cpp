@@ -197,7 +197,8 @@ TEST(FoundList, StepsToADirectoryKeepOnlyWhatTheWayThereShares) {
 
 TEST(FoundList, ManyTextsOrderAsOneStableSortAcrossRunsWithAtMostTwoKeysEach) {
     // Runs of a large directory are ordered apart and merged: equal texts in different runs
-    // must still keep their order, and no text may cost more than two keys.
+    // must still keep their order, and no text may cost more than two keys; whether the
+    // positions are visited or the items sorted where they stand, run by run.
     const size_t count = 3 * kKeyedRun + 123;
     std::mt19937 random(3);
     std::vector<std::string> texts(count);
@@ -208,16 +209,39 @@ TEST(FoundList, ManyTextsOrderAsOneStableSortAcrossRunsWithAtMostTwoKeysEach) {
         expected[i] = i;
     std::stable_sort(expected.begin(), expected.end(),
                      [&texts](uint32_t a, uint32_t b) { return texts[a] < texts[b]; });
+
     keysMade = 0;
-    std::vector<uint32_t> order;
+    std::vector<uint32_t> visited;
     VisitInKeyOrder(
         count, [&texts](size_t i) { return texts[i]; }, CountedByteKey,
         [&](uint32_t position, const char* key) {
             ASSERT_EQ(texts[position], key);
-            order.push_back(position);
+            visited.push_back(position);
         });
-    EXPECT_TRUE(order == expected);
+    EXPECT_TRUE(visited == expected);
     EXPECT_LE(keysMade, 2 * count);
+
+    // The items are (text, where it came from); each arrangement moves both.
+    std::vector<std::pair<std::string, uint32_t>> items(count);
+    for (uint32_t i = 0; i < count; ++i)
+        items[i] = {texts[i], i};
+    keysMade = 0;
+    size_t arranged = 0;
+    SortByKey(
+        count, [&items](size_t i) { return items[i].first; }, CountedByteKey,
+        [&](size_t first, ChunkedVector<uint32_t>& order) {
+            std::vector<std::pair<std::string, uint32_t>> moved;
+            for (size_t i = 0; i < order.size(); ++i)
+                moved.push_back(items[first + order[i]]);
+            std::copy(moved.begin(), moved.end(), items.begin() + first);
+            arranged += order.size();
+        });
+    std::vector<uint32_t> sorted;
+    for (const auto& item : items)
+        sorted.push_back(item.second);
+    EXPECT_TRUE(sorted == expected);
+    EXPECT_LE(keysMade, 2 * count);
+    EXPECT_EQ(arranged, 2 * count); // each run, then all of them once
 }
 
 TEST(FoundList, KeepsTheExactNameWhereTheShownOneDiffers) {
