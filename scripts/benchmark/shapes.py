@@ -205,20 +205,24 @@ def floor(path):
     return time.perf_counter() - start, out.strip()
 
 
-def measure(name, maker, size, baseline_kib):
-    path, entries = make(name, maker, size)
+def floor_then_job(name, maker, size):
+    """The floor and then the job, each on a fresh tree of the shape: the tree the job left,
+    its entries before, the floor's seconds and report, and the job's seconds, peak and log."""
+    path, _ = make(name, maker, size)
     floor_s, floor_said = floor(path)
     path, entries = make(name, maker, size)
     job_s, peak, log = job(path)
+    return path, entries, floor_s, floor_said, job_s, peak, log
+
+
+def measure(name, maker, size, baseline_kib):
+    path, entries, floor_s, floor_said, job_s, peak, log = floor_then_job(name, maker, size)
     left = entries_below(path)
+    remove_tree(path)
     # The floor at twice the size too: where the platform's own time grows faster than the
     # tree (Wine's relative opens in a deep chain), the job's cannot do better.
-    twice_path, _ = make(name, maker, 2 * size)
-    floor_twice_s, _ = floor(twice_path)
-    twice_path, _ = make(name, maker, 2 * size)
-    twice_s, _, _ = job(twice_path)
+    twice_path, _, floor_twice_s, _, twice_s, _, _ = floor_then_job(name, maker, 2 * size)
     remove_tree(twice_path)
-    remove_tree(path)
     found = re.search(r"(\d+) files found under", log)
     row = {
         "shape": name, "size": size, "entries": entries, "job": job_s, "floor": floor_s,
