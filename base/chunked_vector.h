@@ -1,24 +1,28 @@
 // A vector of plain values kept in chunks, so that ten million rows never ask the heap for
 // one large block: in a 32-bit process a block of hundreds of megabytes is often not to be
 // had even where the memory is. The first chunks are small and each is twice the one
-// before, up to about 2 MiB; from there every chunk has that size. Elements never move.
+// before, up to about 2 MiB (or the smaller size asked); from there every chunk has that
+// size. Elements never move, but a Reordering may rebuild a tail of them.
 #pragma once
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <iterator>
 #include <memory>
 #include <new>
+#include <stdexcept>
 #include <utility>
 #include <vector>
 
 // Bytes a single chunk may take at most.
 const size_t kLargestChunkBytes = 2 * 1024 * 1024;
 
-template <typename T> class ChunkedVector {
+template <typename T, size_t kChunkBytes = kLargestChunkBytes> class ChunkedVector {
+    static_assert(kChunkBytes <= kLargestChunkBytes, "no chunk over the largest block");
     static const size_t kFirstShift = 4; // 16 elements in the first chunk
     static constexpr size_t LastShift() {
         size_t shift = kFirstShift;
-        while ((size_t(2) << shift) * sizeof(T) <= kLargestChunkBytes)
+        while ((size_t(2) << shift) * sizeof(T) <= kChunkBytes)
             ++shift;
         return shift;
     }
@@ -28,6 +32,7 @@ template <typename T> class ChunkedVector {
 
   public:
     class Iterator;
+    class Reordering;
 
     ChunkedVector() = default;
     // A vector moved from is empty, as a std::vector is, and ready for use.
@@ -125,16 +130,29 @@ template <typename T> class ChunkedVector {
     }
 
   private:
-    T& At(size_t i) {
+    // The chunk that holds element `i`, and where in it.
+    static size_t ChunkOf(size_t i, size_t& offset) {
         if (i < kGrownStart) {
             // Chunk k starts at 16 * (2^k - 1).
             size_t k = 0;
-            while ((size_t(2) << (kFirstShift + k)) - (size_t(1) << kFirstShift) <= i)
+            while (ChunkStart(k + 1) <= i)
                 ++k;
-            return chunks_[k][i - ((size_t(1) << (kFirstShift + k)) - (size_t(1) << kFirstShift))];
+            offset = i - ChunkStart(k);
+            return k;
         }
         const size_t past = i - kGrownStart;
-        return chunks_[kGrowing + (past >> kLastShift)][past & ((size_t(1) << kLastShift) - 1)];
+        offset = past & ((size_t(1) << kLastShift) - 1);
+        return kGrowing + (past >> kLastShift);
+    }
+    // The index of chunk k's first element: the elements of all chunks before it.
+    static size_t ChunkStart(size_t k) {
+        return k < kGrowing ? (size_t(1) << (kFirstShift + k)) - (size_t(1) << kFirstShift)
+                            : kGrownStart + ((k - kGrowing) << kLastShift);
+    }
+    T& At(size_t i) {
+        size_t offset;
+        const size_t k = ChunkOf(i, offset);
+        return chunks_[k][offset];
     }
     void Grow() {
         const size_t elements = ChunkSize(chunks_.size());
@@ -146,4 +164,85 @@ template <typename T> class ChunkedVector {
     std::vector<std::unique_ptr<T[]>> chunks_;
     size_t size_ = 0;
     size_t capacity_ = 0;
+};
+
+// Rebuilds the elements from `first` on in a new order, taken one by one into new chunks. A
+// chunk of the old order is freed as soon as every element of it is taken, so a merge of
+// many sorted runs holds about a chunk for each run beside the elements: never a second
+// copy of them, nor an order of them all. Until Finish the elements not yet taken stay
+// where they were and can be read. Left unfinished (an exception), it drops the elements
+// from `first` on, and the vector before them stays whole and usable.
+template <typename T, size_t kChunkBytes> class ChunkedVector<T, kChunkBytes>::Reordering {
+  public:
+    Reordering(ChunkedVector& v, size_t first) : v_(v), first_(first), next_(first) {}
+    Reordering(const Reordering&) = delete;
+    Reordering& operator=(const Reordering&) = delete;
+    ~Reordering() {
+        if (!made_.empty())
+            Abandon();
+    }
+
+    // Appends the element now at `index` (`first` or later, each taken once) to the new order.
+    void Take(size_t index) {
+        if (made_.empty())
+            Start();
+        size_t offset, from;
+        const size_t to = ChunkOf(next_, offset) - firstChunk_;
+        if (!made_[to])
+            made_[to].reset(new T[ChunkSize(firstChunk_ + to)]);
+        const size_t source = ChunkOf(index, from);
+        made_[to][offset] = std::move(v_.chunks_[source][from]);
+        ++next_;
+        if (--untaken_[source - firstChunk_] == 0)
+            v_.chunks_[source].reset();
+    }
+    // Puts the new order in place. Throws std::logic_error, dropping the elements from
+    // `first` on, if any of them was not taken.
+    void Finish() {
+        if (made_.empty())
+            return; // nothing taken: nothing to reorder
+        if (next_ != v_.size_) {
+            Abandon();
+            throw std::logic_error("a reordering left elements behind");
+        }
+        for (size_t c = 0; c < made_.size(); ++c)
+            v_.chunks_[firstChunk_ + c] = std::move(made_[c]);
+        made_.clear();
+    }
+
+  private:
+    // Counts what each chunk holds from `first` on, and copies the elements before `first`
+    // in its chunk into the new one.
+    void Start() {
+        size_t offset, lastOffset;
+        firstChunk_ = ChunkOf(first_, offset);
+        const size_t chunks = ChunkOf(v_.size_ - 1, lastOffset) - firstChunk_ + 1;
+        untaken_.resize(chunks);
+        for (size_t c = 0; c < chunks; ++c) {
+            const size_t k = firstChunk_ + c;
+            untaken_[c] = std::min(ChunkStart(k + 1), v_.size_) - std::max(ChunkStart(k), first_);
+        }
+        std::vector<std::unique_ptr<T[]>> made(chunks);
+        made[0].reset(new T[ChunkSize(firstChunk_)]);
+        for (size_t i = 0; i < offset; ++i)
+            made[0][i] = v_.chunks_[firstChunk_][i];
+        made_ = std::move(made);
+    }
+    // The elements before `first` are whole in the old first chunk or, once that is freed,
+    // in the new one; the chunks after it go.
+    void Abandon() {
+        if (!v_.chunks_[firstChunk_])
+            v_.chunks_[firstChunk_] = std::move(made_[0]);
+        v_.chunks_.resize(firstChunk_ + 1);
+        v_.capacity_ = ChunkStart(firstChunk_ + 1);
+        v_.size_ = first_;
+        made_.clear();
+    }
+
+    ChunkedVector& v_;
+    const size_t first_;
+    size_t next_;                            // where the next element taken goes
+    size_t firstChunk_ = 0;                  // the chunk of `first`
+    std::vector<size_t> untaken_;            // for each chunk from that one on
+    std::vector<std::unique_ptr<T[]>> made_; // the new chunks, as the order reaches them
 };

@@ -175,13 +175,16 @@ void FoundList::SortFilesFrom(size_t first, SortKey key) {
         ContinueRun(first + i, directories[i]);
 }
 
+// Beyond one run, the merged rows go to new chunks as they come and each old chunk is freed
+// once all of it is taken: the rows are never held twice, nor their order.
 void FoundList::SortDirectoryFilesFrom(size_t first, SortKey key) {
+    RowVector::Reordering merged(files_, first);
     SortByKey(
         files_.size() - first,
         [this, first](size_t i) { return ShownName(files_[first + i].name); }, key,
-        [this, first](size_t at, ChunkedVector<uint32_t>& order) {
-            ApplyOrder(first + at, order);
-        });
+        [this, first](size_t at, ChunkedVector<uint32_t>& order) { ApplyOrder(first + at, order); },
+        [&merged, first](uint32_t position) { merged.Take(first + position); });
+    merged.Finish();
 }
 
 // Row by row along each cycle of the permutation, so no second copy of the rows is made;

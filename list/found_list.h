@@ -150,6 +150,9 @@ class FoundList : public ListedWays {
     std::string Text(size_t row, int column, const RegionalFormats& formats) const;
 
   private:
+    // Small chunks, so that a large directory's merge, which frees a chunk once all its rows
+    // are taken, holds little beside the rows while it runs.
+    using RowVector = ChunkedVector<StoredRow, 32 * 1024>;
     struct DirectoryRow {
         size_t before; // file rows ahead of it
         Index directory;
@@ -170,7 +173,7 @@ class FoundList : public ListedWays {
     ScanRoot root_;
     TextPool names_;
     ChunkedVector<ScanDirectory> directories_;
-    ChunkedVector<StoredRow> files_;
+    RowVector files_;
     ChunkedVector<DirectoryRun> runs_;          // in row order, one for each change of directory
     ChunkedVector<DirectoryRow> directoryRows_; // placed, in the list's order
     ChunkedVector<DirectoryRow> waitingRows_;   // added since the last placing

@@ -108,9 +108,9 @@ void VisitInKeyOrder(size_t count, const std::function<std::string(size_t)>& tex
 }
 
 // As above, but each run is arranged as soon as it is ordered, so the merge reads the runs
-// where they stand and only the final order is ever held beside the items.
+// where they stand and hands on each position as it comes.
 void SortByKey(size_t count, const std::function<std::string(size_t)>& text, SortKey key,
-               const ArrangeItems& arrange) {
+               const ArrangeItems& arrange, const std::function<void(uint32_t position)>& take) {
     for (size_t first = 0; first < count; first += kKeyedRun) {
         ChunkedVector<uint32_t> order;
         VisitRunInKeyOrder(first, std::min(kKeyedRun, count - first), text, key,
@@ -121,11 +121,9 @@ void SortByKey(size_t count, const std::function<std::string(size_t)>& text, Sor
     }
     if (count <= kKeyedRun)
         return;
-    ChunkedVector<uint32_t> order;
     MergeRuns(
         count, [](size_t at) { return static_cast<uint32_t>(at); }, text, key,
-        [&order](uint32_t position, const char*) { order.push_back(position); });
-    arrange(0, order);
+        [&take](uint32_t position, const char*) { take(position); });
 }
 
 ChunkedVector<uint32_t> OrderByKey(size_t count, const std::function<std::string(size_t)>& text,

@@ -28,11 +28,12 @@ void VisitInKeyOrder(size_t count, const std::function<std::string(size_t)>& tex
                      const std::function<void(uint32_t position, const char* key)>& visit);
 // Puts the items at `first` + order[i] at `first` + i, for every i of `order`.
 using ArrangeItems = std::function<void(size_t first, ChunkedVector<uint32_t>& order)>;
-// Sorts the items 0 to `count` - 1 in place, stably, by the keys of their texts, through
-// `arrange`: first each run, then, beyond one run, all of them by the runs' merge. Holds
-// one order of 4 bytes an item at most, where ordering their positions holds two.
+// Sorts the items 0 to `count` - 1 stably by the keys of their texts. Each run is put in
+// its order where it stands, through `arrange`; beyond one run, the runs' merge then hands
+// `take` each item's position, as the arranged runs stand, in the final order. The caller
+// moves the items out as they come, so no order of them all is ever held.
 void SortByKey(size_t count, const std::function<std::string(size_t)>& text, SortKey key,
-               const ArrangeItems& arrange);
+               const ArrangeItems& arrange, const std::function<void(uint32_t position)>& take);
 // The positions in that order.
 ChunkedVector<uint32_t> OrderByKey(size_t count, const std::function<std::string(size_t)>& text,
                                    SortKey key);

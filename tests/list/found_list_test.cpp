@@ -227,21 +227,48 @@ TEST(FoundList, ManyTextsOrderAsOneStableSortAcrossRunsWithAtMostTwoKeysEach) {
         items[i] = {texts[i], i};
     keysMade = 0;
     size_t arranged = 0;
+    std::vector<std::pair<std::string, uint32_t>> merged;
     SortByKey(
         count, [&items](size_t i) { return items[i].first; }, CountedByteKey,
         [&](size_t first, ChunkedVector<uint32_t>& order) {
+            ASSERT_TRUE(merged.empty()) << "a run arranged after the merge began";
             std::vector<std::pair<std::string, uint32_t>> moved;
             for (size_t i = 0; i < order.size(); ++i)
                 moved.push_back(items[first + order[i]]);
             std::copy(moved.begin(), moved.end(), items.begin() + first);
             arranged += order.size();
-        });
+        },
+        [&](uint32_t position) { merged.push_back(items[position]); });
     std::vector<uint32_t> sorted;
-    for (const auto& item : items)
+    for (const auto& item : merged)
         sorted.push_back(item.second);
     EXPECT_TRUE(sorted == expected);
     EXPECT_LE(keysMade, 2 * count);
-    EXPECT_EQ(arranged, 2 * count); // each run, then all of them once
+    EXPECT_EQ(arranged, count); // each run once, in place
+}
+
+// One directory beyond two runs, and a part: its rows come out of the merge whole (each
+// name with its own identity and times) and in order, with nothing lost.
+TEST(FoundList, OneLargeDirectoryIsSortedWithEveryRowWhole) {
+    const size_t rows = 2 * kKeyedRun + 77;
+    FoundList scan;
+    FillGenerated(scan, Root(), rows, kByteOrder, true);
+    ASSERT_EQ(scan.FileCount(), rows);
+    ASSERT_EQ(scan.Count(), rows); // none held back
+    std::string before;
+    std::vector<bool> seen(rows);
+    for (size_t row = 0; row < rows; ++row) {
+        const ScanRow file = scan.FileRow(row);
+        const std::string name = scan.ShownName(file.name);
+        ASSERT_LT(before, name) << row;
+        before = name;
+        // Made as report_<100000 + n>_<random>.dat with identity 1000000000 + n.
+        const size_t n = std::stoul(name.substr(7, 7)) - 100000;
+        ASSERT_EQ(file.id, FileId(1000000000 + n)) << name;
+        ASSERT_EQ(file.modified, 40001.25) << name;
+        ASSERT_FALSE(seen[n]) << name;
+        seen[n] = true;
+    }
 }
 
 TEST(FoundList, KeepsTheExactNameWhereTheShownOneDiffers) {
@@ -376,6 +403,96 @@ TEST(ChunkedVector, AVectorMovedFromIsEmptyAndStaysUsable) {
     EXPECT_EQ(assigned[99], 99);
     from.push_back(7);
     EXPECT_EQ(from[0], 7);
+}
+
+// An element that counts the chunks made of it, to see what a reordering holds at once.
+struct Counted {
+    int value;
+    static int live, peak;
+    static void* operator new[](size_t size) {
+        peak = std::max(peak, ++live);
+        return ::operator new[](size);
+    }
+    static void operator delete[](void* p) {
+        --live;
+        ::operator delete[](p);
+    }
+};
+int Counted::live = 0, Counted::peak = 0;
+using CountedVector = ChunkedVector<Counted, 1024>; // 256 elements a chunk
+
+// A merge of sorted runs taken into a new order: the elements before the first keep their
+// places, the rest come out merged, and old chunks go as they are emptied: a second copy
+// of the tail (a chunk for every 256 taken) would far exceed a chunk for each run.
+TEST(ChunkedVector, AReorderingByMergeKeepsTheHeadAndFreesChunksAsTheyEmpty) {
+    const size_t runs = 8, runLength = 5000;
+    for (const size_t first : {size_t(0), size_t(752), size_t(1000)}) { // 752 starts a chunk
+        CountedVector values;
+        for (size_t i = 0; i < first; ++i)
+            values.push_back({-static_cast<int>(i)});
+        std::mt19937 random(5);
+        for (size_t r = 0; r < runs; ++r) {
+            std::vector<int> run(runLength);
+            for (int& v : run)
+                v = static_cast<int>(random() % 100000);
+            std::sort(run.begin(), run.end());
+            for (int v : run)
+                values.push_back({v});
+        }
+        std::vector<size_t> heads(runs);
+        for (size_t r = 0; r < runs; ++r)
+            heads[r] = first + r * runLength;
+        Counted::peak = Counted::live;
+        const int before = Counted::live;
+        {
+            CountedVector::Reordering merged(values, first);
+            for (size_t taken = 0; taken < runs * runLength; ++taken) {
+                size_t best = runs;
+                for (size_t r = 0; r < runs; ++r)
+                    if (heads[r] < first + (r + 1) * runLength &&
+                        (best == runs || values[heads[r]].value < values[heads[best]].value))
+                        best = r;
+                merged.Take(heads[best]++);
+            }
+            merged.Finish();
+        }
+        EXPECT_LE(Counted::peak - before, int(2 * runs + 2)) << first;
+        EXPECT_EQ(Counted::live, before) << first;
+        ASSERT_EQ(values.size(), first + runs * runLength);
+        for (size_t i = 0; i < first; ++i)
+            ASSERT_EQ(values[i].value, -static_cast<int>(i)) << first;
+        for (size_t i = first + 1; i < values.size(); ++i)
+            ASSERT_LE(values[i - 1].value, values[i].value) << first << " at " << i;
+    }
+}
+
+// Stopped by an exception, or finished with elements left behind, a reordering drops the
+// tail it was rebuilding and nothing before it, frees what it made, and the vector takes
+// elements again.
+TEST(ChunkedVector, AnUnfinishedReorderingDropsOnlyItsTail) {
+    for (const bool finish : {false, true}) {
+        const int before = Counted::live;
+        {
+            CountedVector values;
+            for (int i = 0; i < 3000; ++i)
+                values.push_back({i});
+            {
+                CountedVector::Reordering reordering(values, 1000);
+                for (size_t i = 2999; i >= 1500; --i) // the tail backwards, half of it
+                    reordering.Take(i);
+                if (finish) {
+                    EXPECT_THROW(reordering.Finish(), std::logic_error);
+                }
+            }
+            ASSERT_EQ(values.size(), 1000u) << finish;
+            for (int i = 0; i < 1000; ++i)
+                ASSERT_EQ(values[i].value, i) << finish;
+            for (int i = 0; i < 2000; ++i)
+                values.push_back({-i});
+            EXPECT_EQ(values[2999].value, -1999) << finish;
+        }
+        EXPECT_EQ(Counted::live, before) << finish;
+    }
 }
 
 TEST(TextPool, ReadsBackEveryTextAcrossChunks) {
