@@ -33,66 +33,17 @@ FsResult OpenForRemoval(HANDLE parent, const std::wstring& name, FileHandle& dir
 class EmptyDirectoryVisit {
   public:
     EmptyDirectoryVisit(CommandHost& host, HANDLE root)
-        : host_(host), scan_(host.Found()), cutOff_(scan_.Root().cutOff), tree_(scan_, root) {}
+        : host_(host), scan_(host.Found()), cutOff_(scan_.Root().cutOff), tree_(scan_, root) {
+        for (size_t i = 0; i < scan_.DirectoryCount(); ++i)
+            holdsOneThatStays_.push_back(0);
+    }
 
     void Visit(FoundList::Index directory) {
         // The removals waiting are in one parent; a parent is visited after its children.
         if (waiting_.size() != 0 && scan_.Directory(directory).parent != WaitingIn())
             ConfirmWaiting();
-        // Seen not old in this run, it cannot be old now: only Debug, whose lines tell every
-        // test, opens it.
-        if (!host_.State().settings.debug && scan_.Directory(directory).seenNotOld)
-            return;
-        if (host_.State().settings.debug)
-            Debug("Checking directory " + PathOf(directory));
-        FileHandle dir;
-        FsResult removal;
-        std::wstring name;
-        HANDLE parent = nullptr;
-        ItemFacts facts;
-        const FsResult opened = Open(directory, name, parent, dir, removal, facts);
-        if (opened.Code() == kNotWhereListed) {
-            LogFailure(directory, opened);
-            return;
-        }
-        // Listing a placeholder folder may show none of what the provider keeps for it, and its
-        // removal would take the folder away in the cloud too.
-        if (opened.Ok() && IsPlaceholder(facts.attributes, facts.tag)) {
-            Debug("Directory is a cloud placeholder or offline: it is kept.");
-            return;
-        }
-        if (!opened.Ok()) {
-            Debug("Directory is NOT empty.");
-            return;
-        }
-        // The times cost one query where the emptiness test reads the whole directory, and a
-        // directory the deletion emptied is new: without Debug, whose lines follow the order of
-        // the tests, a directory that is not old (or not ours) is never listed.
-        const OwnEntry entry = ReadOwnEntry(dir.get());
-        if (!host_.State().settings.debug && !(entry.Ours() && entry.old))
-            return;
-        if (!IsEmptyDirectory(dir.get())) {
-            Debug("Directory is NOT empty.");
-            return;
-        }
-        Debug("Directory is empty.");
-        if (!entry.Ours())
-            return; // its entry cannot be read, or it is not ours to remove
-        const RegionalFormats& formats = host_.Formats();
-        Debug("Created:  " + DateTimeText(entry.created, formats));
-        Debug("Modified: " + DateTimeText(entry.modified, formats));
-        Debug("Before:   " + DateTimeText(cutOff_, formats));
-        if (!entry.old) {
-            Debug("Directory is NOT old.");
-            return;
-        }
-        Debug("Directory is old.");
-        ++host_.State().counters.old;
-        scan_.AddDirectoryRow(directory, entry.created, entry.modified, entry.accessed);
-        if (!removal.Ok())
-            LogFailure(directory, removal);
-        else
-            Remove(parent, name, dir, directory, entry.attributes, facts.id);
+        if (!RemovesOrWaits(directory))
+            Stays(directory);
     }
 
     // Lists the parent of the removals waiting once and reports each: the lines come in the
@@ -105,6 +56,7 @@ class EmptyDirectoryVisit {
         const auto report = [this](size_t directory, FsResult outcome) {
             const auto index = static_cast<FoundList::Index>(directory);
             if (!outcome.Ok()) {
+                Stays(index);
                 LogFailure(index, outcome);
                 return;
             }
@@ -118,6 +70,74 @@ class EmptyDirectoryVisit {
                     scan_.Directory(static_cast<FoundList::Index>(directory)).name);
             },
             report);
+    }
+
+  private:
+    // True when the directory was removed, or waits to be seen gone with its siblings.
+    bool RemovesOrWaits(FoundList::Index directory) {
+        // Seen not old in this run, it cannot be old now; holding a listed subdirectory that
+        // stays, it is not empty (were that taken away since, its last write would be new,
+        // and where a file system keeps no such time it is left for a later run). Only
+        // Debug, whose lines tell every test, opens it.
+        if (!host_.State().settings.debug &&
+            (scan_.Directory(directory).seenNotOld || holdsOneThatStays_[directory]))
+            return false;
+        if (host_.State().settings.debug)
+            Debug("Checking directory " + PathOf(directory));
+        FileHandle dir;
+        FsResult removal;
+        std::wstring name;
+        HANDLE parent = nullptr;
+        ItemFacts facts;
+        const FsResult opened = Open(directory, name, parent, dir, removal, facts);
+        if (opened.Code() == kNotWhereListed) {
+            LogFailure(directory, opened);
+            return false;
+        }
+        // Listing a placeholder folder may show none of what the provider keeps for it, and its
+        // removal would take the folder away in the cloud too.
+        if (opened.Ok() && IsPlaceholder(facts.attributes, facts.tag)) {
+            Debug("Directory is a cloud placeholder or offline: it is kept.");
+            return false;
+        }
+        if (!opened.Ok()) {
+            Debug("Directory is NOT empty.");
+            return false;
+        }
+        // The times cost one query where the emptiness test reads the whole directory, and a
+        // directory the deletion emptied is new: without Debug, whose lines follow the order of
+        // the tests, a directory that is not old (or not ours) is never listed.
+        const OwnEntry entry = ReadOwnEntry(dir.get());
+        if (!host_.State().settings.debug && !(entry.Ours() && entry.old))
+            return false;
+        if (!IsEmptyDirectory(dir.get())) {
+            Debug("Directory is NOT empty.");
+            return false;
+        }
+        Debug("Directory is empty.");
+        if (!entry.Ours())
+            return false; // its entry cannot be read, or it is not ours to remove
+        const RegionalFormats& formats = host_.Formats();
+        Debug("Created:  " + DateTimeText(entry.created, formats));
+        Debug("Modified: " + DateTimeText(entry.modified, formats));
+        Debug("Before:   " + DateTimeText(cutOff_, formats));
+        if (!entry.old) {
+            Debug("Directory is NOT old.");
+            return false;
+        }
+        Debug("Directory is old.");
+        ++host_.State().counters.old;
+        scan_.AddDirectoryRow(directory, entry.created, entry.modified, entry.accessed);
+        if (!removal.Ok()) {
+            LogFailure(directory, removal);
+            return false;
+        }
+        return Remove(parent, name, dir, directory, entry.attributes, facts.id);
+    }
+
+    // A directory left where it is keeps its parent from being empty.
+    void Stays(FoundList::Index directory) {
+        holdsOneThatStays_[scan_.Directory(directory).parent] = 1;
     }
 
   private:
@@ -180,7 +200,7 @@ class EmptyDirectoryVisit {
     // Read-only, then hidden, each cleared on its own (a failure to clear is ignored); a
     // directory that then stays gets its bits back, and so is seen gone at once. The others
     // wait to be seen gone with their siblings, by one listing of their parent.
-    void Remove(HANDLE parent, const std::wstring& name, FileHandle& dir,
+    bool Remove(HANDLE parent, const std::wstring& name, FileHandle& dir,
                 FoundList::Index directory, DWORD attributes, FileId id) {
         const DWORD original = attributes;
         for (DWORD bit : {DWORD(FILE_ATTRIBUTE_READONLY), DWORD(FILE_ATTRIBUTE_HIDDEN)})
@@ -191,19 +211,20 @@ class EmptyDirectoryVisit {
             const FsResult marked = MarkAndClose(parent, name, dir, support_);
             if (!marked.Ok()) {
                 LogFailure(directory, marked);
-                return;
+                return false;
             }
             waiting_.push_back({directory, id});
-            return;
+            return true;
         }
         const FsResult removed = RemoveListedItem(parent, name, dir, support_, id);
         if (!removed.Ok()) {
             PutBitsBack(parent, name, id, original);
             LogFailure(directory, removed);
-            return;
+            return false;
         }
         ++host_.State().counters.removed;
         Log("Deleted empty directory: " + PathOf(directory));
+        return true;
     }
 
     // Through a new handle to the same directory (the removal closed its own), and only
@@ -236,6 +257,8 @@ class EmptyDirectoryVisit {
     DispositionSupport support_;
     // Removed, their names not yet seen gone; all in one directory (WaitingIn).
     ChunkedVector<WaitingRemoval> waiting_;
+    // For each listed directory: one of its listed subdirectories stays.
+    ChunkedVector<uint8_t> holdsOneThatStays_;
 };
 
 // Every listed directory below the root, deepest first; within a level, the last listed

@@ -63,6 +63,19 @@ struct WindowsFileSystems : ::testing::Test {
                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
         return open.back();
     }
+    // For each directory's path end, the opens for removal (with delete access) of a path
+    // that ends so, from CountRemovalOpens on.
+    std::map<std::wstring, int> removalOpens;
+    template <typename Directories> void CountRemovalOpens(const Directories& directories) {
+        removalOpens.clear();
+        for (const auto& d : directories)
+            removalOpens[d.end] = 0;
+        standIn.open = [this](const std::wstring& path, ACCESS_MASK access, ULONG) {
+            for (auto& end : removalOpens)
+                end.second += (access & DELETE) && EndsWith(path, end.first);
+            return NTSTATUS(0);
+        };
+    }
     bool Logged(const std::string& line) {
         const Lines lines = host.Lines();
         return std::find(lines.begin(), lines.end(), line) != lines.end();
@@ -178,20 +191,41 @@ TEST_F(WindowsFileSystems, ADirectorySeenNotOldIsOpenedForRemovalOnlyWithDebug) 
         OldFiles(); // "sub" and "sub\\deeper" are old until the deletion empties them
         tree.Directory("fresh", 2);
         host.state.settings.debug = debug;
-        std::map<std::string, int> removalOpens;
-        standIn.open = [&](const std::wstring& path, ACCESS_MASK access, ULONG) {
-            for (const auto& d : directories)
-                removalOpens[d.path] += (access & DELETE) && EndsWith(path, d.end);
-            return NTSTATUS(0);
-        };
+        CountRemovalOpens(directories);
         host.log.Clear();
         ASSERT_TRUE(Job()) << host.log.Text();
         EXPECT_TRUE(AllOldGone());
         for (const auto& d : directories) {
-            EXPECT_EQ(removalOpens[d.path] > 0, debug) << d.path;
+            EXPECT_EQ(removalOpens[d.end] > 0, debug) << d.path;
             EXPECT_TRUE(tree.Exists(d.path)) << d.path;
         }
         EXPECT_EQ(Logged("Directory is NOT old."), debug);
+    }
+}
+
+// A directory one of whose listed subdirectories stays is not empty: without Debug the
+// removal passes it over unopened, as it does not one whose subdirectory it removed.
+TEST_F(WindowsFileSystems, ADirectoryHoldingOneThatStaysIsOpenedForRemovalOnlyWithDebug) {
+    const struct {
+        const wchar_t* end;
+        bool opened; // without Debug
+    } directories[] = {{L"\\outer", false}, {L"\\inner", true}, {L"\\emptied", true}};
+    for (bool debug : {false, true}) {
+        OldFiles(); // a job with nothing to delete removes nothing either
+        tree.File("outer\\inner\\new.txt", 2);
+        tree.Age("outer\\inner", 40);
+        tree.Age("outer", 40);
+        tree.Directory("emptied\\old", 40);
+        tree.Age("emptied", 40);
+        host.state.settings.debug = debug;
+        CountRemovalOpens(directories);
+        host.log.Clear();
+        ASSERT_TRUE(Job()) << host.log.Text();
+        for (const auto& d : directories)
+            EXPECT_EQ(removalOpens[d.end] > 0, debug || d.opened) << debug;
+        EXPECT_TRUE(tree.Exists("outer\\inner\\new.txt"));
+        EXPECT_FALSE(tree.Exists("emptied\\old"));
+        EXPECT_EQ(Logged("Checking directory " + tree.Path("outer")), debug);
     }
 }
 
