@@ -6,8 +6,9 @@
 // times read through that handle, the disposition, the close). "clean" is the whole safe
 // job for trees of any shape and depth: no current directory at all, each directory opened
 // relative to its parent's handle without following a link, its old files deleted as in
-// "bound", then each old directory left empty removed through a handle of its own. It keeps
-// counts where the job keeps a list, and sorts nothing.
+// "bound", then each old directory left empty removed through a handle of its own, once
+// its own listing shows it empty. It keeps counts where the job keeps a list, and sorts
+// nothing.
 // Usage: vantrell_floor walk|job|bound|clean ROOT DAYS
 #include <windows.h>
 #include <winternl.h>
@@ -105,21 +106,30 @@ struct Clean {
     long long examined = 0, old = 0, deleted = 0, removed = 0;
     std::vector<char> buffer = std::vector<char>(64 * 1024);
 
-    void List(Level& level) {
+    // Hands `entry` each entry of the open directory but "." and "..", until it answers
+    // false; true when the listing reached its end.
+    template <typename Entry> bool ForEachEntry(HANDLE directory, Entry entry) {
         FILE_INFO_BY_HANDLE_CLASS kind = FileFullDirectoryRestartInfo;
-        while (GetFileInformationByHandleEx(level.handle, kind, buffer.data(),
+        while (GetFileInformationByHandleEx(directory, kind, buffer.data(),
                                             static_cast<DWORD>(buffer.size()))) {
             kind = FileFullDirectoryInfo;
             for (char* at = buffer.data();;) {
                 const auto* e = reinterpret_cast<const FILE_FULL_DIR_INFO*>(at);
                 const std::wstring name(e->FileName, e->FileNameLength / sizeof(wchar_t));
-                if (name != L"." && name != L"..")
-                    Entry(level, name, *e);
+                if (name != L"." && name != L".." && !entry(name, *e))
+                    return false;
                 if (!e->NextEntryOffset)
                     break;
                 at += e->NextEntryOffset;
             }
         }
+        return GetLastError() == ERROR_NO_MORE_FILES;
+    }
+    void List(Level& level) {
+        ForEachEntry(level.handle, [&](const std::wstring& name, const FILE_FULL_DIR_INFO& e) {
+            Entry(level, name, e);
+            return true;
+        });
     }
     void Entry(Level& level, const std::wstring& name, const FILE_FULL_DIR_INFO& e) {
         ++level.left;
@@ -141,13 +151,19 @@ struct Clean {
                IsOld(basic.CreationTime, basic.LastWriteTime, cutOff);
     }
     // Removes the directory `name` of `parent`, which the counts say is empty, if it is old
-    // now (a directory emptied in this run is not).
+    // now (a directory emptied in this run is not) and its own listing, through the same
+    // handle, shows it empty: counts from the walk do not see what was made in it since,
+    // which a file system that deletes a collection with its contents (a WebDAV share)
+    // would take with it.
     bool Remove(HANDLE parent, const std::wstring& name) {
         HANDLE directory =
-            OpenRelative(parent, name, DELETE | FILE_READ_ATTRIBUTES, kDirectory | kBackup);
+            OpenRelative(parent, name, DELETE | FILE_READ_ATTRIBUTES | FILE_LIST_DIRECTORY,
+                         kDirectory | kBackup);
         if (!directory)
             return false;
-        const bool done = OldDirectory(directory) && SetDeleted(directory);
+        const auto none = [](const std::wstring&, const FILE_FULL_DIR_INFO&) { return false; };
+        const bool done =
+            OldDirectory(directory) && ForEachEntry(directory, none) && SetDeleted(directory);
         CloseHandle(directory);
         return done;
     }
