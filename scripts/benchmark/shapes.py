@@ -148,21 +148,28 @@ def entries_below(path):
 
 
 def remove_tree(path):
-    """shutil.rmtree for any depth (it recurses too)."""
+    """shutil.rmtree for any depth (it recurses too). Each level is listed once, so a root of
+    many subdirectories costs no more than its listing."""
     if not os.path.lexists(path):
         return
-    stack = [(os.open(path, O_DIRECTORY), None)]  # each level's fd and name in its parent
+    # Each level: its fd, its name in its parent, and its subdirectories yet to remove.
+    stack = [(os.open(path, O_DIRECTORY), None, None)]
     while stack:
-        fd, _ = stack[-1]
-        entries = list(os.scandir(fd))
-        below = next((e.name for e in entries if e.is_dir(follow_symlinks=False)), None)
-        if below:
-            stack.append((os.open(below, O_DIRECTORY, dir_fd=fd), below))
+        fd, name, pending = stack[-1]
+        if pending is None:
+            pending = []
+            for e in os.scandir(fd):
+                if e.is_dir(follow_symlinks=False):
+                    pending.append(e.name)
+                else:
+                    os.unlink(e.name, dir_fd=fd)
+            stack[-1] = (fd, name, pending)
+        if pending:
+            below = pending.pop()
+            stack.append((os.open(below, O_DIRECTORY, dir_fd=fd), below, None))
             continue
-        for e in entries:
-            os.unlink(e.name, dir_fd=fd)
         os.close(fd)
-        name = stack.pop()[1]
+        stack.pop()
         if stack:
             os.rmdir(name, dir_fd=stack[-1][0])
     os.rmdir(path)
