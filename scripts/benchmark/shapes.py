@@ -2,7 +2,8 @@
 """Times the unattended job on trees of seven shapes, each against the careful floor measured
 on the same tree (floor.cpp "clean": the whole safe job by handles, with counts where the
 job keeps a list, no order), and at twice its size; writes one table to docs/performance.md.
-Usage: shapes.py [--scale F] [--only NAME ...]   (F scales every size; 1 is the full run)"""
+Usage: shapes.py [--scale F] [--only NAME ...] [--runs N]   (F scales every size; 1 is the
+full run; N pairs of floor and job at each size, the median ratio kept, 3 unless told)"""
 import argparse
 import datetime
 import os
@@ -175,10 +176,31 @@ def remove_tree(path):
     os.rmdir(path)
 
 
-def make(name, maker, size):
+# ext4 without a journal (this machine's) will not reuse an inode freed in the last 35 s or
+# so, and scans past every such one for each new file: a tree made just after another was
+# deleted took minutes. Trees are made once the last deletion has settled.
+SETTLE_S = 36
+last_deletion = 0.0
+
+
+def deleted():
+    global last_deletion
+    last_deletion = time.time()
+
+
+def settle():
+    wait = last_deletion + SETTLE_S - time.time()
+    if wait > 0:
+        time.sleep(wait)
+
+
+def make(name, maker, size, copy):
     """A fresh tree of the shape, written out before any clock starts; its entries."""
-    path = os.path.join(WORK, "%s-%d" % (name, size))
-    remove_tree(path)
+    path = os.path.join(WORK, "%s-%d-%s" % (name, size, copy))
+    if os.path.lexists(path):
+        remove_tree(path)
+        deleted()
+    settle()
     os.makedirs(path)
     maker(path, size)
     subprocess.run(["sync"], check=True)
@@ -213,31 +235,47 @@ def floor(path):
 
 
 def floor_then_job(name, maker, size):
-    """The floor and then the job, each on a fresh tree of the shape: the tree the job left,
-    its entries before, the floor's seconds and report, and the job's seconds, peak and log."""
-    path, _ = make(name, maker, size)
-    floor_s, floor_said = floor(path)
-    path, entries = make(name, maker, size)
-    job_s, peak, log = job(path)
-    return path, entries, floor_s, floor_said, job_s, peak, log
+    """The floor and then the job, each on a fresh tree of the shape, both made before either
+    runs: the entries of each, the floor's seconds and report, the job's seconds, peak and
+    log, and what the job left."""
+    floor_path, entries = make(name, maker, size, "floor")
+    job_path, _ = make(name, maker, size, "job")
+    floor_s, floor_said = floor(floor_path)
+    deleted()
+    job_s, peak, log = job(job_path)
+    deleted()
+    left = entries_below(job_path)
+    remove_tree(floor_path)
+    remove_tree(job_path)
+    deleted()
+    return entries, floor_s, floor_said, job_s, peak, log, left
 
 
-def measure(name, maker, size, baseline_kib):
-    path, entries, floor_s, floor_said, job_s, peak, log = floor_then_job(name, maker, size)
-    left = entries_below(path)
-    remove_tree(path)
+def measure(name, maker, size, baseline_kib, runs):
+    """`runs` pairs of floor and job at the size, the pair of the median ratio kept (the
+    floor's own time moves by a fifth between runs here), then one pair at twice the size."""
+    pairs = []
+    for _ in range(runs):
+        pairs.append(floor_then_job(name, maker, size))
+        print("%s %d: floor %.2f s, job %.2f s, ratio %.3f" %
+              (name, size, pairs[-1][1], pairs[-1][3], pairs[-1][3] / pairs[-1][1]), flush=True)
+    ratios = sorted(p[3] / p[1] for p in pairs)
+    median = next(p for p in pairs if p[3] / p[1] == ratios[(len(ratios) - 1) // 2])
+    entries, floor_s, floor_said, job_s, _, log, left = median
+    peak = max(p[4] for p in pairs)
     # The floor at twice the size too: where the platform's own time grows faster than the
     # tree (Wine's relative opens in a deep chain), the job's cannot do better.
-    twice_path, _, floor_twice_s, _, twice_s, _, _ = floor_then_job(name, maker, 2 * size)
-    remove_tree(twice_path)
+    _, floor_twice_s, _, twice_s, _, _, _ = floor_then_job(name, maker, 2 * size)
     found = re.search(r"(\d+) files found under", log)
     row = {
         "shape": name, "size": size, "entries": entries, "job": job_s, "floor": floor_s,
         "twice": twice_s, "floor_twice": floor_twice_s, "bytes": max(peak - baseline_kib, 0) * 1024.0 / entries,
         "found": int(found.group(1)) if found else 0, "left": left, "floor_said": floor_said,
+        "ratios": " ".join("%.2f" % r for r in ratios),
     }
-    print("%(shape)s %(size)d: job %(job).2f s, floor %(floor).2f s (%(floor_said)s), twice %(twice).2f s (floor %(floor_twice).2f s), "
-          "%(bytes).0f bytes/entry, %(left)d entries left" % row, flush=True)
+    print("%(shape)s %(size)d: job %(job).2f s, floor %(floor).2f s (%(floor_said)s), ratios %(ratios)s, "
+          "twice %(twice).2f s (floor %(floor_twice).2f s), %(bytes).0f bytes/entry, %(left)d entries left" % row,
+          flush=True)
     return row
 
 
@@ -257,15 +295,17 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--scale", type=float, default=1.0)
     parser.add_argument("--only", nargs="*")
+    parser.add_argument("--runs", type=int, default=3, help="pairs at each shape's size; the median is kept")
     args = parser.parse_args()
     os.makedirs(WORK, exist_ok=True)
-    base_path, _ = make("baseline", lambda root, n: touch(os.path.join(root, "old.txt"), OLD), 1)
+    base_path, _ = make("baseline", lambda root, n: touch(os.path.join(root, "old.txt"), OLD), 1, "job")
     _, baseline_kib, _ = job(base_path)
+    remove_tree(base_path)
     rows = []
     for name, what, size, maker in SHAPES:
         if args.only and name not in args.only:
             continue
-        rows.append((what, measure(name, maker, max(1, int(size * args.scale)), baseline_kib)))
+        rows.append((what, measure(name, maker, max(1, int(size * args.scale)), baseline_kib, args.runs)))
     synthetic_rows = []
     if not args.only or "synthetic" in args.only:
         count = max(1000, int(10000000 * args.scale))
@@ -294,11 +334,14 @@ def old_rows():
     return rows
 
 
-def with_floor_twice_cell(row):
-    """An earlier shape row, with an empty floor twice/once cell where it has none."""
+def with_current_cells(row):
+    """An earlier shape row, with empty cells for what was not measured then: the floor's
+    twice/once and the ratios of several runs."""
     cells = [c.strip() for c in row.strip().strip("|").split("|")]
     if len(cells) == 11:
         cells.insert(9, "")
+    if len(cells) == 12:
+        cells.insert(7, "")
     return "| " + " | ".join(cells) + " |"
 
 
@@ -313,22 +356,24 @@ def write_report(rows, synthetic_rows, scale):
         "on a fresh copy of the same tree: the whole safe job by handles (an old directory's",
         "emptiness by its own listing), counts where the job keeps its list, no order. Peak bytes",
         "per entry: the growth of the job's peak memory over",
-        "a one-file job, per file or directory of the tree. Twice: the job on the same shape at",
+        "a one-file job, per file or directory of the tree. Each size is run several times, floor",
+        "and job on two copies made before either runs; the run of the median ratio is shown, all",
+        "ratios beside it. Twice: the job on the same shape at",
         "twice the size, and its time over the first; the floor's own time over its first at twice",
         "the size beside it.",
         "",
-        "| shape | size | entries | files found | job s | floor s | ratio | twice s | twice/once | floor twice/once | peak bytes/entry | left |",
-        "| --- | ---: | ---: | ---: | ---: | ---: | ---: | ---: | ---: | ---: | ---: | ---: |",
+        "| shape | size | entries | files found | job s | floor s | ratio | runs' ratios | twice s | twice/once | floor twice/once | peak bytes/entry | left |",
+        "| --- | ---: | ---: | ---: | ---: | ---: | ---: | ---: | ---: | ---: | ---: | ---: | ---: |",
     ]
     old = old_rows()
     shape_rows = {}
     for what, r in rows:
-        shape_rows[what] = ("| %s | %d | %d | %d | %.2f | %.2f | %.2f | %.2f | %.2f | %.2f | %.0f | %d |" % (
+        shape_rows[what] = ("| %s | %d | %d | %d | %.2f | %.2f | %.2f | %s | %.2f | %.2f | %.2f | %.0f | %d |" % (
             what, r["size"], r["entries"], r["found"], r["job"], r["floor"], r["job"] / r["floor"],
-            r["twice"], r["twice"] / r["job"], r["floor_twice"] / r["floor"], r["bytes"], r["left"]))
+            r["ratios"], r["twice"], r["twice"] / r["job"], r["floor_twice"] / r["floor"], r["bytes"], r["left"]))
     # A run of some shapes (--only) keeps the others' rows of an earlier run, in the shapes' order;
     # a row from before the floor's twice was measured gets an empty cell for it.
-    kept = {k: with_floor_twice_cell(v) for k, v in old.items() if not k.startswith("synthetic|")}
+    kept = {k: with_current_cells(v) for k, v in old.items() if not k.startswith("synthetic|")}
     kept.update(shape_rows)
     order = [what for _, what, _, _ in SHAPES]
     lines += [kept[k] for k in sorted(kept, key=lambda k: order.index(k) if k in order else len(order))]
