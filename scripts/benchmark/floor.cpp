@@ -7,8 +7,11 @@
 // job for trees of any shape and depth: no current directory at all, each directory opened
 // relative to its parent's handle without following a link, its old files deleted as in
 // "bound", then each old directory left empty removed through a handle of its own, once
-// its own listing shows it empty. It keeps counts where the job keeps a list, and sorts
-// nothing.
+// its own listing shows it empty. Like the job, it counts a deletion only once the name is
+// seen gone (a second listing of the directory, or a lookup where one name went), and it
+// lists a directory only once its final path shows it below the root: Wine opens through
+// a Linux symbolic link however the open is asked. It keeps counts where the job keeps a
+// list, and sorts nothing.
 // Usage: vantrell_floor walk|job|bound|clean ROOT DAYS
 #include <windows.h>
 #include <winternl.h>
@@ -17,6 +20,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 namespace {
@@ -100,9 +104,11 @@ struct Clean {
         std::wstring name;  // in its parent
         long long left = 0; // entries not deleted or removed
         std::vector<std::wstring> subdirectories;
+        std::vector<std::wstring> gone; // deleted, not yet seen gone
         size_t next = 0;
     };
     double cutOff;
+    std::wstring rootFinal;
     long long examined = 0, old = 0, deleted = 0, removed = 0;
     std::vector<char> buffer = std::vector<char>(64 * 1024);
 
@@ -125,11 +131,55 @@ struct Clean {
         }
         return GetLastError() == ERROR_NO_MORE_FILES;
     }
-    void List(Level& level) {
+    static std::wstring FinalPath(HANDLE handle) {
+        std::vector<wchar_t> path(1024);
+        DWORD n = GetFinalPathNameByHandleW(handle, path.data(), 1024, 0);
+        if (n >= 1024) {
+            path.resize(n + 1);
+            n = GetFinalPathNameByHandleW(handle, path.data(), n + 1, 0);
+        }
+        return n > 0 && n < path.size() ? std::wstring(path.data(), n) : std::wstring();
+    }
+    // As the job takes it: below the root, or no final path to tell (a path too long).
+    bool Below(HANDLE handle) const {
+        const std::wstring path = FinalPath(handle);
+        return path.empty() || (path.size() > rootFinal.size() && path[rootFinal.size()] == L'\\' &&
+                                !_wcsnicmp(path.c_str(), rootFinal.c_str(), rootFinal.size()));
+    }
+    // The directory's place is asked once it has an entry: an empty one gives nothing.
+    void List(Level& level, bool isRoot) {
+        bool asked = isRoot;
         ForEachEntry(level.handle, [&](const std::wstring& name, const FILE_FULL_DIR_INFO& e) {
+            if (!asked && !Below(level.handle)) {
+                level.left = 1; // neither listed nor removed
+                return false;
+            }
+            asked = true;
             Entry(level, name, e);
             return true;
         });
+        ConfirmGone(level);
+    }
+    // One name is looked up; more are looked for in one listing.
+    void ConfirmGone(Level& level) {
+        long long seen = 0;
+        if (level.gone.size() == 1) {
+            HANDLE found = OpenRelative(level.handle, level.gone[0], FILE_READ_ATTRIBUTES, 0);
+            if (found) {
+                CloseHandle(found);
+                seen = 1;
+            }
+        } else if (!level.gone.empty()) {
+            const std::unordered_set<std::wstring> gone(level.gone.begin(), level.gone.end());
+            ForEachEntry(level.handle, [&](const std::wstring& name, const FILE_FULL_DIR_INFO&) {
+                seen += static_cast<long long>(gone.count(name));
+                return true;
+            });
+        }
+        const long long confirmed = static_cast<long long>(level.gone.size()) - seen;
+        deleted += confirmed;
+        level.left -= confirmed;
+        level.gone.clear();
     }
     void Entry(Level& level, const std::wstring& name, const FILE_FULL_DIR_INFO& e) {
         ++level.left;
@@ -138,7 +188,7 @@ struct Clean {
             if (IsOld(e.CreationTime, e.LastWriteTime, cutOff)) {
                 ++old;
                 if (DeleteBound(level.handle, name, cutOff))
-                    ++deleted, --level.left;
+                    level.gone.push_back(name);
             }
         } else if (!(e.FileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
                                          FILE_ATTRIBUTE_REPARSE_POINT))) {
@@ -170,7 +220,10 @@ struct Clean {
     void Run(HANDLE root) {
         std::vector<Level> path;
         path.emplace_back(root, L"");
-        List(path.back());
+        rootFinal = FinalPath(root);
+        if (!rootFinal.empty() && rootFinal.back() == L'\\')
+            rootFinal.pop_back(); // a drive's root
+        List(path.back(), true);
         while (!path.empty()) {
             Level& level = path.back();
             if (level.next < level.subdirectories.size()) {
@@ -180,7 +233,7 @@ struct Clean {
                     kDirectory | kBackup);
                 if (child) {
                     path.emplace_back(child, name);
-                    List(path.back());
+                    List(path.back(), false);
                 }
                 continue;
             }
