@@ -3,8 +3,9 @@
 # docs/performance.md. Not part of the test run. Usage: scripts/benchmark.sh [--runs N] [sizes...]
 # or scripts/benchmark.sh --interleaved [sizes...] (files that interleave with directories; prints)
 # or scripts/benchmark.sh --synthetic [rows] (the list alone, filled without files; prints)
-# or scripts/benchmark.sh --shapes [--scale F] [--only NAME...] (seven shapes of tree, each
-#    against the careful floor and at twice its size; writes docs/performance.md)
+# or scripts/benchmark.sh --shapes [--scale F] [--only NAME...] [--runs N] (seven shapes of tree, each
+#    against the careful floor in N pairs, 3 unless told, the median kept, and at twice its
+#    size; writes docs/performance.md)
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 source "$root/scripts/setup.sh"
