@@ -5,6 +5,7 @@ job keeps a list, no order), and at twice its size; writes one table to docs/per
 Usage: shapes.py [--scale F] [--only NAME ...] [--runs N]   (F scales every size; 1 is the
 full run; N pairs of floor and job at each size, the median ratio kept, 3 unless told)"""
 import argparse
+import collections
 import datetime
 import os
 import platform
@@ -234,21 +235,27 @@ def floor(path):
     return time.perf_counter() - start, out.strip()
 
 
+class Pair(collections.namedtuple("Pair", "entries floor_s floor_said job_s peak log left")):
+    """One pair: the entries of each tree, the floor's seconds and report, the job's seconds,
+    peak and log, and what the job left."""
+
+    @property
+    def ratio(self):
+        return self.job_s / self.floor_s
+
+
 def floor_then_job(name, maker, size):
     """The floor and then the job, each on a fresh tree of the shape, both made before either
-    runs: the entries of each, the floor's seconds and report, the job's seconds, peak and
-    log, and what the job left."""
+    runs."""
     floor_path, entries = make(name, maker, size, "floor")
     job_path, _ = make(name, maker, size, "job")
     floor_s, floor_said = floor(floor_path)
-    deleted()
     job_s, peak, log = job(job_path)
-    deleted()
     left = entries_below(job_path)
     remove_tree(floor_path)
     remove_tree(job_path)
-    deleted()
-    return entries, floor_s, floor_said, job_s, peak, log, left
+    deleted()  # the runs' deletions too: these removals are the last
+    return Pair(entries, floor_s, floor_said, job_s, peak, log, left)
 
 
 def measure(name, maker, size, baseline_kib, runs):
@@ -256,22 +263,23 @@ def measure(name, maker, size, baseline_kib, runs):
     floor's own time moves by a fifth between runs here), then one pair at twice the size."""
     pairs = []
     for _ in range(runs):
-        pairs.append(floor_then_job(name, maker, size))
-        print("%s %d: floor %.2f s, job %.2f s, ratio %.3f" %
-              (name, size, pairs[-1][1], pairs[-1][3], pairs[-1][3] / pairs[-1][1]), flush=True)
-    ratios = sorted(p[3] / p[1] for p in pairs)
-    median = next(p for p in pairs if p[3] / p[1] == ratios[(len(ratios) - 1) // 2])
-    entries, floor_s, floor_said, job_s, _, log, left = median
-    peak = max(p[4] for p in pairs)
+        pair = floor_then_job(name, maker, size)
+        print("%s %d: floor %.2f s, job %.2f s, ratio %.3f" % (name, size, pair.floor_s, pair.job_s, pair.ratio),
+              flush=True)
+        pairs.append(pair)
+    pairs.sort(key=lambda p: p.ratio)
+    median = pairs[(len(pairs) - 1) // 2]
+    peak = max(p.peak for p in pairs)
     # The floor at twice the size too: where the platform's own time grows faster than the
     # tree (Wine's relative opens in a deep chain), the job's cannot do better.
-    _, floor_twice_s, _, twice_s, _, _, _ = floor_then_job(name, maker, 2 * size)
-    found = re.search(r"(\d+) files found under", log)
+    twice = floor_then_job(name, maker, 2 * size)
+    found = re.search(r"(\d+) files found under", median.log)
     row = {
-        "shape": name, "size": size, "entries": entries, "job": job_s, "floor": floor_s,
-        "twice": twice_s, "floor_twice": floor_twice_s, "bytes": max(peak - baseline_kib, 0) * 1024.0 / entries,
-        "found": int(found.group(1)) if found else 0, "left": left, "floor_said": floor_said,
-        "ratios": " ".join("%.2f" % r for r in ratios),
+        "shape": name, "size": size, "entries": median.entries, "job": median.job_s, "floor": median.floor_s,
+        "twice": twice.job_s, "floor_twice": twice.floor_s,
+        "bytes": max(peak - baseline_kib, 0) * 1024.0 / median.entries,
+        "found": int(found.group(1)) if found else 0, "left": median.left, "floor_said": median.floor_said,
+        "ratios": " ".join("%.2f" % p.ratio for p in pairs),
     }
     print("%(shape)s %(size)d: job %(job).2f s, floor %(floor).2f s (%(floor_said)s), ratios %(ratios)s, "
           "twice %(twice).2f s (floor %(floor_twice).2f s), %(bytes).0f bytes/entry, %(left)d entries left" % row,
@@ -374,7 +382,7 @@ def write_report(rows, synthetic_rows, scale):
             what, r["size"], r["entries"], r["found"], r["job"], r["floor"], r["job"] / r["floor"],
             r["ratios"], r["twice"], r["twice"] / r["job"], r["floor_twice"] / r["floor"], r["bytes"], r["left"]))
     # A run of some shapes (--only) keeps the others' rows of an earlier run, in the shapes' order;
-    # a row from before the floor's twice was measured gets an empty cell for it.
+    # a row from before a column was measured gets an empty cell for it.
     kept = {k: with_current_cells(v) for k, v in old.items() if not k.startswith("synthetic|")}
     kept.update(shape_rows)
     order = [what for _, what, _, _ in SHAPES]
